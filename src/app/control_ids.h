@@ -1,0 +1,18 @@
+// Control and command ids of the main window.
+#pragma once
+
+namespace zel {
+
+inline constexpr int kCmdFirstKey = 1000;       // character keys 1000..1071
+inline constexpr int kCmdBlankKey = 1071;
+inline constexpr int kCmdBackspace = 1072;
+inline constexpr int kCmdReadAloud = 1073;
+inline constexpr int kCmdErase = 1074;
+inline constexpr int kCmdStrokeOrder = 1075;
+inline constexpr int kCtlLineText = 1076;       // static text showing the wrapped line
+inline constexpr int kCmdQuestion = 1077;
+inline constexpr int kCmdModeButtonFirst = 1081; // mode buttons 1081..1084, one per set
+inline constexpr int kCtlDisplayPanel = 1113;
+inline constexpr int kCmdMenuSetFirst = 1200;    // menu items 1200..1203, one per set
+
+}  // namespace zel

@@ -1,0 +1,121 @@
+#include "chars/text_convert.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/app_fixture.h"
+
+namespace zel {
+namespace {
+
+using testing::AppFixture;
+
+class ParseTextTest : public AppFixture {
+ protected:
+  void Parse(const std::string& utf8) { ParseText(app.chars, Utf8ToSjis(utf8)); }
+  void ParseBytes(const std::string& bytes) { ParseText(app.chars, bytes); }
+};
+
+TEST_F(ParseTextTest, FindsEveryKindOfLabel) {
+  struct Case {
+    std::string text;  // UTF-8, converted to Shift-JIS
+    std::vector<int> codes;
+    std::vector<int> voices;
+    std::string display;
+  };
+  const Case cases[] = {
+      {"か", {5}, {305}, "か"},
+      {"カ", {1005}, {305}, "カ"},
+      {"KA", {2005}, {305}, "KA"},
+      {"Ｎ", {2045}, {345}, "Ｎ"},
+      {"Ａ", {2000}, {300}, "Ａ"},
+      {"５", {3005}, {377}, "５"},
+      {"10", {3010}, {382}, "10"},
+      {"ぢづ", {57, 58}, {352, 353}, "ぢづ"},
+      {"KA\r\n", {2005}, {305}, "KA"},
+      {"ka", {71}, {371}, "  "},        // lower case is not a label
+      {"ぁ", {71}, {371}, "  "},        // small kana have no key
+      {"漢", {}, {}, ""},               // both bytes skipped
+      {"か き", {5, 71}, {305, 371}, "か  "},  // the space swallows the lead byte of き
+      {"　ー、。", {71, 71, 71, 71}, {371, 371, 371, 371}, "        "},
+      {"本", {71}, {371}, "  "},        // trail byte 0x7B starts an ASCII unit
+      {"本か", {71}, {371}, "  "},
+      {"か  き", {5, 71, 6}, {305, 371, 306}, "か  き"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Parse(c.text);
+    EXPECT_EQ(Codes(), c.codes);
+    EXPECT_EQ(Voices(), c.voices);
+    EXPECT_EQ(DisplayUtf8(), c.display);
+  }
+}
+
+TEST_F(ParseTextTest, OddBytePairs) {
+  ParseBytes("\x83\xA9");  // the trail byte of "←" among the katakana
+  EXPECT_EQ(Codes(), (std::vector<int>{1072}));
+  EXPECT_EQ(Voices(), (std::vector<int>{371}));
+  EXPECT_EQ(DisplayUtf8(), "←");
+
+  ParseBytes("\x82\xA9\x82");  // a unit cut off at the end still counts, as a blank
+  EXPECT_EQ(Codes(), (std::vector<int>{5, 71}));
+
+  ParseBytes(std::string("K\0A", 3));  // the text ends at its NUL
+  EXPECT_EQ(Codes(), (std::vector<int>{71}));
+
+  ParseBytes("\x81");
+  EXPECT_EQ(Codes(), (std::vector<int>{71}));
+}
+
+TEST_F(ParseTextTest, VoicesComeFromTheFixedTablesWhateverTheSet) {
+  SelectScriptMode(app, kDigits);
+  Parse("５か");
+  EXPECT_EQ(Voices(), (std::vector<int>{377, 305}));
+}
+
+TEST_F(ParseTextTest, LeavesABlankCharacterOnlyAfterALabelUnit) {
+  Type({5});
+  Parse("   ");
+  EXPECT_EQ(CurrentCharUtf8(), "か");  // spaces alone do not touch it
+  EXPECT_EQ(app.chars.CurrentStrip, 0);
+  EXPECT_EQ(app.chars.CurrentCode, 5);
+  Parse("");
+  EXPECT_EQ(CurrentCharUtf8(), "か");
+  Parse("き");
+  EXPECT_EQ(CurrentCharUtf8(), "  ");
+}
+
+TEST_F(ParseTextTest, ALongLoadedLineIsKeptUntilTheNextKey) {
+  std::string text;
+  for (int i = 0; i < 255; ++i) text += "\x82\xA0";
+  text += '\x82';  // 511 bytes
+  ParseBytes(text);
+  EXPECT_EQ(app.chars.line.count(), 256);
+  EXPECT_EQ(app.chars.line.DisplayText.size(), 512u);
+
+  Type({5});
+  EXPECT_EQ(app.chars.line.count(), 0);
+}
+
+TEST_F(ParseTextTest, ATypedLineReadsBackAsTheSameLine) {
+  Type({0, 71, 46, 66});            // あ, blank, が, ぱ
+  SelectScriptMode(app, kKatakana);
+  Type({5, 71});                    // カ, blank
+  SelectScriptMode(app, kRomaji);
+  Type({0, 5, 45, 71});             // Ａ, KA, Ｎ, blank
+  SelectScriptMode(app, kDigits);
+  Type({3, 10, 11, 71});            // ３, 10, a hidden key's ０, blank
+  const std::vector<int> typedVoices = Voices();
+  const std::string typedText = app.chars.line.DisplayText;
+
+  ParseBytes(typedText);
+  EXPECT_EQ(Voices(), typedVoices);
+  EXPECT_EQ(app.chars.line.DisplayText, typedText);
+  EXPECT_EQ(Codes(), (std::vector<int>{0, 71, 46, 66, 1005, 71, 2000, 2005, 2045, 71, 3003,
+                                       3010, 3000, 71}));
+}
+
+}  // namespace
+}  // namespace zel
