@@ -3,21 +3,43 @@
 
 #include <string>
 
+#include "app/settings.h"
 #include "chars/input_line.h"
+#include "display/panel.h"
 #include "platform/host.h"
 #include "quiz/quiz_state.h"
 #include "voice/voice_state.h"
 
 namespace zel {
 
+// What the next tick of the one timer does.
+enum TimerUseKind : int { kTimerIdle = 0, kTimerReadAloud = 1, kTimerStrokeOrder = 2 };
+
 struct AppState {
   explicit AppState(Host& h) : host(h) {}
 
   Host& host;
-  std::string ProgramDir;  // the start-up directory with a trailing separator
+
+  // Routing and the timer.
+  int TimerUse = kTimerIdle;
+  int TimerStep = 0;
+  int TimerPeriod = 0;
+  int CurrentCommand = 0;
+  int LastCommand = 0;
+  bool KeyReleased = false;
+
+  // Paths taken from the start-up directory, and the sibling program's directory.
+  std::string ProgramDir;
+  std::string HelpPath;
+  std::string QuestionPath;
+  std::string SiblingDir;
+
+  AppSettings settings;
+  FontSpec SharedFont;
   CharacterState chars;
   VoiceState voice;
   QuizSession quiz;
+  PanelState panel;
 
   bool QuizOpen() const { return quiz.state != QuizState::None; }
 };

@@ -16,3 +16,24 @@ inline constexpr int kCtlDisplayPanel = 1113;
 inline constexpr int kCmdMenuSetFirst = 1200;    // menu items 1200..1203, one per set
 
 }  // namespace zel
+
+namespace zel {
+
+inline constexpr int kCmdAbout = 100;
+inline constexpr int kCmdQuit = 1078;
+inline constexpr int kCtlPanelFrame = 1079;
+inline constexpr int kCmdPrint = 1204;
+inline constexpr int kCmdFont = 1207;
+inline constexpr int kCmdSave = 1208;
+inline constexpr int kCmdLoad = 1209;
+inline constexpr int kCmdSpeed = 1210;
+inline constexpr int kCmdResetSettings = 1211;
+inline constexpr int kCmdHelp = 1212;
+inline constexpr int kCmdToggleModeBar = 1213;
+inline constexpr int kCmdSibling = 1214;
+
+// Notification codes carried with a command.
+inline constexpr int kFromClick = 0;        // button, menu, or sent by the program itself
+inline constexpr int kFromAccelerator = 1;  // the keyboard
+
+}  // namespace zel

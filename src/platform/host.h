@@ -8,6 +8,19 @@
 
 namespace zel {
 
+struct FontSpec;
+
+struct WindowRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+enum class MessageKind {
+  Warning,   // OK, with the warning icon
+  YesNo,     // no icon
+  OkCancel,  // no icon
+};
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -15,21 +28,53 @@ class Host {
   // Controls of the main window, by control id.
   virtual void SetControlText(int controlId, std::string_view text) = 0;
   virtual void ShowControl(int controlId, bool visible) = 0;
+  virtual void MoveControl(int controlId, int x, int y, int width, int height) = 0;
+  // Gives controls 1000..1078 a font made from spec, then repaints the whole window.
+  virtual void SetKeyFont(const FontSpec& spec) = 0;
+
+  // The menu.
   virtual void CheckMenuItem(int commandId, bool checked) = 0;
+  virtual void InsertMenuItemBefore(int beforeId, int commandId, std::string_view text) = 0;
+  virtual void InsertMenuSeparatorBefore(int beforeId) = 0;
 
   // Asks the display panel to repaint itself, background first.
   virtual void InvalidatePanel() = 0;
 
-  // Lays the controls out again for the current client size, before returning.
+  // The main window: its outer rectangle on the screen, a new layout for the current
+  // client size (before returning), and the end of the run.
+  virtual WindowRect GetWindowRect() = 0;
+  virtual void MoveWindow(const WindowRect& outer) = 0;
   virtual void RelayoutWindow() = 0;
+  virtual void PostQuit() = 0;
 
   // Runs a command through the main window's routing, before returning.
   virtual void SendCommand(int commandId) = 0;
+
+  // The one timer of the main window; starting it again replaces the period.
+  // Returns false when it cannot be armed.
+  virtual bool StartTimer(int periodMs) = 0;
+  virtual void StopTimer() = 0;
+
+  virtual MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
+                                    MessageKind kind) = 0;
 
   // Starting a sound cuts off the one playing. A waiting play returns when the sound has
   // been heard; a sound that cannot be played gives the default alert instead.
   virtual void PlayBuiltInSound(int soundId, bool wait) = 0;
   virtual void PlaySoundFile(const std::string& path, bool wait) = 0;
+
+  // The settings file, in the Windows profile format.
+  virtual std::string ReadProfileString(std::string_view section, std::string_view key,
+                                        std::string_view defaultValue, size_t bufferSize) = 0;
+  virtual int ReadProfileInt(std::string_view section, std::string_view key,
+                             int defaultValue) = 0;
+  virtual void WriteProfileString(std::string_view section, std::string_view key,
+                                  std::string_view value) = 0;
+
+  // The file system: the current directory ("" when it cannot be read), and whether a
+  // file exists, its name matched without regard to case.
+  virtual std::string CurrentDirectory() = 0;
+  virtual bool FileExists(const std::string& path) = 0;
 };
 
 }  // namespace zel

@@ -1,11 +1,15 @@
 // A Host that writes down every effect as one line of text, texts in UTF-8, so tests can
-// compare what happened and in which order.
+// compare what happened and in which order. What the outside world answers (the settings
+// file, the timer, message boxes, the file system) is set up by the test.
 #pragma once
 
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "platform/host.h"
 #include "platform/sjis.h"
 
@@ -16,20 +20,59 @@ class RecordingHost : public Host {
   std::vector<std::string> events;
   std::function<void(int)> onCommand;  // runs a sent command, when a test needs it
 
+  // The outside world as the test sets it up.
+  std::map<std::string, std::string> profile;  // "Section/Key" -> value (Shift-JIS)
+  bool timerWorks = true;
+  MessageAnswer answer = MessageAnswer::Ok;
+  std::string currentDirectory = "/home/child/kana";
+  std::set<std::string> existingFiles;
+  WindowRect windowRect{0, 0, 560, 420};
+
   void SetControlText(int id, std::string_view text) override {
     Add("text " + std::to_string(id) + " " + SjisToUtf8(text));
   }
   void ShowControl(int id, bool visible) override {
     Add((visible ? "show " : "hide ") + std::to_string(id));
   }
+  void MoveControl(int id, int x, int y, int w, int h) override {
+    Add("place " + std::to_string(id) + " " + Numbers({x, y, w, h}));
+  }
+  void SetKeyFont(const FontSpec& spec) override {
+    Add("keyfont " + Numbers({spec.height, spec.width}));
+  }
   void CheckMenuItem(int id, bool checked) override {
     Add((checked ? "check " : "uncheck ") + std::to_string(id));
   }
+  void InsertMenuItemBefore(int beforeId, int id, std::string_view text) override {
+    Add("menu insert " + std::to_string(id) + " before " + std::to_string(beforeId) + " " +
+        SjisToUtf8(text));
+  }
+  void InsertMenuSeparatorBefore(int beforeId) override {
+    Add("menu separator before " + std::to_string(beforeId));
+  }
   void InvalidatePanel() override { Add("invalidate"); }
+  WindowRect GetWindowRect() override { return windowRect; }
+  void MoveWindow(const WindowRect& r) override {
+    windowRect = r;
+    Add("move window " + Numbers({r.left, r.top, r.right, r.bottom}));
+  }
   void RelayoutWindow() override { Add("relayout"); }
+  void PostQuit() override { Add("quit"); }
   void SendCommand(int id) override {
     Add("command " + std::to_string(id));
     if (onCommand) onCommand(id);
+  }
+  bool StartTimer(int periodMs) override {
+    Add("timer " + std::to_string(periodMs));
+    return timerWorks;
+  }
+  void StopTimer() override { Add("timer stop"); }
+  MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
+                            MessageKind kind) override {
+    const char* kinds[] = {"warning", "yesno", "okcancel"};
+    Add(std::string("message ") + kinds[static_cast<int>(kind)] + " " + SjisToUtf8(caption) +
+        ": " + SjisToUtf8(text));
+    return answer;
   }
   void PlayBuiltInSound(int id, bool wait) override {
     Add("play " + std::to_string(id) + (wait ? " wait" : " async"));
@@ -37,6 +80,24 @@ class RecordingHost : public Host {
   void PlaySoundFile(const std::string& path, bool wait) override {
     Add("play file " + path + (wait ? " wait" : " async"));
   }
+  std::string ReadProfileString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue, size_t bufferSize) override {
+    auto it = profile.find(ProfileKey(section, key));
+    std::string value(it == profile.end() ? defaultValue : std::string_view(it->second));
+    if (value.size() >= bufferSize) value.resize(bufferSize - 1);
+    return value;
+  }
+  int ReadProfileInt(std::string_view section, std::string_view key, int defaultValue) override {
+    auto it = profile.find(ProfileKey(section, key));
+    return it == profile.end() ? defaultValue : std::stoi(it->second);
+  }
+  void WriteProfileString(std::string_view section, std::string_view key,
+                          std::string_view value) override {
+    profile[ProfileKey(section, key)] = std::string(value);
+    Add("write " + ProfileKey(section, key) + "=" + SjisToUtf8(value));
+  }
+  std::string CurrentDirectory() override { return currentDirectory; }
+  bool FileExists(const std::string& path) override { return existingFiles.count(path) > 0; }
 
   // The events that start with prefix, in order.
   std::vector<std::string> Only(const std::string& prefix) const {
@@ -48,6 +109,14 @@ class RecordingHost : public Host {
   void Clear() { events.clear(); }
 
  private:
+  static std::string ProfileKey(std::string_view section, std::string_view key) {
+    return std::string(section) + "/" + std::string(key);
+  }
+  static std::string Numbers(std::initializer_list<int> values) {
+    std::string out;
+    for (int v : values) out += (out.empty() ? "" : " ") + std::to_string(v);
+    return out;
+  }
   void Add(std::string event) { events.push_back(std::move(event)); }
 };
 

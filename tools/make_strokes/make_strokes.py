@@ -141,9 +141,9 @@ def make_frames(ch, strokes):
     blocks = cover.reshape(CELL, SUPER, CELL, SUPER).mean(axis=(1, 3))
     ink = blocks >= INK_THRESHOLD
     tb = t_hi.reshape(CELL, SUPER, CELL, SUPER).transpose(0, 2, 1, 3).reshape(CELL, CELL, -1)
-    with np.errstate(all='ignore'):
-        t = np.nanmedian(tb, axis=2)
-    t = np.where(np.isnan(t), 1.0, t)  # ink pixel with no solid sub-pixel: last
+    solid = ~np.isnan(tb).all(axis=2)
+    t = np.ones((CELL, CELL), dtype=np.float32)  # ink with no solid sub-pixel: last
+    t[solid] = np.nanmedian(tb[solid], axis=1)
 
     frames = np.full((FRAMES, CELL, CELL), WHITE, dtype=np.uint8)
     for k in range(FRAMES):

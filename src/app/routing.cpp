@@ -1,0 +1,115 @@
+#include "app/routing.h"
+
+#include "app/app_state.h"
+#include "app/control_ids.h"
+#include "app/layout.h"
+#include "app/settings.h"
+#include "app/texts.h"
+#include "chars/input_line.h"
+#include "quiz/quiz.h"
+#include "voice/voice_playback.h"
+
+namespace zel {
+namespace {
+
+constexpr int kStartUpSound = 371;
+
+std::string JoinPath(const std::string& dir, std::string_view name) {
+  return dir + "/" + std::string(name);
+}
+
+void AddSiblingMenuItem(AppState& app) {
+  app.SiblingDir = app.host.ReadProfileString("Chiku", "ExeDir", SjisText(texts::kUndefined),
+                                              kSiblingDirBuffer);
+  if (app.SiblingDir == SjisText(texts::kUndefined)) return;
+  if (!app.host.FileExists(JoinPath(app.SiblingDir, "CHIKU.EXE"))) return;
+  app.host.InsertMenuItemBefore(kCmdQuit, kCmdSibling, SjisText(texts::kSiblingMenuItem));
+  app.host.InsertMenuSeparatorBefore(kCmdQuit);
+}
+
+void TakeStartUpDirectory(AppState& app) {
+  const std::string dir = app.host.CurrentDirectory();
+  if (dir.empty()) return;
+  app.HelpPath = JoinPath(dir, "zel.hlp");
+  app.QuestionPath = JoinPath(dir, "mondai.txt");
+  app.ProgramDir = dir + "/";
+  app.host.WriteProfileString("Setting", "ExeDir", app.ProgramDir);
+}
+
+int ScriptModeOfCommand(int id) {
+  if (id >= kCmdModeButtonFirst && id < kCmdModeButtonFirst + kScriptModeCount)
+    return id - kCmdModeButtonFirst;
+  if (id >= kCmdMenuSetFirst && id < kCmdMenuSetFirst + kScriptModeCount)
+    return id - kCmdMenuSetFirst;
+  return -1;
+}
+
+}  // namespace
+
+void StartUp(AppState& app) {
+  Host& host = app.host;
+  app.TimerUse = kTimerIdle;
+  app.chars = CharacterState{};
+  app.quiz = QuizSession{};
+  PlayBuiltInSound(app, kStartUpSound, false);
+  AddSiblingMenuItem(app);
+  ReadSettings(app);
+  app.quiz.state = QuizState::None;
+  TakeStartUpDirectory(app);
+  app.chars.CurrentChar = " ";
+  app.chars.line.DisplayText.clear();
+  FillCurrentVoice(app.chars, kHiragana);
+  host.CheckMenuItem(kCmdToggleModeBar, app.settings.ShowButton == 1);
+  const AppSettings& s = app.settings;
+  host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
+  app.LastCommand = 0;
+}
+
+void RouteCommand(AppState& app, int id, int notification) {
+  if (app.TimerUse != kTimerIdle) {
+    app.host.StopTimer();
+    app.TimerUse = kTimerIdle;
+  }
+  app.CurrentCommand = id;
+  // A key held down repeats its command: only the first passes until a key is released.
+  if (id == app.LastCommand && notification == kFromAccelerator && !app.KeyReleased) return;
+  app.KeyReleased = false;
+  app.LastCommand = id;
+
+  if (id == kCmdBackspace && app.chars.line.count() >= 1 && !app.QuizOpen()) {
+    Backspace(app);
+    return;
+  }
+  if (id >= kCmdFirstKey && id <= kCmdBlankKey) {
+    PressCharKey(app, id);
+    return;
+  }
+  if (const int set = ScriptModeOfCommand(id); set >= 0) {
+    SelectScriptMode(app, set);
+    return;
+  }
+  switch (id) {
+    case kCmdErase: EraseLine(app); break;
+    case kCmdResetSettings: ResetSettings(app); break;
+    default: break;  // commands of no use, such as 1129 and 1130 from the keyboard
+  }
+}
+
+void NoteKeyReleased(AppState& app) { app.KeyReleased = true; }
+
+void TimerTick(AppState& app) {
+  // The wait for the next question is no timer use: it comes first and survives commands.
+  if (app.quiz.state == QuizState::Answered) QuizTimerTick(app);
+}
+
+void CloseMainWindow(AppState& app) {
+  WriteCloseSettings(app);
+  app.host.PostQuit();
+}
+
+void ReportTimerFailure(AppState& app) {
+  app.host.ShowMessage(SjisText(texts::kTimerError), SjisText(texts::kClockError),
+                       MessageKind::Warning);
+}
+
+}  // namespace zel

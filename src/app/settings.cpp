@@ -1,0 +1,101 @@
+#include "app/settings.h"
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/texts.h"
+
+namespace zel {
+namespace {
+
+constexpr std::string_view kSetting = "Setting";
+
+void WriteInt(Host& host, std::string_view key, int value) {
+  host.WriteProfileString(kSetting, key, std::to_string(value));
+}
+
+void WriteSpeedsAndPrintChoices(Host& host, const AppSettings& s) {
+  WriteInt(host, "VoiceSpeed", s.VoiceSpeed);
+  WriteInt(host, "KakijunSpeed", s.KakijunSpeed);
+  WriteInt(host, "PrintSize", s.PrintSize);
+  WriteInt(host, "PrintStyle", s.PrintStyle);
+}
+
+void WriteWindowRect(Host& host, const AppSettings& s) {
+  WriteInt(host, "WinPosL", s.WinPosL);
+  WriteInt(host, "WinPosR", s.WinPosR);
+  WriteInt(host, "WinPosT", s.WinPosT);
+  WriteInt(host, "WinPosB", s.WinPosB);
+}
+
+}  // namespace
+
+void ReadSettings(AppState& app) {
+  Host& host = app.host;
+  AppSettings& s = app.settings;
+  FontSpec& font = app.SharedFont;
+  const AppSettings defaults;
+  font.faceName =
+      host.ReadProfileString(kSetting, "Fontname", SjisText(texts::kDefaultFontName), kFontNameBuffer);
+  font.weight = host.ReadProfileInt(kSetting, "Fontweight", 400);
+  s.FontColour = host.ReadProfileInt(kSetting, "Fontcolor", defaults.FontColour);
+  font.italic = static_cast<unsigned char>(host.ReadProfileInt(kSetting, "Fontitalic", 0));
+  font.charSet = static_cast<unsigned char>(host.ReadProfileInt(kSetting, "Fontchar", 128));
+  s.VoiceSpeed = host.ReadProfileInt(kSetting, "VoiceSpeed", defaults.VoiceSpeed);
+  s.KakijunSpeed = host.ReadProfileInt(kSetting, "KakijunSpeed", defaults.KakijunSpeed);
+  s.PrintSize = host.ReadProfileInt(kSetting, "PrintSize", defaults.PrintSize);
+  s.PrintStyle = host.ReadProfileInt(kSetting, "PrintStyle", defaults.PrintStyle);
+  s.WinPosL = host.ReadProfileInt(kSetting, "WinPosL", defaults.WinPosL);
+  s.WinPosR = host.ReadProfileInt(kSetting, "WinPosR", defaults.WinPosR);
+  s.WinPosT = host.ReadProfileInt(kSetting, "WinPosT", defaults.WinPosT);
+  s.WinPosB = host.ReadProfileInt(kSetting, "WinPosB", defaults.WinPosB);
+  s.ShowButton = host.ReadProfileInt(kSetting, "ShowButton", defaults.ShowButton);
+}
+
+void WriteCloseSettings(AppState& app) {
+  Host& host = app.host;
+  AppSettings& s = app.settings;
+  WriteSpeedsAndPrintChoices(host, s);
+  const WindowRect outer = host.GetWindowRect();
+  s.WinPosL = outer.left;
+  s.WinPosR = outer.right;
+  s.WinPosT = outer.top;
+  s.WinPosB = outer.bottom;
+  WriteWindowRect(host, s);
+  WriteInt(host, "ShowButton", s.ShowButton);
+}
+
+void WriteFontSettings(AppState& app) {
+  Host& host = app.host;
+  const FontSpec& font = app.SharedFont;
+  host.WriteProfileString(kSetting, "Fontname", font.faceName);
+  WriteInt(host, "Fontweight", font.weight);
+  WriteInt(host, "Fontcolor", app.settings.FontColour);
+  WriteInt(host, "Fontitalic", static_cast<unsigned char>(font.italic));
+  WriteInt(host, "Fontchar", static_cast<unsigned char>(font.charSet));
+}
+
+void ResetSettings(AppState& app) {
+  Host& host = app.host;
+  AppSettings& s = app.settings;
+  const AppSettings defaults;
+  FontSpec& font = app.SharedFont;
+  font.faceName = SjisText(texts::kDefaultFontName);
+  font.weight = 400;
+  s.FontColour = defaults.FontColour;
+  font.italic = 0;
+  font.charSet = 128;
+  WriteFontSettings(app);
+
+  // ShowButton keeps its value: only the close stores it.
+  const int showButton = s.ShowButton;
+  s = defaults;
+  s.ShowButton = showButton;
+  WriteSpeedsAndPrintChoices(host, s);
+  WriteWindowRect(host, s);
+
+  host.InvalidatePanel();
+  host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
+}
+
+}  // namespace zel

@@ -1,0 +1,48 @@
+// The user's settings, kept in "zel.ini", and the one font description built from them.
+#pragma once
+
+#include <string>
+
+namespace zel {
+
+struct AppState;
+
+// The font every character font of the program is made from; each user sets the height
+// and width before making a font. Face names are Shift-JIS.
+struct FontSpec {
+  int height = 16;
+  int width = 7;
+  int weight = 700;
+  int italic = 0;
+  int underline = 0;
+  int strikeOut = 0;
+  int charSet = 128;
+  std::string faceName = "System";
+};
+
+inline constexpr int kFontNameBuffer = 32;   // face names keep at most 31 bytes
+inline constexpr int kSiblingDirBuffer = 260;
+
+struct AppSettings {
+  int FontColour = 255;  // 0x00BBGGRR, the colour of the character in the display panel
+  int VoiceSpeed = 400;
+  int KakijunSpeed = 300;
+  int PrintSize = 0;
+  int PrintStyle = 0;
+  int WinPosL = 0;
+  int WinPosR = 560;
+  int WinPosT = 0;
+  int WinPosB = 420;
+  int ShowButton = 0;
+};
+
+// Reads [Setting] from Fontname to ShowButton, in that order, into the settings and the font.
+void ReadSettings(AppState& app);
+// What the close stores: the speeds, print choices, window rectangle and ShowButton.
+void WriteCloseSettings(AppState& app);
+// The font keys, from the font description and the character colour.
+void WriteFontSettings(AppState& app);
+// Command 1211: back to the defaults, written, and the window put back where it starts.
+void ResetSettings(AppState& app);
+
+}  // namespace zel

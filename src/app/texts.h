@@ -1,0 +1,20 @@
+// The program's own texts, written here in UTF-8 and handed out as Shift-JIS.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+// The Shift-JIS form of a UTF-8 text, converted on first use and kept for the run.
+const std::string& SjisText(std::string_view utf8);
+
+namespace texts {
+inline constexpr std::string_view kDefaultFontName = "ＭＳ ゴシック";
+inline constexpr std::string_view kUndefined = "未定義";
+inline constexpr std::string_view kSiblingMenuItem = "もじもり！（ちく）";
+inline constexpr std::string_view kTimerError = "タイマーが設定できません！";
+inline constexpr std::string_view kClockError = "クロックエラー";
+}  // namespace texts
+
+}  // namespace zel

@@ -1,0 +1,387 @@
+#include "platform/qt/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/accelerators.h"
+#include "app/control_ids.h"
+#include "app/window_layout.h"
+#include "app/routing.h"
+#include "app/window_template.h"
+#include "platform/qt/panel_widget.h"
+#include "platform/qt/qt_drawing.h"
+#include "platform/sjis.h"
+
+namespace zel {
+namespace {
+
+QString FromSjis(std::string_view text) { return QString::fromStdString(SjisToUtf8(text)); }
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The line text breaks its lines with LF CR; a label wants plain line feeds.
+QString LineTextOf(std::string_view sjis) {
+  QString text = FromSjis(sjis);
+  text.remove(QChar('\r'));
+  return text;
+}
+
+// The Windows virtual-key code of a key press, 0 when the table has no use for it.
+int VirtualKeyOf(const QKeyEvent& key) {
+  const int k = key.key();
+  if (key.modifiers() & Qt::KeypadModifier) return 0;  // the keypad has keys of its own
+  if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
+  if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
+  if (k >= Qt::Key_F1 && k <= Qt::Key_F10) return kVkF1 + (k - Qt::Key_F1);
+  switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return kVkReturn;
+    case Qt::Key_Space: return kVkSpace;
+    case Qt::Key_Left: return kVkLeft;
+    case Qt::Key_Right: return kVkRight;
+    case Qt::Key_Backspace: return kVkBack;
+    case Qt::Key_Delete: return kVkDelete;
+    default: break;
+  }
+  // Shift with a digit reports the symbol it types; the key is still the digit. X11 key
+  // codes 10..19 are the digit row 1..9, 0.
+  const quint32 scan = key.nativeScanCode();
+  if (scan >= 10 && scan <= 19) return scan == 19 ? '0' : static_cast<int>('1' + (scan - 10));
+  return 0;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(std::string settingsPath) : settings_(std::move(settingsPath)) {
+  setWindowTitle(FromUtf8(kMainWindowTitle));
+  client_ = new QWidget(this);
+  setCentralWidget(client_);
+  client_->installEventFilter(this);
+  BuildControls();
+  BuildMenu();
+  timer_.setTimerType(Qt::PreciseTimer);
+  connect(&timer_, &QTimer::timeout, this, [this] { OnTimer(); });
+  qApp->installEventFilter(this);
+  StartUp(app_);
+}
+
+MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+
+void MainWindow::BuildControls() {
+  for (const ControlDef& def : MainControls()) {
+    QWidget* widget = nullptr;
+    switch (def.kind) {
+      case ControlKind::PushButton: {
+        auto* button = new QPushButton(FromSjis(def.caption), client_);
+        button->setAutoDefault(false);
+        const int id = def.id;
+        connect(button, &QPushButton::clicked, this, [this, id] { Route(id, kFromClick); });
+        widget = button;
+        break;
+      }
+      case ControlKind::LineText: {
+        auto* label = new QLabel(client_);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(false);
+        label->setTextFormat(Qt::PlainText);
+        widget = label;
+        break;
+      }
+      case ControlKind::PanelFrame: {
+        auto* frame = new QFrame(client_);
+        frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+        widget = frame;
+        break;
+      }
+      case ControlKind::DisplayPanel:
+        panel_ = new PanelWidget(app_, client_);
+        panel_->onStrokeEnd = [this] { OnStrokeEnd(); };
+        widget = panel_;
+        break;
+    }
+    controls_[def.id] = widget;
+  }
+}
+
+void MainWindow::BuildMenu() {
+  for (const MenuDef& menuDef : MainMenu()) {
+    QMenu* menu = menuBar()->addMenu(FromUtf8(menuDef.title));
+    for (const MenuItemDef& item : menuDef.items) {
+      if (item.id == 0) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* act = menu->addAction(FromUtf8(item.text));
+      const int id = item.id;
+      act->setCheckable(true);
+      act->setChecked(item.checked);
+      checks_[id] = item.checked;
+      connect(act, &QAction::triggered, this, [this, act, id] {
+        act->setChecked(checks_[id]);  // only the program moves check marks
+        Route(id, kFromClick);
+      });
+      actions_[id] = act;
+    }
+  }
+}
+
+QWidget* MainWindow::control(int id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+QAction* MainWindow::action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::Route(int commandId, int notification) {
+  if (panel_->StrokeActive()) {
+    heldCommands_.emplace_back(commandId, notification);
+    return;
+  }
+  RouteCommand(app_, commandId, notification);
+}
+
+void MainWindow::OnTimer() {
+  if (panel_->StrokeActive()) {
+    heldTick_ = true;
+    return;
+  }
+  TimerTick(app_);
+}
+
+void MainWindow::OnStrokeEnd() {
+  while (!heldCommands_.empty() && !panel_->StrokeActive()) {
+    const auto [id, notification] = heldCommands_.front();
+    heldCommands_.pop_front();
+    RouteCommand(app_, id, notification);
+  }
+  // A tick whose time passed during the stroke comes at once.
+  if (heldTick_ && timer_.isActive()) {
+    heldTick_ = false;
+    TimerTick(app_);
+  }
+  heldTick_ = false;
+}
+
+void MainWindow::LayOut() {
+  if (isMinimized()) {
+    RunLayout(app_, 0, 0);  // as the size message of a minimised window reports it
+    return;
+  }
+  RunLayout(app_, client_->width(), client_->height());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_ && event->type() == QEvent::Resize) {
+    LayOut();
+    return false;
+  }
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease ||
+      event->type() == QEvent::ShortcutOverride)
+    return HandleKey(watched, event);
+  return false;
+}
+
+bool MainWindow::HandleKey(QObject* watched, QEvent* event) {
+  // Only keys meant for this window: not those of a dialog or an open menu.
+  auto* target = qobject_cast<QWidget*>(watched);
+  if (!target || target->window() != this || QApplication::activeModalWidget() ||
+      QApplication::activePopupWidget())
+    return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (event->type() == QEvent::KeyRelease) {
+    if (!key->isAutoRepeat()) NoteKeyReleased(app_);
+    return false;
+  }
+  KeyStroke stroke;
+  stroke.virtualKey = VirtualKeyOf(*key);
+  const Qt::KeyboardModifiers mods = key->modifiers();
+  stroke.shift = mods & Qt::ShiftModifier;
+  stroke.ctrl = mods & Qt::ControlModifier;
+  stroke.alt = mods & Qt::AltModifier;
+  const QString text = key->text();
+  if (text.size() >= 1) stroke.character = text.toUcs4().value(0);
+  const int command = MatchAccelerator(stroke);
+  if (command == 0) return false;
+  if (event->type() == QEvent::ShortcutOverride) {
+    event->accept();  // keep the key from menu shortcuts: it is ours
+    return true;
+  }
+  Route(command, kFromAccelerator);
+  return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closing_) {
+    closing_ = true;
+    CloseMainWindow(app_);
+  }
+  event->accept();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) LayOut();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The window manager's frame is known only once the window is shown: the saved outer
+  // rectangle is taken again so the window does not grow from run to run.
+  if (pendingOuter_) {
+    const WindowRect outer = *pendingOuter_;
+    QTimer::singleShot(0, this, [this, outer] {
+      if (frameGeometry().size() != geometry().size()) MoveWindow(outer);
+      pendingOuter_.reset();
+    });
+  }
+}
+
+// ---- Host
+
+void MainWindow::SetControlText(int controlId, std::string_view text) {
+  QWidget* widget = control(controlId);
+  if (auto* button = qobject_cast<QPushButton*>(widget)) button->setText(FromSjis(text));
+  else if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(LineTextOf(text));
+}
+
+void MainWindow::ShowControl(int controlId, bool visible) {
+  if (QWidget* widget = control(controlId)) widget->setVisible(visible);
+}
+
+void MainWindow::MoveControl(int controlId, int x, int y, int width, int height) {
+  if (QWidget* widget = control(controlId))
+    widget->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
+}
+
+void MainWindow::SetKeyFont(const FontSpec& spec) {
+  const QFont font = MakeQFont(spec);
+  for (int id = kCmdFirstKey; id <= kCmdQuit; ++id)
+    if (QWidget* widget = control(id)) widget->setFont(font);
+  client_->update();
+}
+
+void MainWindow::CheckMenuItem(int commandId, bool checked) {
+  checks_[commandId] = checked;
+  if (QAction* act = action(commandId)) act->setChecked(checked);
+}
+
+void MainWindow::InsertMenuItemBefore(int beforeId, int commandId, std::string_view text) {
+  QAction* before = action(beforeId);
+  if (!before) return;
+  auto* menu = qobject_cast<QMenu*>(before->parent());
+  if (!menu) return;
+  auto* act = new QAction(FromSjis(text), menu);
+  const int id = commandId;
+  connect(act, &QAction::triggered, this, [this, id] { Route(id, kFromClick); });
+  menu->insertAction(before, act);
+  actions_[commandId] = act;
+}
+
+void MainWindow::InsertMenuSeparatorBefore(int beforeId) {
+  QAction* before = action(beforeId);
+  if (auto* menu = before ? qobject_cast<QMenu*>(before->parent()) : nullptr)
+    menu->insertSeparator(before);
+}
+
+void MainWindow::InvalidatePanel() { panel_->Invalidate(); }
+
+WindowRect MainWindow::GetWindowRect() {
+  const QRect outer = frameGeometry();
+  return {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
+}
+
+void MainWindow::MoveWindow(const WindowRect& outer) {
+  if (!isVisible()) pendingOuter_ = outer;
+  const QSize frameExtra = frameGeometry().size() - geometry().size();
+  const int width = std::max(outer.right - outer.left - frameExtra.width(), 1);
+  const int height = std::max(outer.bottom - outer.top - frameExtra.height(), 1);
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) setWindowState(Qt::WindowNoState);
+  move(outer.left, outer.top);
+  resize(width, height);
+}
+
+void MainWindow::RelayoutWindow() { LayOut(); }
+
+void MainWindow::PostQuit() { QCoreApplication::exit(0); }
+
+void MainWindow::SendCommand(int commandId) { RouteCommand(app_, commandId, kFromClick); }
+
+bool MainWindow::StartTimer(int periodMs) {
+  // The platform's timer has a floor of 10 ms, like the one the program was made for.
+  timer_.start(std::max(periodMs, 10));
+  return timer_.isActive();
+}
+
+void MainWindow::StopTimer() { timer_.stop(); }
+
+MessageAnswer MainWindow::ShowMessage(std::string_view text, std::string_view caption,
+                                      MessageKind kind) {
+  QMessageBox box(this);
+  box.setWindowTitle(FromSjis(caption));
+  box.setText(FromSjis(text));
+  switch (kind) {
+    case MessageKind::Warning:
+      box.setIcon(QMessageBox::Warning);
+      box.setStandardButtons(QMessageBox::Ok);
+      box.exec();
+      return MessageAnswer::Ok;
+    case MessageKind::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      return box.exec() == QMessageBox::No ? MessageAnswer::No : MessageAnswer::Yes;
+    case MessageKind::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      return box.exec() == QMessageBox::Cancel ? MessageAnswer::Cancel : MessageAnswer::Ok;
+  }
+  return MessageAnswer::Ok;
+}
+
+void MainWindow::PlayBuiltInSound(int, bool) {}
+
+void MainWindow::PlaySoundFile(const std::string&, bool) {}
+
+std::string MainWindow::ReadProfileString(std::string_view section, std::string_view key,
+                                          std::string_view defaultValue, size_t bufferSize) {
+  return settings_.ReadString(section, key, defaultValue, bufferSize);
+}
+
+int MainWindow::ReadProfileInt(std::string_view section, std::string_view key, int defaultValue) {
+  return settings_.ReadInt(section, key, defaultValue);
+}
+
+void MainWindow::WriteProfileString(std::string_view section, std::string_view key,
+                                    std::string_view value) {
+  settings_.WriteString(section, key, value);
+}
+
+std::string MainWindow::CurrentDirectory() {
+  const QString dir = QDir::currentPath();
+  return dir.isEmpty() ? std::string() : QFile::encodeName(dir).toStdString();
+}
+
+bool MainWindow::FileExists(const std::string& path) {
+  const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+  if (info.exists()) return true;
+  // Names are matched without regard to case, as on the system the files come from.
+  const QDir dir = info.absoluteDir();
+  for (const QString& name : dir.entryList(QDir::Files))
+    if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0) return true;
+  return false;
+}
+
+}  // namespace zel

@@ -1,0 +1,95 @@
+// The main window on Qt: builds the controls and the menu from the window template,
+// implements the Host for the program's logic, and forwards commands, ticks and keys.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "app/app_state.h"
+#include "platform/host.h"
+#include "platform/profile_file.h"
+
+class QAction;
+class QMenu;
+
+namespace zel {
+
+class PanelWidget;
+
+class MainWindow : public QMainWindow, public Host {
+ public:
+  // settingsPath: the settings file ("zel.ini" in the user's configuration directory).
+  explicit MainWindow(std::string settingsPath);
+  ~MainWindow() override;
+
+  AppState& state() { return app_; }
+  QWidget* control(int id) const;
+  QAction* action(int id) const;
+  PanelWidget* panel() const { return panel_; }
+
+  // Runs a command through the routing; while a tracing stroke is drawn it waits.
+  void Route(int commandId, int notification);
+
+  // Host
+  void SetControlText(int controlId, std::string_view text) override;
+  void ShowControl(int controlId, bool visible) override;
+  void MoveControl(int controlId, int x, int y, int width, int height) override;
+  void SetKeyFont(const FontSpec& spec) override;
+  void CheckMenuItem(int commandId, bool checked) override;
+  void InsertMenuItemBefore(int beforeId, int commandId, std::string_view text) override;
+  void InsertMenuSeparatorBefore(int beforeId) override;
+  void InvalidatePanel() override;
+  WindowRect GetWindowRect() override;
+  void MoveWindow(const WindowRect& outer) override;
+  void RelayoutWindow() override;
+  void PostQuit() override;
+  void SendCommand(int commandId) override;
+  bool StartTimer(int periodMs) override;
+  void StopTimer() override;
+  MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
+                            MessageKind kind) override;
+  void PlayBuiltInSound(int soundId, bool wait) override;
+  void PlaySoundFile(const std::string& path, bool wait) override;
+  std::string ReadProfileString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue, size_t bufferSize) override;
+  int ReadProfileInt(std::string_view section, std::string_view key, int defaultValue) override;
+  void WriteProfileString(std::string_view section, std::string_view key,
+                          std::string_view value) override;
+  std::string CurrentDirectory() override;
+  bool FileExists(const std::string& path) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenu();
+  void LayOut();
+  bool HandleKey(QObject* watched, QEvent* event);
+  void OnTimer();
+  void OnStrokeEnd();
+
+  AppState app_{*this};
+  ProfileFile settings_;
+  QWidget* client_ = nullptr;
+  PanelWidget* panel_ = nullptr;
+  std::map<int, QWidget*> controls_;
+  std::map<int, QAction*> actions_;
+  std::map<int, bool> checks_;  // the check marks the program has set
+  QTimer timer_;
+  bool closing_ = false;
+  std::optional<WindowRect> pendingOuter_;  // applied again once the frame is known
+  // What arrived while a tracing stroke held the window.
+  std::deque<std::pair<int, int>> heldCommands_;
+  bool heldTick_ = false;
+};
+
+}  // namespace zel

@@ -1,0 +1,36 @@
+#include "platform/qt/qt_drawing.h"
+
+#include <QString>
+#include <algorithm>
+
+#include "app/texts.h"
+#include "platform/sjis.h"
+
+namespace zel {
+
+void InstallFontSubstitutes() {
+  const QString gothic = QString::fromUtf8(texts::kDefaultFontName.data(),
+                                           static_cast<int>(texts::kDefaultFontName.size()));
+  QFont::insertSubstitutions(gothic, {"IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP",
+                                      "VL Gothic", "TakaoGothic", "Monospace"});
+}
+
+QFont MakeQFont(const FontSpec& spec) {
+  QFont font(QString::fromStdString(SjisToUtf8(spec.faceName)));
+  font.setStyleHint(QFont::TypeWriter);
+  const int height = std::max(spec.height, 1);
+  font.setPixelSize(height);
+  if (spec.width > 0) {
+    // A Japanese fixed-pitch face is half as wide as it is high.
+    const int stretch = std::clamp(spec.width * 200 / height, 1, 4000);
+    font.setStretch(stretch);
+  }
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
+  font.setItalic(spec.italic != 0);
+  font.setUnderline(spec.underline != 0);
+  font.setStrikeOut(spec.strikeOut != 0);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  return font;
+}
+
+}  // namespace zel

@@ -1,0 +1,24 @@
+// The program's fonts and colours as Qt's.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <cstdint>
+
+#include "app/settings.h"
+
+namespace zel {
+
+// Makes the default face "ＭＳ ゴシック" draw with an installed Japanese gothic face.
+void InstallFontSubstitutes();
+
+// Height is the cell height in pixels; width the average character width, which a
+// Japanese fixed-pitch face draws at half the height: other widths stretch the glyphs.
+QFont MakeQFont(const FontSpec& spec);
+
+// A colour stored as 0x00BBGGRR.
+inline QColor QColorFromColourRef(uint32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+}  // namespace zel
