@@ -8,8 +8,6 @@ namespace zel {
 
 namespace {
 
-constexpr int kIdQuit = 1078;
-constexpr int kIdFrame = 1079;
 constexpr int kModeBarHeight = 36;
 
 }  // namespace
@@ -113,13 +111,13 @@ std::vector<std::pair<int, ControlRect>> PlacedControls(const MainLayout& layout
     for (int k = 0; k < 4; ++k) placed.emplace_back(kCmdModeButtonFirst + k, layout.modeButtons[k]);
   }
   for (int i = 0; i < kKeyCount; ++i) placed.emplace_back(kCmdFirstKey + i, layout.keys[i]);
-  placed.emplace_back(kIdFrame, layout.frame);
+  placed.emplace_back(kCtlPanelFrame, layout.frame);
   placed.emplace_back(kCtlDisplayPanel, layout.panel);
   placed.emplace_back(kCtlLineText, layout.lineText);
   placed.emplace_back(kCmdReadAloud, layout.readAloud);
   placed.emplace_back(kCmdErase, layout.erase);
   placed.emplace_back(kCmdQuestion, layout.question);
-  placed.emplace_back(kIdQuit, layout.quit);
+  placed.emplace_back(kCmdQuit, layout.quit);
   placed.emplace_back(kCmdStrokeOrder, layout.strokeOrder);
   return placed;
 }

@@ -1,0 +1,63 @@
+#include "display/panel.h"
+
+#include <gtest/gtest.h>
+
+#include "quiz/quiz_state.h"
+
+namespace zel {
+namespace {
+
+TEST(Panel, CountingCirclesFillTwoRowsOfFive) {
+  int shown = 6;
+  const auto circles = CountingCircles(500, 400, shown);
+  ASSERT_EQ(circles.size(), 7u);
+  // Cells of 100, margins of 10, rows centred at 100 and 300.
+  EXPECT_EQ(circles[0].left, 10);
+  EXPECT_EQ(circles[0].top, 60);
+  EXPECT_EQ(circles[0].right, 90);
+  EXPECT_EQ(circles[0].bottom, 140);
+  EXPECT_EQ(circles[4].left, 410);
+  EXPECT_EQ(circles[5].left, 10);
+  EXPECT_EQ(circles[5].top, 260);
+  EXPECT_EQ(circles[6].left, 110);
+  EXPECT_EQ(shown, 6);
+}
+
+TEST(Panel, CountingNumbersAreLimitedAndWrittenBack) {
+  const std::pair<int, size_t> cases[] = {{12, 10}, {9, 10}, {0, 1}, {-3, 1}};
+  for (auto [value, count] : cases) {
+    int shown = value;
+    EXPECT_EQ(CountingCircles(212, 199, shown).size(), count) << value;
+    EXPECT_EQ(shown, static_cast<int>(count) - 1) << value;
+  }
+}
+
+TEST(Panel, TheCharacterFillsThePanel) {
+  EXPECT_EQ(CharacterFontFor(212, 199, 2).height, 199);
+  EXPECT_EQ(CharacterFontFor(212, 199, 2).width, 106);  // a kana: two units across
+  EXPECT_EQ(CharacterFontFor(212, 199, 1).width, 212);  // the single space of start-up
+}
+
+TEST(Panel, TheRightButtonCyclesThroughEightPens) {
+  PanelState panel;
+  CyclePen(panel);
+  EXPECT_EQ(panel.PenIndex, 1);
+  for (int i = 0; i < 7; ++i) CyclePen(panel);
+  EXPECT_EQ(panel.PenIndex, 0);
+  EXPECT_EQ(PenColours[0], 0xFF0000u);  // blue, as 0x00BBGGRR
+  EXPECT_EQ(PenColours[5], 0x0000FFu);  // red
+}
+
+TEST(Panel, TheModeFollowsTheQuestion) {
+  QuizSession quiz;
+  EXPECT_EQ(PanelModeOf(quiz), PanelMode::Character);
+  quiz.kind = QuizKind::Counting;
+  EXPECT_EQ(PanelModeOf(quiz), PanelMode::Character);
+  quiz.state = QuizState::Asking;
+  EXPECT_EQ(PanelModeOf(quiz), PanelMode::Counting);
+  quiz.kind = QuizKind::Picture;
+  EXPECT_EQ(PanelModeOf(quiz), PanelMode::Picture);
+}
+
+}  // namespace
+}  // namespace zel

@@ -1,0 +1,195 @@
+#include "platform/qt/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "platform/qt/panel_widget.h"
+#include "platform/sjis.h"
+
+namespace zel {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  std::unique_ptr<MainWindow> window;
+
+  std::string IniPath() const { return (dir.path() + "/zel.ini").toStdString(); }
+
+  void Open(const QByteArray& ini = {}) {
+    if (!ini.isEmpty()) {
+      QFile file(QString::fromStdString(IniPath()));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(ini);
+    }
+    QDir::setCurrent(dir.path());
+    window = std::make_unique<MainWindow>(IniPath());
+    window->show();
+    QTest::qWait(20);
+  }
+  void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+    QWidget* target = window->control(1077);  // keys reach the window through any control
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(target, &release);
+  }
+  std::string Display() { return SjisToUtf8(window->state().chars.line.DisplayText); }
+  QImage PanelImage() { return window->panel()->grab().toImage(); }
+  QString IniText() {
+    QFile file(QString::fromStdString(IniPath()));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+  }
+};
+
+TEST_F(MainWindowTest, KeysTypeTheKanaKeyboard) {
+  Open();
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  Key(Qt::Key_T, Qt::ShiftModifier, "T");
+  Key(Qt::Key_F, Qt::AltModifier, "f");
+  Key(Qt::Key_Colon, Qt::ShiftModifier, ":");
+  Key(Qt::Key_Space, Qt::NoModifier, " ");
+  EXPECT_EQ(Display(), "かがぱけ  ");
+  Key(Qt::Key_Backspace);
+  EXPECT_EQ(Display(), "かがぱけ");
+  auto* text = qobject_cast<QLabel*>(window->control(1076));
+  EXPECT_EQ(text->text().toStdString(), "かがぱけ");
+}
+
+TEST_F(MainWindowTest, AHeldKeyTypesOnce) {
+  Open();
+  QWidget* target = window->control(1077);
+  for (bool repeat : {false, true, true}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_G, Qt::NoModifier, "g", repeat);
+    QApplication::sendEvent(target, &press);
+    if (repeat) {
+      // X11 sends a release before each repeat: it must not count.
+      QKeyEvent release(QEvent::KeyRelease, Qt::Key_G, Qt::NoModifier, "g", true);
+      QApplication::sendEvent(target, &release);
+    }
+  }
+  EXPECT_EQ(Display(), "き");
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_G, Qt::NoModifier, "g", false);
+  QApplication::sendEvent(target, &release);
+  Key(Qt::Key_G, Qt::NoModifier, "g");
+  EXPECT_EQ(Display(), "きき");
+}
+
+TEST_F(MainWindowTest, ClicksAndTheMenuRoute) {
+  Open();
+  auto* key = qobject_cast<QPushButton*>(window->control(1005));
+  key->click();
+  key->click();
+  EXPECT_EQ(Display(), "かか");
+  window->action(1201)->trigger();
+  EXPECT_TRUE(window->action(1201)->isChecked());
+  EXPECT_FALSE(window->action(1200)->isChecked());
+  EXPECT_EQ(key->text().toStdString(), "カ");
+  EXPECT_FALSE(window->control(1075)->isVisible());
+  // A check mark moves only when the program says so.
+  window->action(1201)->trigger();
+  EXPECT_TRUE(window->action(1201)->isChecked());
+}
+
+TEST_F(MainWindowTest, LaysOutTheClientArea) {
+  Open();
+  window->centralWidget()->resize(552, 374);
+  QTest::qWait(10);
+  EXPECT_EQ(window->control(1000)->geometry(), QRect(511, 5, 35, 31));
+  EXPECT_EQ(window->control(1066)->geometry(), QRect(9, 5, 35, 31));
+  EXPECT_EQ(window->control(1113)->geometry(), QRect(11, 167, 212, 199));
+  EXPECT_EQ(window->control(1078)->geometry(), QRect(413, 308, 114, 39));
+  EXPECT_EQ(window->control(1000)->font().pixelSize(), 24);
+  EXPECT_FALSE(window->control(1081)->isVisible());
+
+  window->action(1203)->trigger();  // digits
+  EXPECT_EQ(window->control(1000)->geometry(), QRect(5, 9, 40, 74));
+  EXPECT_EQ(window->control(1071)->geometry(), QRect(205, 111, 35, 31));
+  EXPECT_FALSE(window->control(1011)->isVisible());
+  EXPECT_TRUE(window->control(1010)->isVisible());
+}
+
+TEST_F(MainWindowTest, TheModeBarComesFromTheSettings) {
+  Open("[Setting]\r\nShowButton=1\r\n");
+  window->centralWidget()->resize(552, 374);
+  QTest::qWait(10);
+  EXPECT_TRUE(window->control(1081)->isVisible());
+  EXPECT_EQ(window->control(1084)->geometry(), QRect(124, 4, 28, 28));
+  EXPECT_EQ(window->control(1000)->geometry(), QRect(511, 41, 35, 28));
+  EXPECT_TRUE(window->action(1213)->isChecked());
+}
+
+int CountPixels(const QImage& image, QRgb colour) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
+  return n;
+}
+
+TEST_F(MainWindowTest, ThePanelDrawsTheCharacterOverTheCross) {
+  Open();
+  window->centralWidget()->resize(552, 374);
+  QTest::qWait(10);
+  QImage image = PanelImage();
+  ASSERT_EQ(image.size(), QSize(212, 199));
+  EXPECT_EQ(CountPixels(image, qRgb(255, 0, 0)), 0);  // the start-up space draws nothing
+  EXPECT_EQ(image.pixel(106, 10) & 0xFFFFFF, 0u);      // the vertical guide line
+  EXPECT_EQ(image.pixel(10, 99) & 0xFFFFFF, 0u);       // the horizontal one
+
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  QTest::qWait(10);
+  image = PanelImage();
+  const int red = CountPixels(image, qRgb(255, 0, 0));
+  EXPECT_GT(red, 212 * 199 / 20);  // a big character
+  // It stretches across the panel: red on both sides of the cross.
+  int left = 0, right = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == 0xFF0000) (x < 106 ? left : right)++;
+  EXPECT_GT(left, red / 5);
+  EXPECT_GT(right, red / 5);
+}
+
+TEST_F(MainWindowTest, TracingInkStaysUntilTheNextRepaint) {
+  Open();
+  window->centralWidget()->resize(552, 374);
+  QTest::qWait(10);
+  PanelWidget* panel = window->panel();
+  QTest::mouseClick(panel, Qt::RightButton, {}, QPoint(5, 5));  // blue -> magenta
+  QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(30, 30));
+  QTest::mouseMove(panel, QPoint(150, 150));
+  // A key pressed during the stroke waits for the release.
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  EXPECT_EQ(Display(), "");
+  QTest::qWait(10);
+  EXPECT_GT(CountPixels(PanelImage(), qRgb(255, 0, 255)), 500);
+  QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(150, 150));
+  EXPECT_EQ(Display(), "か");
+  QTest::qWait(10);
+  EXPECT_EQ(CountPixels(PanelImage(), qRgb(255, 0, 255)), 0);
+}
+
+TEST_F(MainWindowTest, ClosingStoresTheSettings) {
+  Open();
+  window->close();
+  const QString ini = IniText();
+  for (const char* key : {"VoiceSpeed=400", "KakijunSpeed=300", "PrintSize=0", "PrintStyle=0",
+                          "WinPosL=", "WinPosR=", "WinPosT=", "WinPosB=", "ShowButton=0", "ExeDir="})
+    EXPECT_TRUE(ini.contains(key)) << key << "\n" << ini.toStdString();
+  EXPECT_FALSE(ini.contains("Fontname"));
+}
+
+}  // namespace
+}  // namespace zel
