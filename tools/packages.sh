@@ -2,7 +2,7 @@
 
 ZEL_BUILD_PACKAGES=(build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libsdl2-dev libgtest-dev libbenchmark-dev fonts-ipafont-gothic)
-ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick)
+ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick openbox)
 
 zel_ensure_packages() {
   local missing=() pkg

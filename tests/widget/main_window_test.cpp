@@ -38,12 +38,19 @@ class MainWindowTest : public ::testing::Test {
     window->show();
     QTest::qWait(20);
   }
+  quint64 time = 1000;  // X11 time stamps, in milliseconds
+
+  // Keys reach the window through any control. A held key arrives as release and press
+  // pairs with one time stamp.
+  void Send(QEvent::Type type, int key, Qt::KeyboardModifiers mods, const QString& text,
+            quint64 stamp, bool flaggedRepeat = false) {
+    QKeyEvent event(type, key, mods, 42, 0, 0, text, flaggedRepeat);
+    event.setTimestamp(stamp);
+    QApplication::sendEvent(window->control(1077), &event);
+  }
   void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
-    QWidget* target = window->control(1077);  // keys reach the window through any control
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QApplication::sendEvent(target, &release);
+    Send(QEvent::KeyPress, key, mods, text, time += 100);
+    Send(QEvent::KeyRelease, key, mods, text, time += 80);
   }
   std::string Display() { return SjisToUtf8(window->state().chars.line.DisplayText); }
   QImage PanelImage() { return window->panel()->grab().toImage(); }
@@ -69,19 +76,19 @@ TEST_F(MainWindowTest, KeysTypeTheKanaKeyboard) {
 
 TEST_F(MainWindowTest, AHeldKeyTypesOnce) {
   Open();
-  QWidget* target = window->control(1077);
-  for (bool repeat : {false, true, true}) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_G, Qt::NoModifier, "g", repeat);
-    QApplication::sendEvent(target, &press);
-    if (repeat) {
-      // X11 sends a release before each repeat: it must not count.
-      QKeyEvent release(QEvent::KeyRelease, Qt::Key_G, Qt::NoModifier, "g", true);
-      QApplication::sendEvent(target, &release);
-    }
+  // Repeats as an X server sends them: unflagged pairs of release and press at one time.
+  Send(QEvent::KeyPress, Qt::Key_G, {}, "g", time += 100);
+  for (int i = 0; i < 3; ++i) {
+    Send(QEvent::KeyRelease, Qt::Key_G, {}, "g", time += 40);
+    Send(QEvent::KeyPress, Qt::Key_G, {}, "g", time);
+  }
+  // Repeats as the toolkit flags them where it can.
+  for (int i = 0; i < 2; ++i) {
+    Send(QEvent::KeyRelease, Qt::Key_G, {}, "g", time += 40, true);
+    Send(QEvent::KeyPress, Qt::Key_G, {}, "g", time, true);
   }
   EXPECT_EQ(Display(), "き");
-  QKeyEvent release(QEvent::KeyRelease, Qt::Key_G, Qt::NoModifier, "g", false);
-  QApplication::sendEvent(target, &release);
+  Send(QEvent::KeyRelease, Qt::Key_G, {}, "g", time += 40);
   Key(Qt::Key_G, Qt::NoModifier, "g");
   EXPECT_EQ(Display(), "きき");
 }

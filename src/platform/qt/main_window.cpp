@@ -205,9 +205,13 @@ bool MainWindow::HandleKey(QObject* watched, QEvent* event) {
     return false;
   auto* key = static_cast<QKeyEvent*>(event);
   if (event->type() == QEvent::KeyRelease) {
-    if (!key->isAutoRepeat()) NoteKeyReleased(app_);
+    repeatFilter_.OnRelease(key->nativeScanCode(), key->timestamp(), key->isAutoRepeat());
     return false;
   }
+  // A press travels up through the parents; the filter answers true only once.
+  if (event->type() == QEvent::KeyPress &&
+      repeatFilter_.OnPress(key->nativeScanCode(), key->timestamp()))
+    NoteKeyReleased(app_);
   KeyStroke stroke;
   stroke.virtualKey = VirtualKeyOf(*key);
   const Qt::KeyboardModifiers mods = key->modifiers();
@@ -239,17 +243,23 @@ void MainWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) LayOut();
 }
 
-void MainWindow::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  // The window manager's frame is known only once the window is shown: the saved outer
-  // rectangle is taken again so the window does not grow from run to run.
-  if (pendingOuter_) {
-    const WindowRect outer = *pendingOuter_;
-    QTimer::singleShot(0, this, [this, outer] {
-      if (frameGeometry().size() != geometry().size()) MoveWindow(outer);
-      pendingOuter_.reset();
-    });
-  }
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  TakeSavedRectangleAgain();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  TakeSavedRectangleAgain();
+}
+
+void MainWindow::TakeSavedRectangleAgain() {
+  // The window manager's frame is known only once it has framed the window: the saved
+  // outer rectangle is taken again then, so the window does not grow from run to run.
+  if (!pendingOuter_ || frameGeometry().size() == geometry().size()) return;
+  const WindowRect outer = *pendingOuter_;
+  pendingOuter_.reset();
+  MoveWindow(outer);
 }
 
 // ---- Host
@@ -307,7 +317,7 @@ WindowRect MainWindow::GetWindowRect() {
 }
 
 void MainWindow::MoveWindow(const WindowRect& outer) {
-  if (!isVisible()) pendingOuter_ = outer;
+  if (frameGeometry().size() == geometry().size()) pendingOuter_ = outer;
   const QSize frameExtra = frameGeometry().size() - geometry().size();
   const int width = std::max(outer.right - outer.left - frameExtra.width(), 1);
   const int height = std::max(outer.bottom - outer.top - frameExtra.height(), 1);

@@ -12,6 +12,7 @@
 
 #include "app/app_state.h"
 #include "platform/host.h"
+#include "platform/key_repeat.h"
 #include "platform/profile_file.h"
 
 class QAction;
@@ -67,7 +68,8 @@ class MainWindow : public QMainWindow, public Host {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildControls();
@@ -76,6 +78,7 @@ class MainWindow : public QMainWindow, public Host {
   bool HandleKey(QObject* watched, QEvent* event);
   void OnTimer();
   void OnStrokeEnd();
+  void TakeSavedRectangleAgain();
 
   AppState app_{*this};
   ProfileFile settings_;
@@ -90,6 +93,7 @@ class MainWindow : public QMainWindow, public Host {
   // What arrived while a tracing stroke held the window.
   std::deque<std::pair<int, int>> heldCommands_;
   bool heldTick_ = false;
+  KeyRepeatFilter repeatFilter_;
 };
 
 }  // namespace zel
