@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "app/texts.h"
 #include "chars/input_line.h"
+#include "display/stroke_order.h"
 #include "quiz/quiz.h"
 #include "voice/voice_playback.h"
 
@@ -59,6 +60,7 @@ void StartUp(AppState& app) {
   app.chars.CurrentChar = " ";
   app.chars.line.DisplayText.clear();
   FillCurrentVoice(app.chars, kHiragana);
+  ScanVoiceOverrides(app);
   host.CheckMenuItem(kCmdToggleModeBar, app.settings.ShowButton == 1);
   const AppSettings& s = app.settings;
   host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
@@ -89,7 +91,9 @@ void RouteCommand(AppState& app, int id, int notification) {
     return;
   }
   switch (id) {
+    case kCmdReadAloud: StartReadAloud(app); break;
     case kCmdErase: EraseLine(app); break;
+    case kCmdStrokeOrder: StartStrokeOrder(app); break;
     case kCmdResetSettings: ResetSettings(app); break;
     default: break;  // commands of no use, such as 1129 and 1130 from the keyboard
   }
@@ -100,6 +104,8 @@ void NoteKeyReleased(AppState& app) { app.KeyReleased = true; }
 void TimerTick(AppState& app) {
   // The wait for the next question is no timer use: it comes first and survives commands.
   if (app.quiz.state == QuizState::Answered) QuizTimerTick(app);
+  else if (app.TimerUse == kTimerReadAloud) ReadAloudTick(app);
+  else if (app.TimerUse == kTimerStrokeOrder) StrokeOrderTick(app);
 }
 
 void CloseMainWindow(AppState& app) {

@@ -37,8 +37,13 @@ class Host {
   virtual void InsertMenuItemBefore(int beforeId, int commandId, std::string_view text) = 0;
   virtual void InsertMenuSeparatorBefore(int beforeId) = 0;
 
-  // Asks the display panel to repaint itself, background first.
+  // Asks the display panel to repaint itself, background first. Whatever was drawn
+  // straight onto it (tracing ink, a stroke-order frame) goes with that repaint.
   virtual void InvalidatePanel() = 0;
+  // Draws straight onto the panel: a white fill, or frame 0..15 of a stroke-order strip
+  // stretched over the whole panel without smoothing (nothing when the strip is missing).
+  virtual void FillPanelWhite() = 0;
+  virtual void DrawStripFrame(int stripId, int frame) = 0;
 
   // The main window: its outer rectangle on the screen, a new layout for the current
   // client size (before returning), and the end of the run.
@@ -72,7 +77,7 @@ class Host {
                                   std::string_view value) = 0;
 
   // The file system: the current directory ("" when it cannot be read), and whether a
-  // file exists, its name matched without regard to case.
+  // file can be opened for reading, its name matched without regard to case.
   virtual std::string CurrentDirectory() = 0;
   virtual bool FileExists(const std::string& path) = 0;
 };

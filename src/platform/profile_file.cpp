@@ -61,9 +61,11 @@ struct Entry {
   std::string_view value;  // trimmed; points into the line, also when empty
 };
 
-// A "[" line without "]" is nothing, so that it cannot turn into a key by chance.
+// A "[" line without "]" is nothing, so that it cannot turn into a key by chance. An empty
+// value sits after all the blanks of the line, so that rewriting it keeps them.
 Entry Classify(std::string_view content) {
-  const std::string_view body = Trim(content);
+  std::string_view body = content;
+  while (!body.empty() && IsBlank(body.front())) body.remove_prefix(1);
   if (body.empty()) return {};
   if (body.front() == '[') {
     const size_t close = body.rfind(']');
@@ -143,7 +145,7 @@ enum class Status { kLoaded, kMissing, kFailed, kTooLarge };
 
 struct Loaded {
   Status status = Status::kFailed;
-  std::string bytes;  // at most kMaxBytes + 1
+  std::string bytes;  // reading stops soon after kMaxBytes
   mode_t mode = 0;
 };
 
@@ -156,7 +158,7 @@ class Fd {
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
-  // The close of a written file can report a failed write, so it is checked there.
+  // Closing a written file can report a failed write, so the writer checks it.
   bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
  private:
@@ -252,11 +254,14 @@ std::optional<std::string> WithProfileValue(std::string_view text, std::string_v
   section = Trim(section);
   key = Trim(key);
   if (!Writable(section, key, value)) return std::nullopt;
+  // Blanks before a value are never read back; left out, a repeated write changes nothing.
+  while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
   const Location at = Locate(text, section, key);
   std::string out;
   out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
   if (at.keyFound) {
-    // The line keeps its bytes up to the old value: indentation, spelling of the key.
+    // The line keeps its bytes up to the old value: indentation, spelling of the key, blanks
+    // around "=".
     const size_t valueBegin = static_cast<size_t>(at.value.data() - text.data());
     out.append(text.substr(0, valueBegin)).append(value).append(kLineBreak);
     out.append(text.substr(at.keyLine.next));

@@ -22,9 +22,9 @@ std::optional<std::string_view> FindProfileValue(std::string_view text,
                                                  std::string_view key);
 
 // text with key set to value: an existing value is replaced on its own line, a new key goes
-// after the last key line of its section, a new section at the end. Nothing happens, giving
-// nullopt, to names or values that could not be read back: a line break anywhere, an empty
-// key, a key with "=" or starting with "[".
+// after the last key line of its section, a new section at the end. Blanks before the value
+// are left out, as they would not be read back. Names or values that could not be read back
+// at all give nullopt: a line break anywhere, an empty key, a key with "=" or starting "[".
 std::optional<std::string> WithProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key, std::string_view value);
 

@@ -51,6 +51,10 @@ class RecordingHost : public Host {
     Add("menu separator before " + std::to_string(beforeId));
   }
   void InvalidatePanel() override { Add("invalidate"); }
+  void FillPanelWhite() override { Add("panel white"); }
+  void DrawStripFrame(int strip, int frame) override {
+    Add("frame " + std::to_string(strip) + " " + std::to_string(frame));
+  }
   WindowRect GetWindowRect() override { return windowRect; }
   void MoveWindow(const WindowRect& r) override {
     windowRect = r;

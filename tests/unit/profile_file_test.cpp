@@ -162,7 +162,7 @@ TEST_F(ProfileFileTest, WritesCreateTheFileSectionsAndKeysInCrLfLines) {
   EXPECT_EQ(Stored(), "[Setting]\r\nVoiceSpeed=400\r\n");
   ASSERT_TRUE(ini.WriteString("Setting", "KakijunSpeed", "300"));
   ASSERT_TRUE(ini.WriteString("Chiku", "ExeDir", "C:\\chiku\\"));
-  ASSERT_TRUE(ini.WriteString("setting", "PrintSize", "0"));
+  ASSERT_TRUE(ini.WriteString("setting", "PrintSize", "  0"));
   EXPECT_EQ(Stored(),
             "[Setting]\r\nVoiceSpeed=400\r\nKakijunSpeed=300\r\nPrintSize=0\r\n"
             "[Chiku]\r\nExeDir=C:\\chiku\\\r\n");
@@ -175,6 +175,7 @@ TEST_F(ProfileFileTest, ReplacesInPlaceAndKeepsEveryOtherByte) {
       "[SETTING]\n"
       "  FONTNAME = old name\n"
       "junk without equals\r"
+      "Spaced =  x  \n"
       "WinPosL=10\r\n"
       "\n"
       "; end of settings\n"
@@ -182,14 +183,16 @@ TEST_F(ProfileFileTest, ReplacesInPlaceAndKeepsEveryOtherByte) {
       "ExeDir=C:\\chiku\\");
   const std::string face = Utf8ToSjis("ＭＳ ゴシック");
   ASSERT_TRUE(ini.WriteString("Setting", "Fontname", face));
-  ASSERT_TRUE(ini.WriteString("setting", "WINPOSL", "-5"));
+  ASSERT_TRUE(ini.WriteString("setting", "WINPOSL", "  -5"));
   ASSERT_TRUE(ini.WriteString("Setting", "ShowButton", "1"));
+  ASSERT_TRUE(ini.WriteString("Setting", "Spaced", ""));
   ASSERT_TRUE(ini.WriteString("Chiku", "Other", "x"));
   const std::string expected =
       "; written by hand\n"
       "[SETTING]\n"
       "  FONTNAME = " + face + "\r\n"
       "junk without equals\r"
+      "Spaced =  \r\n"
       "WinPosL=-5\r\n"
       "ShowButton=1\r\n"
       "\n"
@@ -199,7 +202,11 @@ TEST_F(ProfileFileTest, ReplacesInPlaceAndKeepsEveryOtherByte) {
       "Other=x\r\n";
   EXPECT_EQ(Stored(), expected);
   EXPECT_EQ(Fontname(), face);
+  EXPECT_EQ(ini.ReadInt("Setting", "WinPosL", 0), -5);
 
+  // The same writes again change nothing.
+  ASSERT_TRUE(ini.WriteString("setting", "WINPOSL", "  -5"));
+  ASSERT_TRUE(ini.WriteString("Setting", "Spaced", ""));
   ASSERT_TRUE(ini.WriteString("Chiku", "Other", "x"));
   EXPECT_EQ(Stored(), expected);
 }

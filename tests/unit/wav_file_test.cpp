@@ -49,7 +49,7 @@ struct Fmt {
 
 Bytes Riff(const std::vector<Chunk>& chunks, const char* form = "WAVE") {
   Bytes b{'R', 'I', 'F', 'F', 0, 0, 0, 0};
-  b.insert(b.end(), form, form + 4);
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(form[i]));
   for (const Chunk& c : chunks) {
     b.insert(b.end(), c.id.begin(), c.id.end());
     Put32(b, c.claimed < 0 ? uint32_t(c.body.size()) : uint32_t(c.claimed));
@@ -133,7 +133,7 @@ TEST(WavFile, DataClaimingMoreThanIsThereKeepsTheWholeFramesPresent) {
   const Bytes frames = Samples16({1, 2, 3, 4, 5, 6, 7, 8});  // four stereo frames
   for (int64_t claimed : {int64_t{1000}, int64_t{0xFFFFFFFF}}) {
     Bytes body = frames;
-    body.insert(body.end(), {9, 9, 9});  // most of a fifth frame
+    body.insert(body.end(), {9, 9});  // half a fifth frame
     const auto sound = DecodeWav(Riff({Fmt{.channels = 2, .bits = 16}.chunk(), {"data", body, claimed}}));
     ASSERT_TRUE(sound) << claimed;
     EXPECT_EQ(sound->samples.size(), 4u);

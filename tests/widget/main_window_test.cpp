@@ -14,6 +14,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/routing.h"
 #include "platform/qt/panel_widget.h"
 #include "platform/sjis.h"
 
@@ -186,6 +187,37 @@ TEST_F(MainWindowTest, TracingInkStaysUntilTheNextRepaint) {
   EXPECT_EQ(Display(), "か");
   QTest::qWait(10);
   EXPECT_EQ(CountPixels(PanelImage(), qRgb(255, 0, 255)), 0);
+}
+
+TEST_F(MainWindowTest, TheStrokeOrderFilmTurnsTheKanaFromRedToBlue) {
+  Open();
+  window->centralWidget()->resize(552, 374);
+  Key(Qt::Key_3, Qt::NoModifier, "3");  // あ
+  Key(Qt::Key_F3);
+  AppState& app = window->state();
+  TimerTick(app);  // frame 0
+  QTest::qWait(10);
+  QImage image = PanelImage();
+  EXPECT_GT(CountPixels(image, qRgb(255, 0, 0)), 1000);
+  EXPECT_EQ(CountPixels(image, qRgb(0, 0, 255)), 0);
+  EXPECT_EQ(image.pixel(106, 10) & 0xFFFFFF, 0xFFFFFFu);  // no guide cross in the film
+  int previousBlue = 0;
+  for (int frame = 1; frame <= 15; ++frame) {
+    TimerTick(app);
+    QTest::qWait(1);
+    const int blue = CountPixels(PanelImage(), qRgb(0, 0, 255));
+    EXPECT_GE(blue, previousBlue) << frame;
+    previousBlue = blue;
+  }
+  image = PanelImage();
+  EXPECT_EQ(CountPixels(image, qRgb(255, 0, 0)), 0);
+  EXPECT_GT(previousBlue, 1000);
+  TimerTick(app);  // frame 15 stays
+  TimerTick(app);  // the end: the character in its font again
+  QTest::qWait(10);
+  EXPECT_EQ(app.TimerUse, kTimerIdle);
+  EXPECT_EQ(CountPixels(PanelImage(), qRgb(0, 0, 255)), 0);
+  EXPECT_GT(CountPixels(PanelImage(), qRgb(255, 0, 0)), 1000);
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {

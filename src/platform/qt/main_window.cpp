@@ -21,6 +21,8 @@
 #include "app/window_template.h"
 #include "platform/qt/panel_widget.h"
 #include "platform/qt/qt_drawing.h"
+#include "platform/file_names.h"
+#include "platform/sdl/sound_service.h"
 #include "platform/sjis.h"
 
 namespace zel {
@@ -62,9 +64,20 @@ int VirtualKeyOf(const QKeyEvent& key) {
   return 0;
 }
 
+QByteArray BuiltInSoundBytes(int id) {
+  QFile file(id < 0 ? QString(":/sounds/default.wav") : QString(":/sounds/%1.wav").arg(id));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::span<const uint8_t> BytesOf(const QByteArray& bytes) {
+  return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
+}
+
 }  // namespace
 
-MainWindow::MainWindow(std::string settingsPath) : settings_(std::move(settingsPath)) {
+MainWindow::MainWindow(std::string settingsPath)
+    : sound_(std::make_unique<SoundService>(BytesOf(BuiltInSoundBytes(-1)))),
+      settings_(std::move(settingsPath)) {
   setWindowTitle(FromUtf8(kMainWindowTitle));
   client_ = new QWidget(this);
   setCentralWidget(client_);
@@ -311,6 +324,10 @@ void MainWindow::InsertMenuSeparatorBefore(int beforeId) {
 
 void MainWindow::InvalidatePanel() { panel_->Invalidate(); }
 
+void MainWindow::FillPanelWhite() { panel_->FillWhite(); }
+
+void MainWindow::DrawStripFrame(int stripId, int frame) { panel_->DrawStripFrame(stripId, frame); }
+
 WindowRect MainWindow::GetWindowRect() {
   const QRect outer = frameGeometry();
   return {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
@@ -361,9 +378,14 @@ MessageAnswer MainWindow::ShowMessage(std::string_view text, std::string_view ca
   return MessageAnswer::Ok;
 }
 
-void MainWindow::PlayBuiltInSound(int, bool) {}
+void MainWindow::PlayBuiltInSound(int soundId, bool wait) {
+  // A missing sound gives empty bytes, which the service answers with the default alert.
+  sound_->PlayBytes(BytesOf(BuiltInSoundBytes(soundId)), wait);
+}
 
-void MainWindow::PlaySoundFile(const std::string&, bool) {}
+void MainWindow::PlaySoundFile(const std::string& path, bool wait) {
+  sound_->PlayFile(ResolveIgnoringCase(path), wait);
+}
 
 std::string MainWindow::ReadProfileString(std::string_view section, std::string_view key,
                                           std::string_view defaultValue, size_t bufferSize) {
@@ -384,14 +406,6 @@ std::string MainWindow::CurrentDirectory() {
   return dir.isEmpty() ? std::string() : QFile::encodeName(dir).toStdString();
 }
 
-bool MainWindow::FileExists(const std::string& path) {
-  const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
-  if (info.exists()) return true;
-  // Names are matched without regard to case, as on the system the files come from.
-  const QDir dir = info.absoluteDir();
-  for (const QString& name : dir.entryList(QDir::Files))
-    if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0) return true;
-  return false;
-}
+bool MainWindow::FileExists(const std::string& path) { return CanOpenIgnoringCase(path); }
 
 }  // namespace zel

@@ -21,6 +21,7 @@ class QMenu;
 namespace zel {
 
 class PanelWidget;
+class SoundService;
 
 class MainWindow : public QMainWindow, public Host {
  public:
@@ -45,6 +46,8 @@ class MainWindow : public QMainWindow, public Host {
   void InsertMenuItemBefore(int beforeId, int commandId, std::string_view text) override;
   void InsertMenuSeparatorBefore(int beforeId) override;
   void InvalidatePanel() override;
+  void FillPanelWhite() override;
+  void DrawStripFrame(int stripId, int frame) override;
   WindowRect GetWindowRect() override;
   void MoveWindow(const WindowRect& outer) override;
   void RelayoutWindow() override;
@@ -80,6 +83,7 @@ class MainWindow : public QMainWindow, public Host {
   void OnStrokeEnd();
   void TakeSavedRectangleAgain();
 
+  std::unique_ptr<SoundService> sound_;  // before the state: start-up plays a sound
   AppState app_{*this};
   ProfileFile settings_;
   QWidget* client_ = nullptr;

@@ -15,17 +15,41 @@ PanelWidget::PanelWidget(AppState& app, QWidget* parent) : QWidget(parent), app_
 }
 
 void PanelWidget::Invalidate() {
-  ink_ = QImage();
+  overlay_ = QImage();
+  update();
+}
+
+QImage& PanelWidget::Overlay() {
+  if (overlay_.size() != size()) {
+    overlay_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    overlay_.fill(Qt::transparent);
+  }
+  return overlay_;
+}
+
+void PanelWidget::FillWhite() {
+  Overlay().fill(Qt::white);
+  update();
+}
+
+void PanelWidget::DrawStripFrame(int stripId, int frame) {
+  // Loaded at every frame and let go at once: the strips stay in the program's data.
+  const QImage strip(QString(":/strokes/%1.bmp").arg(stripId));
+  if (strip.isNull()) return;
+  const int side = strip.height();
+  QPainter painter(&Overlay());
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(rect(), strip, QRect(frame * side, 0, side, side));
   update();
 }
 
 void PanelWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintPanel(painter, app_, width(), height());
-  if (!ink_.isNull()) painter.drawImage(0, 0, ink_);
+  if (!overlay_.isNull()) painter.drawImage(0, 0, overlay_);
 }
 
-void PanelWidget::resizeEvent(QResizeEvent*) { ink_ = QImage(); }
+void PanelWidget::resizeEvent(QResizeEvent*) { overlay_ = QImage(); }
 
 void PanelWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::RightButton) {
@@ -52,12 +76,8 @@ void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PanelWidget::DrawInk(QPoint from, QPoint to) {
-  if (ink_.size() != size()) {
-    ink_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-    ink_.fill(Qt::transparent);
-  }
   const uint32_t bgr = PenColours[static_cast<size_t>(app_.panel.PenIndex) % PenColours.size()];
-  QPainter painter(&ink_);
+  QPainter painter(&Overlay());
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(QColorFromColourRef(bgr), kPenWidth,
                       Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -13,8 +13,11 @@ class PanelWidget : public QWidget {
  public:
   PanelWidget(AppState& app, QWidget* parent);
 
-  // A repaint asked for by the program: the tracing ink goes with it.
+  // A repaint asked for by the program: what was drawn straight on goes with it.
   void Invalidate();
+  // Drawing straight onto the panel, kept until the next repaint the program asks for.
+  void FillWhite();
+  void DrawStripFrame(int stripId, int frame);
 
   bool StrokeActive() const { return stroking_; }
   // Runs when a stroke ends, so what waited for it can go on.
@@ -29,9 +32,10 @@ class PanelWidget : public QWidget {
 
  private:
   void DrawInk(QPoint from, QPoint to);
+  QImage& Overlay();
 
   AppState& app_;
-  QImage ink_;  // the strokes drawn since the last repaint the program asked for
+  QImage overlay_;  // ink and film frames drawn since the last repaint the program asked for
   bool stroking_ = false;
   QPoint last_;
 };

@@ -1,0 +1,238 @@
+#include "platform/sdl/sound_service.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zel {
+namespace {
+
+// 256 frames at 48 kHz is 5.3 ms: a key's voice reaches the device within one buffer of the
+// press and is heard about one buffer later, well inside the 20 ms a child would notice.
+constexpr int kWantedRate = 48000;
+constexpr int kWantedFrames = 256;
+// A waiting play gives up this long after its sound should have ended, so an output that
+// stops calling back (a device pulled out mid-sound) cannot freeze the window for good.
+constexpr auto kWaitMargin = std::chrono::seconds(2);
+
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path file(path);
+  // Only regular files: a FIFO or a device would block or never end.
+  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
+  const auto size = std::filesystem::file_size(file, error);
+  if (error || size > SoundService::kMaxFileBytes) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<uint8_t> bytes(size);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+  bytes.resize(static_cast<size_t>(in.gcount()));  // the file may have shrunk meanwhile
+  return bytes;
+}
+
+}  // namespace
+
+Resampler::Resampler(std::shared_ptr<const PcmSound> sound, int outputRate)
+    : sound_(std::move(sound)) {
+  const uint64_t n = sound_->samples.size();
+  const uint64_t in = uint64_t(sound_->rate), out = uint64_t(outputRate);
+  if (in == 0 || out == 0) return;
+  // Rounded down, so frame k never reads past k * in / out: with the count below every
+  // frame falls within the sound.
+  step_ = (in << 32) / out;
+  frames_ = static_cast<size_t>((n * out + in - 1) / in);
+}
+
+size_t Resampler::Read(int16_t* out, size_t count) {
+  if (!sound_) return 0;
+  const std::vector<int16_t>& in = sound_->samples;
+  size_t written = 0;
+  for (; written < count && done_ < frames_; ++written, ++done_, pos_ += step_) {
+    const size_t i = static_cast<size_t>(pos_ >> 32);
+    const int64_t a = in[i];
+    const int64_t b = i + 1 < in.size() ? in[i + 1] : a;
+    const int64_t fraction = static_cast<int64_t>(pos_ & 0xFFFFFFFFu);
+    out[written] = static_cast<int16_t>(a + (((b - a) * fraction) >> 32));
+  }
+  return written;
+}
+
+SoundService::SoundService(std::span<const uint8_t> defaultAlertWav) {
+  if (auto alert = DecodeWav(defaultAlertWav)) {
+    alert_ = std::make_shared<const PcmSound>(std::move(*alert));
+  }
+
+  // Left to SDL, SIGINT and SIGTERM would become quit events that nobody reads.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  sdlAudio_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  // SDL's dummy driver keeps time only to the millisecond; the silent output keeps it exactly.
+  const char* driver = sdlAudio_ ? SDL_GetCurrentAudioDriver() : nullptr;
+  if (driver && std::string_view(driver) != "dummy") {
+    SDL_AudioSpec wanted{};
+    wanted.freq = kWantedRate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 1;
+    wanted.samples = kWantedFrames;
+    wanted.callback = &SoundService::DeviceCallback;
+    wanted.userdata = this;
+    SDL_AudioSpec got{};
+    // We resample and spread to the channels ourselves rather than through SDL's converter,
+    // which would add a buffer of its own.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &got,
+                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
+                                      SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
+                                      SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (device_ != 0 && (got.freq < kMinWavRate || got.channels < 1 || got.samples < 1)) {
+      SDL_CloseAudioDevice(device_);
+      device_ = 0;
+    }
+    if (device_ != 0) {
+      rate_ = got.freq;
+      channels_ = got.channels;
+      bufferFrames_ = got.samples;
+      // The buffer just filled is heard after the one the device is playing.
+      deviceLatency_ = std::chrono::duration_cast<Clock::duration>(
+          std::chrono::duration<double>(double(bufferFrames_) / rate_));
+    }
+  }
+  if (device_ != 0) {
+    SDL_PauseAudioDevice(device_, 0);
+  } else {
+    if (sdlAudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdlAudio_ = false;
+    silent_ = std::thread(&SoundService::SilentOutput, this);
+  }
+}
+
+SoundService::~SoundService() {
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+  }
+  played_.notify_all();
+  outputWake_.notify_all();
+  if (device_ != 0) SDL_CloseAudioDevice(device_);
+  if (silent_.joinable()) silent_.join();
+  if (sdlAudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SoundService::Play(const PcmSound& sound, bool wait) {
+  Start(DecodedOrAlert(sound), wait);
+}
+
+void SoundService::PlayBytes(std::span<const uint8_t> wavBytes, bool wait) {
+  Start(DecodedOrAlert(DecodeWav(wavBytes)), wait);
+}
+
+void SoundService::PlayFile(const std::string& path, bool wait) {
+  const auto bytes = ReadFileBytes(path);
+  Start(DecodedOrAlert(bytes ? DecodeWav(*bytes) : std::nullopt), wait);
+}
+
+std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSound> sound) const {
+  // The cap keeps the output's frame arithmetic far from overflow.
+  if (!sound || sound->samples.empty() || sound->samples.size() > (size_t{1} << 31) ||
+      sound->rate < kMinWavRate || sound->rate > kMaxWavRate) {
+    return alert_;
+  }
+  return std::make_shared<const PcmSound>(std::move(*sound));
+}
+
+void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
+  std::unique_lock lock(mutex_);
+  const uint64_t play = delivery_.play + 1;
+  current_ = sound ? Resampler(std::move(sound), rate_) : Resampler();
+  delivery_ = Delivery{};
+  delivery_.play = play;
+  delivery_.frames = current_.frames();
+  delivery_.done = current_.done();
+  heardEnd_ = Clock::now();
+  if (!current_.done()) outputWake_.notify_one();
+  if (!wait) return;
+
+  const auto length = std::chrono::duration<double>(double(delivery_.frames) / rate_);
+  const auto deadline =
+      Clock::now() + std::chrono::duration_cast<Clock::duration>(length) + kWaitMargin;
+  // Ends when the sound has gone out, or when another thread's play cut it off.
+  played_.wait_until(lock, deadline,
+                     [&] { return closing_ || delivery_.play != play || delivery_.done; });
+  if (delivery_.play != play || !delivery_.done || closing_) return;
+  const Clock::time_point end = heardEnd_;
+  lock.unlock();
+  std::this_thread::sleep_until(end);
+}
+
+SoundService::Delivery SoundService::LastDelivery() const {
+  std::lock_guard lock(mutex_);
+  return delivery_;
+}
+
+bool SoundService::Playing() const {
+  std::lock_guard lock(mutex_);
+  return !current_.done();
+}
+
+void SoundService::Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
+                        Clock::duration heardAfter) {
+  size_t written = 0;
+  if (!current_.done()) {
+    if (!delivery_.start) delivery_.start = now;
+    written = current_.Read(out, frames);
+    if (channels > 1) {
+      // Read into the front of the buffer, then spread backwards so nothing is overwritten
+      // before it is spread.
+      for (size_t f = written; f-- > 0;) {
+        const int16_t sample = out[f];
+        std::fill_n(out + f * size_t(channels), channels, sample);
+      }
+    }
+    if (current_.done()) {
+      delivery_.done = true;
+      heardEnd_ = now + heardAfter +
+                  std::chrono::duration_cast<Clock::duration>(
+                      std::chrono::duration<double>(double(written) / rate_));
+      current_ = Resampler();  // lets the sound go
+      played_.notify_all();
+    }
+  }
+  std::fill(out + written * size_t(channels), out + frames * size_t(channels), int16_t{0});
+}
+
+void SoundService::DeviceCallback(void* self, uint8_t* stream, int bytes) {
+  auto* service = static_cast<SoundService*>(self);
+  const auto now = Clock::now();
+  std::lock_guard lock(service->mutex_);
+  const size_t frames = size_t(bytes) / (sizeof(int16_t) * size_t(service->channels_));
+  service->Fill(reinterpret_cast<int16_t*>(stream), frames, service->channels_, now,
+                service->deviceLatency_);
+}
+
+void SoundService::SilentOutput() {
+  // Hands out a buffer per buffer period while a sound plays, as a device would, and sleeps
+  // when there is none: no wake-ups while the program is idle.
+  const auto period = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(double(bufferFrames_) / rate_));
+  std::vector<int16_t> buffer(static_cast<size_t>(bufferFrames_));
+  std::unique_lock lock(mutex_);
+  Clock::time_point next = Clock::now();
+  while (!closing_) {
+    if (current_.done()) {
+      outputWake_.wait(lock, [&] { return closing_ || !current_.done(); });
+      next = Clock::now();
+      continue;
+    }
+    // Each buffer "sounds" during the period after it is handed out.
+    Fill(buffer.data(), buffer.size(), 1, Clock::now(), Clock::duration::zero());
+    next += period;
+    outputWake_.wait_until(lock, next, [&] { return closing_; });
+  }
+}
+
+
+}  // namespace zel

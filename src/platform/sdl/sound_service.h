@@ -1,0 +1,110 @@
+// Every sound of the program goes out through one SoundService on SDL2 audio.
+//
+// One sound plays at a time: starting a sound cuts off the one playing. A play that waits
+// blocks the calling thread, handling no events, until the sound has been heard; one that
+// does not wait returns at once. A sound that cannot be read or decoded gives the default
+// alert instead. Without an audio device a silent output keeps the same timing, so the
+// program behaves alike on a desktop, a server and CI.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <thread>
+
+#include "platform/wav_file.h"
+
+namespace zel {
+
+// Linear-interpolating rate conversion of one sound, read a buffer at a time by the output.
+class Resampler {
+ public:
+  Resampler() = default;
+  Resampler(std::shared_ptr<const PcmSound> sound, int outputRate);
+
+  // Output frames in the whole sound; 0 for none.
+  size_t frames() const { return frames_; }
+  bool done() const { return done_ >= frames_; }
+  // Writes up to count frames and returns how many it wrote (fewer only at the end).
+  size_t Read(int16_t* out, size_t count);
+
+ private:
+  std::shared_ptr<const PcmSound> sound_;
+  uint64_t step_ = 0;  // input samples per output frame, 32.32 fixed point
+  uint64_t pos_ = 0;   // position in the input, same units
+  size_t frames_ = 0;
+  size_t done_ = 0;
+};
+
+class SoundService {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Opens the audio subsystem of SDL (never its video) and the default output device.
+  // defaultAlertWav: the WAVE bytes played in place of a sound that cannot be played; when
+  // they do not decode, such a sound only stops the one playing.
+  explicit SoundService(std::span<const uint8_t> defaultAlertWav);
+  ~SoundService();
+  SoundService(const SoundService&) = delete;
+  SoundService& operator=(const SoundService&) = delete;
+
+  // A sound with no samples or a rate outside kMinWavRate..kMaxWavRate gives the alert.
+  void Play(const PcmSound& sound, bool wait);
+  void PlayBytes(std::span<const uint8_t> wavBytes, bool wait);
+  // A file that is missing, not a regular file, larger than kMaxFileBytes or not a
+  // playable WAVE file gives the alert.
+  void PlayFile(const std::string& path, bool wait);
+
+  static constexpr size_t kMaxFileBytes = size_t{64} << 20;
+
+  // False when the silent output stands in for an audio device.
+  bool HasDevice() const { return device_ != 0; }
+  int OutputRate() const { return rate_; }
+  int BufferFrames() const { return bufferFrames_; }
+
+  // For tests and benchmarks: what the output has taken of the latest play.
+  struct Delivery {
+    uint64_t play = 0;                       // plays counted from 1; 0 before the first
+    size_t frames = 0;                       // its length on the output
+    std::optional<Clock::time_point> start;  // when its first frame went to the output
+    bool done = false;                       // all its frames have gone to the output
+  };
+  Delivery LastDelivery() const;
+  // True while frames of a sound remain to go to the output.
+  bool Playing() const;
+
+ private:
+  void Start(std::shared_ptr<const PcmSound> sound, bool wait);
+  std::shared_ptr<const PcmSound> DecodedOrAlert(std::optional<PcmSound> sound) const;
+  // Hands the next frames to the output; `heardAfter` is how long the output holds them
+  // before they sound. Called with mutex_ held.
+  void Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
+            Clock::duration heardAfter);
+  static void DeviceCallback(void* self, uint8_t* stream, int bytes);
+  void SilentOutput();
+
+  std::shared_ptr<const PcmSound> alert_;
+  bool sdlAudio_ = false;
+  uint32_t device_ = 0;
+  int channels_ = 1;
+  int rate_ = 48000;
+  int bufferFrames_ = 256;
+  Clock::duration deviceLatency_{};
+
+  mutable std::mutex mutex_;
+  std::condition_variable played_;      // a sound went out to its end, or the service closes
+  std::condition_variable outputWake_;  // the silent output has work, or must stop
+  Resampler current_;
+  Delivery delivery_;
+  Clock::time_point heardEnd_;  // when the latest play's last frame will have sounded
+  bool closing_ = false;
+  std::thread silent_;
+};
+
+}  // namespace zel

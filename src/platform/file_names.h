@@ -1,0 +1,16 @@
+// File names matched without regard to case, as on the systems the user's files (voice
+// replacements, the sibling program) come from.
+#pragma once
+
+#include <string>
+
+namespace zel {
+
+// The path of an existing file whose name equals the last part of path ignoring ASCII
+// case; path itself when it exists or when nothing matches.
+std::string ResolveIgnoringCase(const std::string& path);
+
+// Whether the file, its name matched ignoring case, can be opened for reading.
+bool CanOpenIgnoringCase(const std::string& path);
+
+}  // namespace zel

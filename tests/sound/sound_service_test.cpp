@@ -1,0 +1,319 @@
+#include "platform/sdl/sound_service.h"
+
+#include <stdlib.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/wav_file.h"
+
+namespace zel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+using Clock = SoundService::Clock;
+
+void Put16(Bytes& b, uint32_t v) {
+  b.push_back(uint8_t(v));
+  b.push_back(uint8_t(v >> 8));
+}
+void Put32(Bytes& b, uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
+}
+
+// A 440 Hz tone as a WAVE file.
+Bytes Wav(uint32_t rate, double seconds, uint16_t channels = 1, uint16_t bits = 8) {
+  const size_t frames = size_t(std::lround(seconds * rate));
+  const uint16_t align = uint16_t(channels * bits / 8);
+  Bytes data;
+  for (size_t i = 0; i < frames; ++i) {
+    const double v = 0.5 * std::sin(2 * M_PI * 440 * double(i) / rate);
+    for (int c = 0; c < channels; ++c) {
+      if (bits == 8) data.push_back(uint8_t(128 + std::lround(v * 127)));
+      else Put16(data, uint16_t(int16_t(std::lround(v * 32767))));
+    }
+  }
+  Bytes b{'R', 'I', 'F', 'F'};
+  Put32(b, uint32_t(36 + data.size()));
+  for (char c : std::string("WAVEfmt ")) b.push_back(uint8_t(c));
+  Put32(b, 16);
+  Put16(b, 1);
+  Put16(b, channels);
+  Put32(b, rate);
+  Put32(b, rate * align);
+  Put16(b, align);
+  Put16(b, bits);
+  for (char c : std::string("data")) b.push_back(uint8_t(c));
+  Put32(b, uint32_t(data.size()));
+  b.insert(b.end(), data.begin(), data.end());
+  return b;
+}
+
+PcmSound Tone(int rate, double seconds) { return *DecodeWav(Wav(uint32_t(rate), seconds, 1, 16)); }
+
+double SecondsOf(const std::function<void()>& action) {
+  const auto start = Clock::now();
+  action();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool WaitFor(const std::function<bool()>& condition, Clock::duration timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (!condition()) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+// Sets an environment variable for one scope; SDL reads its driver choice at start-up.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = getenv(name)) old_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (old_) setenv(name_, old_->c_str(), 1);
+    else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+constexpr double kAlertSeconds = 0.25;
+
+class SoundServiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "sound_service_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir = pattern;
+    service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds));
+  }
+  void TearDown() override {
+    service.reset();
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+  }
+
+  std::string Store(const std::string& name, const Bytes& bytes) const {
+    const fs::path path = dir / name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                std::streamsize(bytes.size()));
+    return path.string();
+  }
+  // How many output frames a sound of this length takes, give or take the last one.
+  void ExpectLength(double seconds, const char* what) const {
+    EXPECT_NEAR(double(service->LastDelivery().frames), seconds * service->OutputRate(), 1.0)
+        << what;
+  }
+
+  fs::path dir;
+  std::unique_ptr<SoundService> service;
+};
+
+// Waiting plays of every kind of source last their sound's length and leave nothing behind.
+void ExpectWaitingPlaysLastTheirLength(SoundService& service, const fs::path& dir) {
+  const std::string file = (dir / "file.wav").string();
+  std::ofstream(file, std::ios::binary) << std::string(
+      [] { Bytes b = Wav(16000, 0.35); return std::string(b.begin(), b.end()); }());
+  const struct {
+    const char* what;
+    double seconds;
+    std::function<void()> play;
+  } cases[] = {
+      {"8-bit 8 kHz bytes", 0.3, [&] { service.PlayBytes(Wav(8000, 0.3), true); }},
+      {"16-bit stereo 44.1 kHz bytes", 0.4, [&] { service.PlayBytes(Wav(44100, 0.4, 2, 16), true); }},
+      {"48 kHz sound", 0.25, [&] { service.Play(Tone(48000, 0.25), true); }},
+      {"16 kHz file", 0.35, [&] { service.PlayFile(file, true); }},
+      {"junk, so the alert", kAlertSeconds, [&] { service.PlayBytes(Bytes{1, 2, 3}, true); }},
+  };
+  for (const auto& c : cases) {
+    // A long sound is playing; the waiting play cuts it off rather than queue behind it.
+    service.Play(Tone(16000, 3.0), false);
+    const double seconds = SecondsOf(c.play);
+    EXPECT_NEAR(seconds, c.seconds, 0.15 * c.seconds) << c.what;
+    EXPECT_FALSE(service.Playing()) << c.what;
+    EXPECT_TRUE(service.LastDelivery().done) << c.what;
+  }
+}
+
+TEST_F(SoundServiceTest, AnAsynchronousPlayReturnsAtOnceAndIsCutOffByTheNext) {
+  const PcmSound longSound = Tone(16000, 2.0);
+  const auto start = Clock::now();
+  service->Play(longSound, false);
+  EXPECT_LT(Clock::now() - start, 50ms);
+  const uint64_t first = service->LastDelivery().play;
+  ASSERT_TRUE(WaitFor([&] { return service->LastDelivery().start.has_value(); }, 500ms));
+  EXPECT_TRUE(service->Playing());
+
+  const auto second = Clock::now();
+  service->PlayBytes(Wav(16000, 0.1), false);
+  EXPECT_LT(Clock::now() - second, 50ms);
+  // The short sound ends well before the long one would have, and nothing plays on after it.
+  ASSERT_TRUE(WaitFor([&] { return !service->Playing(); }, 1s));
+  EXPECT_LT(Clock::now() - start, 1s);
+  const SoundService::Delivery last = service->LastDelivery();
+  EXPECT_EQ(last.play, first + 1);
+  EXPECT_TRUE(last.done);
+  ExpectLength(0.1, "the second sound");
+  std::this_thread::sleep_for(100ms);
+  EXPECT_FALSE(service->Playing());
+}
+
+TEST_F(SoundServiceTest, AWaitingPlayLastsTheSoundsLength) {
+  ExpectWaitingPlaysLastTheirLength(*service, dir);
+}
+
+TEST_F(SoundServiceTest, WhatCannotBePlayedGivesTheDefaultAlert) {
+  const Bytes good = Wav(16000, 0.2);
+  const std::string goodFile = Store("KA.wav", good);
+  Bytes cut = good;
+  cut.resize(40);  // ends inside the data chunk's header
+  fs::create_directory(dir / "DIR.wav");
+
+  service->PlayFile(goodFile, false);
+  ExpectLength(0.2, "a good file plays itself");
+  service->PlayBytes(good, false);
+  ExpectLength(0.2, "good bytes play themselves");
+
+  const struct {
+    const char* what;
+    std::function<void()> play;
+  } cases[] = {
+      {"a file of zero length", [&] { service->PlayFile(Store("SP.wav", {}), false); }},
+      {"a missing file", [&] { service->PlayFile((dir / "NONE.wav").string(), false); }},
+      {"a directory", [&] { service->PlayFile((dir / "DIR.wav").string(), false); }},
+      {"a file cut short", [&] { service->PlayFile(Store("CUT.wav", cut), false); }},
+      {"junk bytes", [&] { service->PlayBytes(Bytes(300, 0x5A), false); }},
+      {"no bytes", [&] { service->PlayBytes({}, false); }},
+      {"a sound without samples", [&] { service->Play(PcmSound{16000, {}}, false); }},
+      {"a sound without a rate", [&] { service->Play(PcmSound{0, {1, 2, 3}}, false); }},
+  };
+  for (const auto& c : cases) {
+    service->Play(Tone(16000, 1.0), false);
+    const uint64_t before = service->LastDelivery().play;
+    c.play();
+    EXPECT_EQ(service->LastDelivery().play, before + 1) << c.what;
+    ExpectLength(kAlertSeconds, c.what);
+  }
+  EXPECT_TRUE(WaitFor([&] { return !service->Playing(); }, 1s));
+}
+
+TEST_F(SoundServiceTest, WithoutADefaultAlertAnUnplayableSoundStopsTheOnePlaying) {
+  service.reset();
+  SoundService quiet(Bytes{'R', 'I', 'F', 'F'});
+  quiet.Play(Tone(16000, 2.0), false);
+  EXPECT_LT(SecondsOf([&] { quiet.PlayBytes(Bytes{1, 2, 3}, true); }), 0.05);
+  EXPECT_FALSE(quiet.Playing());
+  EXPECT_EQ(quiet.LastDelivery().frames, 0u);
+}
+
+TEST_F(SoundServiceTest, WorksWithNoAudioDeviceAtAll) {
+  service.reset();
+  ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+  service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds));
+  EXPECT_FALSE(service->HasDevice());
+  ExpectWaitingPlaysLastTheirLength(*service, dir);
+  service->Play(Tone(16000, 0.1), false);
+  EXPECT_TRUE(WaitFor([&] { return service->LastDelivery().done; }, 1s));
+}
+
+// The same rules through a real SDL device thread: SDL's disk driver writes to /dev/null
+// and calls back at the pace of a sound card.
+TEST_F(SoundServiceTest, KeepsItsRulesOnAnSdlDevice) {
+  service.reset();
+  ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+  ScopedEnv file("SDL_DISKAUDIOFILE", "/dev/null");
+  service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds));
+  if (!service->HasDevice()) GTEST_SKIP() << "SDL has no disk driver here";
+  ExpectWaitingPlaysLastTheirLength(*service, dir);
+
+  service->Play(Tone(16000, 2.0), false);
+  ASSERT_TRUE(WaitFor([&] { return service->LastDelivery().start.has_value(); }, 500ms));
+  const auto start = Clock::now();
+  service->PlayBytes(Bytes{0}, false);
+  ASSERT_TRUE(WaitFor([&] { return !service->Playing(); }, 1s));
+  EXPECT_LT(Clock::now() - start, 0.5s);
+  ExpectLength(kAlertSeconds, "junk on the device");
+}
+
+TEST(Resampler, KeepsTheSoundsLengthAtAnyRate) {
+  const struct {
+    int from, to;
+  } pairs[] = {{8000, 48000}, {11025, 48000}, {44100, 48000}, {48000, 44100},
+               {384000, 48000}, {1000, 44100}, {22050, 22050}};
+  for (const auto& p : pairs) {
+    for (size_t n : {size_t{1}, size_t{7}, size_t{1000}, size_t{44101}}) {
+      auto sound = std::make_shared<PcmSound>(PcmSound{p.from, std::vector<int16_t>(n, 1)});
+      Resampler resampler(sound, p.to);
+      const double exact = double(n) * p.to / p.from;
+      EXPECT_NEAR(double(resampler.frames()), exact, 1.0) << p.from << "->" << p.to << " " << n;
+      // Reading in odd pieces yields every frame once, then nothing.
+      std::vector<int16_t> out(300);
+      size_t total = 0;
+      while (size_t got = resampler.Read(out.data(), 97)) total += got;
+      EXPECT_EQ(total, resampler.frames());
+      EXPECT_TRUE(resampler.done());
+    }
+  }
+}
+
+TEST(Resampler, InterpolatesBetweenNeighbours) {
+  const std::vector<int16_t> ramp{0, 300, 600, -300, 32767, -32768};
+  auto sound = std::make_shared<PcmSound>(PcmSound{16000, ramp});
+
+  Resampler up(sound, 48000);
+  std::vector<int16_t> out(up.frames());
+  ASSERT_EQ(up.Read(out.data(), out.size()), ramp.size() * 3);
+  for (size_t k = 0; k < out.size(); ++k) {
+    const size_t i = k / 3;
+    const double a = ramp[i], b = i + 1 < ramp.size() ? ramp[i + 1] : a;
+    EXPECT_NEAR(out[k], a + (b - a) * double(k % 3) / 3, 1.0) << k;
+  }
+
+  Resampler down(sound, 8000);  // every other sample
+  std::vector<int16_t> half(down.frames());
+  ASSERT_EQ(down.Read(half.data(), half.size()), 3u);
+  EXPECT_EQ(half, (std::vector<int16_t>{0, 600, 32767}));
+
+  Resampler same(sound, 16000);
+  std::vector<int16_t> copy(same.frames());
+  same.Read(copy.data(), copy.size());
+  EXPECT_EQ(copy, ramp);
+}
+
+TEST(BuiltInSounds, AllDecode) {
+  size_t count = 0;
+  for (const auto& entry : fs::directory_iterator(ZEL_SOUNDS_DIR)) {
+    if (entry.path().extension() != ".wav") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
+    const auto sound = DecodeWav(bytes);
+    ASSERT_TRUE(sound) << entry.path();
+    EXPECT_GE(sound->samples.size(), size_t(sound->rate) / 20) << entry.path();  // audible
+    ++count;
+  }
+  EXPECT_GT(count, 0u);
+}
+
+}  // namespace
+}  // namespace zel

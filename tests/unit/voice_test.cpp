@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/routing.h"
+#include "display/stroke_order.h"
+#include "support/app_fixture.h"
+#include "voice/voice_playback.h"
+
+namespace zel {
+namespace {
+
+using Strings = std::vector<std::string>;
+using testing::AppFixture;
+
+class VoiceTest : public AppFixture {
+ protected:
+  void Start(std::initializer_list<std::string> overrideNames = {}) {
+    for (const std::string& name : overrideNames)
+      host.existingFiles.insert("/home/child/kana/" + name + ".wav");
+    StartUp(app);
+    host.Clear();
+  }
+  void Command(int id) { RouteCommand(app, id, kFromClick); }
+};
+
+TEST_F(VoiceTest, AReplacementFileSpeaksForItsKeyInEverySet) {
+  Start({"KA"});
+  Command(1005);
+  Command(1082);
+  Command(1005);
+  Command(1083);
+  Command(1005);
+  Command(1006);
+  EXPECT_EQ(host.Only("play"), (Strings{"play file /home/child/kana/KA.wav async",
+                                        "play file /home/child/kana/KA.wav async",
+                                        "play file /home/child/kana/KA.wav async",
+                                        "play 306 async"}));
+}
+
+TEST_F(VoiceTest, TheStartUpSoundIsAlwaysBuiltIn) {
+  host.existingFiles.insert("/home/child/kana/SP.wav");
+  StartUp(app);
+  EXPECT_EQ(host.Only("play"), (Strings{"play 371 async"}));
+  host.Clear();
+  Command(kCmdBlankKey);
+  EXPECT_EQ(host.Only("play"), (Strings{"play file /home/child/kana/SP.wav async"}));
+}
+
+TEST_F(VoiceTest, DiAndDuFilesAreNeverHeardFromAKey) {
+  Start({"DI", "DU"});
+  Command(1057);
+  Command(1058);
+  EXPECT_EQ(host.Only("play"), (Strings{"play 352 async", "play 353 async"}));
+}
+
+TEST_F(VoiceTest, BackspaceSpeaksTheNewLastEntryThroughItsFile) {
+  Start({"A"});
+  Command(1000);
+  Command(1005);
+  host.Clear();
+  Command(kCmdBackspace);
+  EXPECT_EQ(host.Only("play"), (Strings{"play file /home/child/kana/A.wav async"}));
+}
+
+TEST_F(VoiceTest, TheCharacterPromptWaitsForTheCharacter) {
+  Start({"KA"});
+  PlayCharacterPrompt(app, 305);
+  EXPECT_EQ(host.events, (Strings{"play 305 wait", "play 224 async"}));
+}
+
+TEST_F(VoiceTest, ReadAloudSpeaksOneEntryPerTick) {
+  Start();
+  app.settings.VoiceSpeed = 400;
+  Command(1000);
+  Command(1005);
+  Command(1071);
+  host.Clear();
+  Command(kCmdReadAloud);
+  EXPECT_EQ(host.events, (Strings{"timer 100"}));
+  for (int i = 0; i < 3; ++i) TimerTick(app);
+  EXPECT_EQ(host.events,
+            (Strings{"timer 100", "timer stop", "invalidate", "play 300 async", "timer 400",
+                     "timer stop", "invalidate", "play 305 async", "timer 400", "timer stop",
+                     "invalidate", "play 371 async"}));
+  EXPECT_EQ(app.TimerUse, kTimerIdle);
+  EXPECT_EQ(CurrentCharUtf8(), "  ");
+  EXPECT_EQ(DisplayUtf8(), "あか  ");
+}
+
+TEST_F(VoiceTest, ReadAloudStartsOverAndEndsAQuestionEvenWhenEmpty) {
+  Start();
+  app.quiz.state = QuizState::Asking;
+  Command(kCmdReadAloud);
+  EXPECT_TRUE(host.events.empty());
+  EXPECT_EQ(app.quiz.state, QuizState::None);
+
+  Command(1000);
+  Command(1001);
+  Command(kCmdReadAloud);
+  TimerTick(app);
+  host.Clear();
+  Command(kCmdReadAloud);  // the preamble stops the running one
+  TimerTick(app);
+  EXPECT_EQ(host.Only("play"), (Strings{"play 300 async"}));
+}
+
+TEST_F(VoiceTest, ATimerThatCannotBeArmedStopsTheReadAloud) {
+  Start();
+  Command(1000);
+  host.timerWorks = false;
+  host.Clear();
+  Command(kCmdReadAloud);
+  EXPECT_EQ(host.Only("message"), (Strings{"message warning クロックエラー: タイマーが設定できません！"}));
+  EXPECT_EQ(app.TimerUse, kTimerIdle);
+}
+
+TEST_F(VoiceTest, StrokeOrderPlaysSixteenFramesAndKeepsTheLast) {
+  Start();
+  app.settings.KakijunSpeed = 300;
+  Command(1005);
+  Command(kCmdBackspace);  // the strip belongs to the key typed last, even when deleted
+  host.Clear();
+  Command(kCmdStrokeOrder);
+  int ticks = 0;
+  while (app.TimerUse == kTimerStrokeOrder && ticks < 100) {
+    TimerTick(app);
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, 18);  // frames 0..15, frame 15 held once more, then the end
+  Strings expected = {"timer 100", "timer stop", "panel white"};
+  for (int frame = 0; frame < 16; ++frame) {
+    if (frame > 0) expected.push_back("timer stop");
+    expected.push_back("frame 108 " + std::to_string(frame));
+    expected.push_back("timer 300");
+  }
+  expected.insert(expected.end(), {"timer stop", "timer 300", "timer stop", "invalidate"});
+  EXPECT_EQ(host.events, expected);
+  // So the end comes at 100 + 17 periods.
+  EXPECT_EQ(host.Only("timer 300").size(), 17u);
+}
+
+TEST_F(VoiceTest, StrokeOrderFollowsTheKeyNotTheSetAndWaitsOutQuestions) {
+  Start();
+  Command(1084);
+  Command(1003);  // "３" on the key of え
+  host.Clear();
+  Command(kCmdStrokeOrder);
+  TimerTick(app);
+  EXPECT_EQ(host.Only("frame"), (Strings{"frame 107 0"}));
+
+  app.quiz.state = QuizState::Asking;
+  host.Clear();
+  Command(kCmdStrokeOrder);
+  EXPECT_EQ(host.events, (Strings{"timer stop"}));  // only the preamble
+}
+
+}  // namespace
+}  // namespace zel
