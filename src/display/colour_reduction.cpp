@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <numeric>
 
 namespace zel {
 namespace {
@@ -17,6 +16,7 @@ int SampleStep(int length) { return length <= 100 ? 1 : length <= 300 ? 3 : 6; }
 
 uint32_t GreyKey(uint32_t mask) { return mask | mask << 8 | mask << 16; }
 
+// Census cells and keys: red in the low bits, as the keys have it.
 uint32_t CellOf(uint32_t key) {
   return (key >> 3 & 0x1F) | (key >> 11 & 0x1F) << 5 | (key >> 19 & 0x1F) << 10;
 }
@@ -153,12 +153,11 @@ std::array<DibRgb, 256> ChoosePalette(const ColourCensus& census) {
   for (uint32_t i = 0; i < census.counts.size(); ++i)
     if (census.counts[i] > 0) order.push_back(i);
   const size_t chosen = std::min<size_t>(order.size(), 256);
-  std::partial_sort(order.begin(), order.begin() + static_cast<ptrdiff_t>(chosen), order.end(),
-                    [&](uint32_t a, uint32_t b) {
-                      return census.counts[a] != census.counts[b]
-                                 ? census.counts[a] > census.counts[b]
-                                 : a < b;
-                    });
+  std::partial_sort(
+      order.begin(), order.begin() + static_cast<ptrdiff_t>(chosen), order.end(),
+      [&](uint32_t a, uint32_t b) {
+        return census.counts[a] != census.counts[b] ? census.counts[a] > census.counts[b] : a < b;
+      });
   std::array<DibRgb, 256> palette{};
   for (size_t k = 0; k < chosen; ++k) {
     const uint32_t key = order[k] == 1 ? 0xFFFFFF : census.keys[order[k]];
@@ -171,8 +170,9 @@ std::array<DibRgb, 256> ChoosePalette(const ColourCensus& census) {
 // What only the cells off the common path need.
 struct ColourMapper::Work {
   std::array<DibRgb, 256> table;
-  std::array<int32_t, 256> red, green, blue;  // the table, doubled: cell centres fall on whole numbers
-  std::array<uint64_t, kCells / 64> known{};   // cells worked out
+  std::array<int32_t, 256> red, green,
+      blue;  // the table, doubled: cell centres fall on whole numbers
+  std::array<uint64_t, kCells / 64> known{};  // cells worked out
   std::array<uint64_t, kCells / 64> holdsTableColour{};
   // For each block of 4 × 4 × 4 cells, the entries that can be nearest to some centre in
   // it, in entry order; worked out when the block is first reached.
@@ -192,6 +192,7 @@ void SetBit(std::array<uint64_t, kCells / 64>& bits, uint32_t cell, bool on) {
   const uint64_t bit = uint64_t{1} << (cell % 64);
   bits[cell / 64] = on ? bits[cell / 64] | bit : bits[cell / 64] & ~bit;
 }
+// Mapping cells: blue in the low bits, as a pixel's bytes have it.
 uint32_t CellOfRgb(DibRgb c) { return (c.blue >> 3) | (c.green >> 3) << 5 | (c.red >> 3) << 10; }
 uint32_t WithinCell(uint32_t bgr) { return (bgr & 7) | (bgr >> 5 & 0x38) | (bgr >> 10 & 0x1C0); }
 
@@ -232,7 +233,8 @@ void ColourMapper::FillCell(uint32_t cell) {
     };
     int32_t bound = INT32_MAX;
     for (uint32_t i = 0; i < 256; ++i)
-      bound = std::min(bound, greatest(w.red[i], lr) + greatest(w.green[i], lg) + greatest(w.blue[i], lb));
+      bound = std::min(bound,
+                       greatest(w.red[i], lr) + greatest(w.green[i], lg) + greatest(w.blue[i], lb));
     for (uint32_t i = 0; i < 256; ++i)
       if (least(w.red[i], lr) + least(w.green[i], lg) + least(w.blue[i], lb) <= bound)
         candidates.push_back(static_cast<uint8_t>(i));

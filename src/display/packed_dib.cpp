@@ -56,14 +56,13 @@ std::optional<size_t> StatedBlockSize(const uint8_t* fileHeader) {
 
 constexpr std::array<DibRgb, 256> MakeFallbackPalette() {
   std::array<DibRgb, 256> p{};
-  constexpr DibRgb kFirst[] = {{0, 0, 0},       {255, 255, 255}, {128, 0, 0},     {0, 128, 0},
-                               {128, 128, 0},   {0, 0, 128},     {128, 0, 128},   {0, 128, 128},
+  constexpr DibRgb kFirst[] = {{0, 0, 0},       {255, 255, 255}, {128, 0, 0},    {0, 128, 0},
+                               {128, 128, 0},   {0, 0, 128},     {128, 0, 128},  {0, 128, 128},
                                {192, 192, 192}, {192, 220, 192}, {166, 202, 240}};
-  constexpr DibRgb kPure[] = {{255, 170, 0}, {255, 85, 0},   {254, 0, 0},   {255, 0, 85},
-                              {255, 0, 170}, {254, 0, 254},  {170, 0, 255}, {85, 0, 255},
-                              {0, 0, 254},   {0, 85, 255},   {0, 170, 255}, {0, 254, 254},
-                              {0, 255, 170}, {0, 255, 85},   {0, 254, 0},   {85, 255, 0},
-                              {170, 255, 0}, {254, 254, 0}};
+  constexpr DibRgb kPure[] = {
+      {255, 170, 0}, {255, 85, 0}, {254, 0, 0}, {255, 0, 85}, {255, 0, 170}, {254, 0, 254},
+      {170, 0, 255}, {85, 0, 255}, {0, 0, 254}, {0, 85, 255}, {0, 170, 255}, {0, 254, 254},
+      {0, 255, 170}, {0, 255, 85}, {0, 254, 0}, {85, 255, 0}, {170, 255, 0}, {254, 254, 0}};
   constexpr DibRgb kLast[] = {{255, 251, 240}, {160, 160, 164}, {128, 128, 128},
                               {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
                               {0, 0, 255},     {255, 0, 255},   {0, 255, 255}};
@@ -168,9 +167,7 @@ PackedDib::~PackedDib() { std::free(storage_); }
 
 uint16_t DibWidth(const PackedDib& dib) { return static_cast<uint16_t>(dib.Layout().width); }
 uint16_t DibHeight(const PackedDib& dib) { return static_cast<uint16_t>(dib.Layout().height); }
-uint16_t DibBitCount(const PackedDib& dib) {
-  return static_cast<uint16_t>(dib.Layout().bitCount);
-}
+uint16_t DibBitCount(const PackedDib& dib) { return static_cast<uint16_t>(dib.Layout().bitCount); }
 const uint8_t* DibBits(const PackedDib& dib) {
   return dib.Block().empty() ? nullptr : dib.Block().data() + dib.Layout().bitsOffset;
 }
@@ -233,7 +230,8 @@ std::optional<PackedDib> LoadBmpFile(const std::string& path) {
   void* storage = std::malloc(*size + kLine);
   if (storage == nullptr) return std::nullopt;
   const auto address = reinterpret_cast<uintptr_t>(storage);
-  uint8_t* block = static_cast<uint8_t*>(storage) + (kFileHeaderSize - address % kLine + kLine) % kLine;
+  uint8_t* block =
+      static_cast<uint8_t*>(storage) + (kFileHeaderSize - address % kLine + kLine) % kLine;
   if (!in.read(reinterpret_cast<char*>(block), static_cast<std::streamsize>(*size))) {
     std::free(storage);
     return std::nullopt;

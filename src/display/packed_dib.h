@@ -69,7 +69,7 @@ class PackedDib {
   PackedDib(void* storage, uint8_t* block, size_t size, const DibLayout& layout)
       : storage_(storage), block_(block), size_(size), layout_(layout) {}
 
-  void* storage_ = nullptr;   // from malloc or calloc; the block lies inside it
+  void* storage_ = nullptr;  // from malloc or calloc; the block lies inside it
   uint8_t* block_ = nullptr;
   size_t size_ = 0;
   DibLayout layout_;

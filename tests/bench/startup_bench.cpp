@@ -6,6 +6,7 @@
 // "bare" is a plain Qt window with the same 85 buttons, the floor any Qt program pays.
 // Time counts from just before the child process is spawned to the end of its first
 // painted frame. Run under a display (for example xvfb-run) to measure real drawing.
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -86,9 +87,8 @@ int RunChild(const std::string& mode, int argc, char** argv) {
     return application.exec();
   }
   zel::InstallFontSubstitutes();
-  QTemporaryDir dir;
-  QDir::setCurrent(dir.path());
-  zel::MainWindow window((dir.path() + "/zel.ini").toStdString());
+  // The settings and start-up directory of the parent: a start as on any later day.
+  zel::MainWindow window((QDir::currentPath() + "/zel.ini").toStdString());
   FirstFrame probe(&window);
   window.show();
   return application.exec();
@@ -116,6 +116,7 @@ Start SpawnChild(const char* self, const char* mode) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
   posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);  // driver chatter
   char* args[] = {const_cast<char*>(self), const_cast<char*>("--child"), const_cast<char*>(mode), nullptr};
   pid_t pid;
   const double start = NowMs();
@@ -170,6 +171,8 @@ std::vector<double> KeyToRepaint(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "--child") == 0) return RunChild(argv[2], argc, argv);
 
+  QTemporaryDir home;
+  QDir::setCurrent(home.path());
   const char* self = "/proc/self/exe";
   std::string exe(4096, '\0');
   exe.resize(static_cast<size_t>(readlink(self, exe.data(), exe.size())));

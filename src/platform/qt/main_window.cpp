@@ -294,8 +294,12 @@ void MainWindow::MoveControl(int controlId, int x, int y, int width, int height)
 
 void MainWindow::SetKeyFont(const FontSpec& spec) {
   const QFont font = MakeQFont(spec);
-  for (int id = kCmdFirstKey; id <= kCmdQuit; ++id)
-    if (QWidget* widget = control(id)) widget->setFont(font);
+  // Giving 79 controls a font re-polishes each: skipped when the key size is unchanged.
+  if (font != keyFont_) {
+    keyFont_ = font;
+    for (int id = kCmdFirstKey; id <= kCmdQuit; ++id)
+      if (QWidget* widget = control(id)) widget->setFont(font);
+  }
   client_->update();
 }
 

@@ -92,6 +92,7 @@ class MainWindow : public QMainWindow, public Host {
   std::map<int, QAction*> actions_;
   std::map<int, bool> checks_;  // the check marks the program has set
   QTimer timer_;
+  QFont keyFont_;
   bool closing_ = false;
   std::optional<WindowRect> pendingOuter_;  // applied again once the frame is known
   // What arrived while a tracing stroke held the window.

@@ -11,13 +11,12 @@ namespace zel {
 void InstallFontSubstitutes() {
   const QString gothic = QString::fromUtf8(texts::kDefaultFontName.data(),
                                            static_cast<int>(texts::kDefaultFontName.size()));
-  QFont::insertSubstitutions(gothic, {"IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP",
-                                      "VL Gothic", "TakaoGothic", "Monospace"});
+  // One face, installed with the program: every family tried in vain costs start-up time.
+  QFont::insertSubstitution(gothic, "IPAGothic");
 }
 
 QFont MakeQFont(const FontSpec& spec) {
   QFont font(QString::fromStdString(SjisToUtf8(spec.faceName)));
-  font.setStyleHint(QFont::TypeWriter);
   const int height = std::max(spec.height, 1);
   font.setPixelSize(height);
   if (spec.width > 0) {

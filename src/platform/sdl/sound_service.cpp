@@ -67,12 +67,20 @@ SoundService::SoundService(std::span<const uint8_t> defaultAlertWav) {
   if (auto alert = DecodeWav(defaultAlertWav)) {
     alert_ = std::make_shared<const PcmSound>(std::move(*alert));
   }
+  // Opening a device can take tens of milliseconds (drivers probe their hardware): it is
+  // done aside, so the window is drawn meanwhile. A play asked for before it is ready
+  // starts as soon as it is.
+  opener_ = std::thread(&SoundService::OpenOutput, this);
+}
 
+void SoundService::OpenOutput() {
   // Left to SDL, SIGINT and SIGTERM would become quit events that nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  sdlAudio_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  bool sdlAudio = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   // SDL's dummy driver keeps time only to the millisecond; the silent output keeps it exactly.
-  const char* driver = sdlAudio_ ? SDL_GetCurrentAudioDriver() : nullptr;
+  const char* driver = sdlAudio ? SDL_GetCurrentAudioDriver() : nullptr;
+  SDL_AudioDeviceID device = 0;
+  SDL_AudioSpec got{};
   if (driver && std::string_view(driver) != "dummy") {
     SDL_AudioSpec wanted{};
     wanted.freq = kWantedRate;
@@ -81,36 +89,46 @@ SoundService::SoundService(std::span<const uint8_t> defaultAlertWav) {
     wanted.samples = kWantedFrames;
     wanted.callback = &SoundService::DeviceCallback;
     wanted.userdata = this;
-    SDL_AudioSpec got{};
     // We resample and spread to the channels ourselves rather than through SDL's converter,
     // which would add a buffer of its own.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &got,
-                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
-                                      SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
-                                      SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-    if (device_ != 0 && (got.freq < kMinWavRate || got.channels < 1 || got.samples < 1)) {
-      SDL_CloseAudioDevice(device_);
-      device_ = 0;
-    }
-    if (device_ != 0) {
-      rate_ = got.freq;
-      channels_ = got.channels;
-      bufferFrames_ = got.samples;
-      // The buffer just filled is heard after the one the device is playing.
-      deviceLatency_ = std::chrono::duration_cast<Clock::duration>(
-          std::chrono::duration<double>(double(bufferFrames_) / rate_));
+    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &got,
+                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
+                                     SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
+                                     SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (device != 0 && (got.freq < kMinWavRate || got.channels < 1 || got.samples < 1)) {
+      SDL_CloseAudioDevice(device);
+      device = 0;
     }
   }
+  if (device == 0 && sdlAudio) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdlAudio = false;
+  }
+
+  std::unique_lock lock(mutex_);
+  sdlAudio_ = sdlAudio;
+  device_ = device;
+  if (device_ != 0) {
+    rate_ = got.freq;
+    channels_ = got.channels;
+    bufferFrames_ = got.samples;
+    // The buffer just filled is heard after the one the device is playing.
+    deviceLatency_ = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(double(bufferFrames_) / rate_));
+  }
+  ready_ = true;
+  if (pending_) StartLocked(std::exchange(pending_, nullptr), plays_);
+  lock.unlock();
+  readyChanged_.notify_all();
   if (device_ != 0) {
     SDL_PauseAudioDevice(device_, 0);
   } else {
-    if (sdlAudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    sdlAudio_ = false;
     silent_ = std::thread(&SoundService::SilentOutput, this);
   }
 }
 
 SoundService::~SoundService() {
+  opener_.join();
   {
     std::lock_guard lock(mutex_);
     closing_ = true;
@@ -120,6 +138,28 @@ SoundService::~SoundService() {
   if (device_ != 0) SDL_CloseAudioDevice(device_);
   if (silent_.joinable()) silent_.join();
   if (sdlAudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SoundService::WaitReady(std::unique_lock<std::mutex>& lock) const {
+  readyChanged_.wait(lock, [&] { return ready_; });
+}
+
+bool SoundService::HasDevice() const {
+  std::unique_lock lock(mutex_);
+  WaitReady(lock);
+  return device_ != 0;
+}
+
+int SoundService::OutputRate() const {
+  std::unique_lock lock(mutex_);
+  WaitReady(lock);
+  return rate_;
+}
+
+int SoundService::BufferFrames() const {
+  std::unique_lock lock(mutex_);
+  WaitReady(lock);
+  return bufferFrames_;
 }
 
 void SoundService::Play(const PcmSound& sound, bool wait) {
@@ -146,14 +186,15 @@ std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSo
 
 void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
   std::unique_lock lock(mutex_);
-  const uint64_t play = delivery_.play + 1;
-  current_ = sound ? Resampler(std::move(sound), rate_) : Resampler();
-  delivery_ = Delivery{};
-  delivery_.play = play;
-  delivery_.frames = current_.frames();
-  delivery_.done = current_.done();
-  heardEnd_ = Clock::now();
-  if (!current_.done()) outputWake_.notify_one();
+  if (!ready_ && !wait) {
+    pending_ = sound ? std::move(sound) : nullptr;  // the latest one wins, as it would cut off
+    delivery_ = Delivery{};
+    delivery_.play = ++plays_;
+    return;
+  }
+  WaitReady(lock);
+  pending_ = nullptr;
+  const uint64_t play = StartLocked(std::move(sound), ++plays_);
   if (!wait) return;
 
   const auto length = std::chrono::duration<double>(double(delivery_.frames) / rate_);
@@ -166,6 +207,17 @@ void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
   const Clock::time_point end = heardEnd_;
   lock.unlock();
   std::this_thread::sleep_until(end);
+}
+
+uint64_t SoundService::StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play) {
+  current_ = sound ? Resampler(std::move(sound), rate_) : Resampler();
+  delivery_ = Delivery{};
+  delivery_.play = play;
+  delivery_.frames = current_.frames();
+  delivery_.done = current_.done();
+  heardEnd_ = Clock::now();
+  if (!current_.done()) outputWake_.notify_one();
+  return play;
 }
 
 SoundService::Delivery SoundService::LastDelivery() const {

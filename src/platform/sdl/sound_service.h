@@ -64,9 +64,10 @@ class SoundService {
   static constexpr size_t kMaxFileBytes = size_t{64} << 20;
 
   // False when the silent output stands in for an audio device.
-  bool HasDevice() const { return device_ != 0; }
-  int OutputRate() const { return rate_; }
-  int BufferFrames() const { return bufferFrames_; }
+  // These wait until the output has been opened.
+  bool HasDevice() const;
+  int OutputRate() const;
+  int BufferFrames() const;
 
   // For tests and benchmarks: what the output has taken of the latest play.
   struct Delivery {
@@ -80,7 +81,12 @@ class SoundService {
   bool Playing() const;
 
  private:
+  void OpenOutput();
+  void WaitReady(std::unique_lock<std::mutex>& lock) const;
   void Start(std::shared_ptr<const PcmSound> sound, bool wait);
+  // Makes sound the one playing as play number `play`, and returns it. Called with
+  // mutex_ held.
+  uint64_t StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play);
   std::shared_ptr<const PcmSound> DecodedOrAlert(std::optional<PcmSound> sound) const;
   // Hands the next frames to the output; `heardAfter` is how long the output holds them
   // before they sound. Called with mutex_ held.
@@ -98,6 +104,10 @@ class SoundService {
   Clock::duration deviceLatency_{};
 
   mutable std::mutex mutex_;
+  mutable std::condition_variable readyChanged_;
+  bool ready_ = false;                       // the output is open (device or silent)
+  uint64_t plays_ = 0;                       // plays asked for so far
+  std::shared_ptr<const PcmSound> pending_;  // asked for before it was
   std::condition_variable played_;      // a sound went out to its end, or the service closes
   std::condition_variable outputWake_;  // the silent output has work, or must stop
   Resampler current_;
@@ -105,6 +115,7 @@ class SoundService {
   Clock::time_point heardEnd_;  // when the latest play's last frame will have sounded
   bool closing_ = false;
   std::thread silent_;
+  std::thread opener_;
 };
 
 }  // namespace zel
