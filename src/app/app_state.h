@@ -33,6 +33,7 @@ struct AppState {
   std::string HelpPath;
   std::string QuestionPath;
   std::string SiblingDir;
+  std::string FileDialogPath;  // shared by save and load: each opens where the last one was
 
   AppSettings settings;
   FontSpec SharedFont;

@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "app/texts.h"
 #include "chars/input_line.h"
+#include "chars/text_file.h"
 #include "display/stroke_order.h"
 #include "quiz/quiz.h"
 #include "voice/voice_playback.h"
@@ -56,11 +57,13 @@ void StartUp(AppState& app) {
   AddSiblingMenuItem(app);
   ReadSettings(app);
   app.quiz.state = QuizState::None;
+  WarmUpRandom(app);
   TakeStartUpDirectory(app);
   app.chars.CurrentChar = " ";
   app.chars.line.DisplayText.clear();
   FillCurrentVoice(app.chars, kHiragana);
   ScanVoiceOverrides(app);
+  ScanQuestionFile(app);
   host.CheckMenuItem(kCmdToggleModeBar, app.settings.ShowButton == 1);
   const AppSettings& s = app.settings;
   host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
@@ -94,6 +97,9 @@ void RouteCommand(AppState& app, int id, int notification) {
     case kCmdReadAloud: StartReadAloud(app); break;
     case kCmdErase: EraseLine(app); break;
     case kCmdStrokeOrder: StartStrokeOrder(app); break;
+    case kCmdQuestion: AskQuestion(app); break;
+    case kCmdSave: SaveLine(app); break;
+    case kCmdLoad: LoadLine(app); break;
     case kCmdResetSettings: ResetSettings(app); break;
     default: break;  // commands of no use, such as 1129 and 1130 from the keyboard
   }

@@ -2,6 +2,8 @@
 
 #include "app/app_state.h"
 #include "app/control_ids.h"
+#include "app/routing.h"
+#include "quiz/quiz.h"
 #include "voice/voice_playback.h"
 
 namespace zel {
@@ -34,6 +36,7 @@ void PressCharKey(AppState& app, int keyId) {
   if (index < 0 || index > kBlankIndex) return;
 
   if (!app.QuizOpen()) PlayVoice(app, chars.CurrentVoice[index], false);
+  else if (!QuizKey(app, keyId)) return;  // a wrong answer types nothing
 
   chars.CurrentCode = MakeCharCode(chars.ScriptMode, keyId);
   LookupChar(chars, chars.CurrentCode);
@@ -42,7 +45,12 @@ void PressCharKey(AppState& app, int keyId) {
   chars.line.AppendEntry(chars.CurrentCode, chars.CurrentVoice[index]);
   if (chars.line.count() > kTypedEntryLimit) chars.line.Clear();
   ShowLine(app);
-  if (!app.QuizOpen()) app.host.InvalidatePanel();
+  if (!app.QuizOpen()) app.host.InvalidatePanel();  // a question keeps its picture
+  if (app.quiz.state == QuizState::Answered && !app.host.StartTimer(kNextQuestionMs)) {
+    ReportTimerFailure(app);
+    app.TimerUse = kTimerIdle;
+    app.quiz.state = QuizState::None;
+  }
 }
 
 void Backspace(AppState& app) {

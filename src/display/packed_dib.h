@@ -9,7 +9,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -100,7 +99,9 @@ std::optional<PackedDib> LoadBmpBytes(std::span<const uint8_t> file);
 std::optional<PackedDib> LoadBmpFile(const std::string& path);
 
 // The palette a picture is drawn with: its colour table, or FallbackPalette for a picture
-// of more than 8 bits per pixel. At most 256 entries.
+// of more than 8 bits per pixel; a colours-used field shortens either, and no palette is
+// longer than 256 entries. It needs no memory of its own and so cannot fail here;
+// kPaletteWarning is for a painter whose platform palette cannot be made from it.
 struct DibPalette {
   uint16_t count = 0;
   std::array<DibRgb, 256> entries{};

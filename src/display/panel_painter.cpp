@@ -28,11 +28,51 @@ void PaintCharacter(QPainter& painter, AppState& app, int width, int height) {
 }
 
 void PaintCounting(QPainter& painter, AppState& app, int width, int height) {
-  int& shown = app.quiz.QuestionOrder[static_cast<size_t>(app.quiz.CountingPos) % kQuestionSlots];
+  int& shown = app.quiz.ShownCount();
   painter.setPen(QPen(Qt::black, 1));
   painter.setBrush(QColor(255, 0, 0));
   for (const EllipseBox& box : CountingCircles(width, height, shown))
     painter.drawEllipse(QRect(box.left, box.top, box.right - box.left - 1, box.bottom - box.top - 1));
+}
+
+// The picture as a QImage over its own rows where Qt can read them as they are; 4-bit rows
+// are unpacked. Rows are stored bottom-up: the painter flips them.
+QImage ImageOf(const PackedDib& dib) {
+  const DibLayout& layout = dib.Layout();
+  const uchar* bits = DibBits(dib);
+  const auto stride = static_cast<qsizetype>(layout.stride);
+  QImage image;
+  switch (layout.bitCount) {
+    case 24: return QImage(bits, layout.width, layout.height, stride, QImage::Format_BGR888);
+    case 8: image = QImage(bits, layout.width, layout.height, stride, QImage::Format_Indexed8); break;
+    case 1: image = QImage(bits, layout.width, layout.height, stride, QImage::Format_Mono); break;
+    case 4: {
+      image = QImage(layout.width, layout.height, QImage::Format_Indexed8);
+      for (int y = 0; y < layout.height; ++y) {
+        const uchar* row = bits + y * stride;
+        uchar* out = image.scanLine(y);
+        for (int x = 0; x < layout.width; ++x) out[x] = (x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4);
+      }
+      break;
+    }
+    default: return {};
+  }
+  QList<QRgb> colours;
+  for (const DibRgb& c : DibColourTable(dib)) colours.push_back(qRgb(c.red, c.green, c.blue));
+  image.setColorTable(colours);
+  return image;
+}
+
+void PaintPicture(QPainter& painter, const QuizSession& quiz, int width, int height) {
+  if (!quiz.QuizPicture) return;  // a picture that failed to load: the white ground alone
+  const QImage image = ImageOf(*quiz.QuizPicture);
+  if (image.isNull()) return;
+  painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // rows repeated or dropped
+  painter.translate(0, height);
+  painter.scale(1, -1);
+  painter.drawImage(QRect(0, 0, width, height), image);
+  painter.restore();
 }
 
 }  // namespace
@@ -42,7 +82,7 @@ void PaintPanel(QPainter& painter, AppState& app, int width, int height) {
   switch (PanelModeOf(app.quiz)) {
     case PanelMode::Character: PaintCharacter(painter, app, width, height); break;
     case PanelMode::Counting: PaintCounting(painter, app, width, height); break;
-    case PanelMode::Picture: break;  // no picture held: the white ground alone
+    case PanelMode::Picture: PaintPicture(painter, app.quiz, width, height); break;
   }
 }
 

@@ -3,6 +3,7 @@
 // file paths are native paths.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,7 @@ enum class MessageKind {
   OkCancel,  // no icon
 };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
+enum class FileDialogKind { Save, Open };
 
 class Host {
  public:
@@ -80,6 +82,23 @@ class Host {
   // file can be opened for reading, its name matched without regard to case.
   virtual std::string CurrentDirectory() = 0;
   virtual bool FileExists(const std::string& path) = 0;
+
+  // ---- Files, pictures and the clock, for text files and questions.
+  // The bytes of a file, at most maxBytes of them; none when it cannot be read.
+  virtual std::optional<std::string> ReadFile(const std::string& path, size_t maxBytes) = 0;
+  // Writes a new file beside path and renames it over, so the old one survives any failure.
+  virtual bool ReplaceFile(const std::string& path, std::string_view bytes) = 0;
+  // The file dialog of the text-file commands, opened on initialPath; none when cancelled.
+  virtual std::optional<std::string> ChooseTextFile(FileDialogKind kind, std::string_view title,
+                                                    const std::string& initialPath) = 0;
+  // The bytes of a picture built into the program, such as "moji".
+  virtual std::string BuiltInPicture(std::string_view name) = 0;
+  // Bits per pixel of the display.
+  virtual int DisplayDepth() = 0;
+  // Repaints the panel at once, before returning.
+  virtual void UpdatePanelNow() = 0;
+  // The calendar time in seconds.
+  virtual long long CurrentTime() = 0;
 };
 
 }  // namespace zel

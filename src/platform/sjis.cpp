@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 
 namespace zel {
 namespace {
@@ -65,6 +66,43 @@ std::string SjisToUtf8(std::string_view sjis) {
 std::string Utf8ToSjis(std::string_view utf8) {
   thread_local Converter converter("CP932", "UTF-8", true);
   return converter.Run(utf8, "?");
+}
+
+bool IsUtf8WithNonAscii(std::string_view bytes) {
+  bool nonAscii = false;
+  for (size_t i = 0; i < bytes.size();) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    nonAscii = true;
+    size_t extra;
+    uint32_t cp;
+    if (b >= 0xC2 && b <= 0xDF) extra = 1, cp = b & 0x1F;
+    else if (b >= 0xE0 && b <= 0xEF) extra = 2, cp = b & 0x0F;
+    else if (b >= 0xF0 && b <= 0xF4) extra = 3, cp = b & 0x07;
+    else return false;
+    if (i + extra >= bytes.size()) return false;  // cut off at the end
+    for (size_t k = 1; k <= extra; ++k) {
+      const auto c = static_cast<unsigned char>(bytes[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = cp << 6 | (c & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += extra + 1;
+  }
+  return nonAscii;
+}
+
+std::string FileTextToSjis(std::string_view bytes) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (bytes.substr(0, 3) == kByteOrderMark) return Utf8ToSjis(bytes.substr(3));
+  if (IsUtf8WithNonAscii(bytes)) return Utf8ToSjis(bytes);
+  return std::string(bytes);
 }
 
 }  // namespace zel

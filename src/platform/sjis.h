@@ -12,4 +12,15 @@ std::string SjisToUtf8(std::string_view sjis);
 // Characters that Shift-JIS cannot hold, and invalid UTF-8, become '?'.
 std::string Utf8ToSjis(std::string_view utf8);
 
+// File names are native (UTF-8 here); shown in a message they become Shift-JIS, and a
+// name read from a Shift-JIS file becomes native to be opened.
+inline std::string NativePathToSjis(std::string_view path) { return Utf8ToSjis(path); }
+inline std::string SjisToNativePath(std::string_view sjis) { return SjisToUtf8(sjis); }
+
+// Text from a file as Shift-JIS: files written in UTF-8 (with or without a byte-order
+// mark) by a modern editor are converted; anything else is taken as Shift-JIS already.
+// Shift-JIS kana and kanji are never valid UTF-8, so the test is safe in practice.
+std::string FileTextToSjis(std::string_view bytes);
+bool IsUtf8WithNonAscii(std::string_view bytes);
+
 }  // namespace zel

@@ -1,9 +1,174 @@
 #include "quiz/quiz.h"
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/control_ids.h"
+#include "app/texts.h"
+#include "chars/text_convert.h"
+#include "display/colour_reduction.h"
+#include "platform/sjis.h"
+#include "quiz/question_file.h"
+#include "voice/voice_playback.h"
 
 namespace zel {
+namespace {
+
+constexpr size_t kMaxQuestionFileBytes = size_t{4} << 20;
+constexpr size_t kMaxPictureBytes = size_t{256} << 20;  // a 65535 × 1000 24-bit picture fits
+
+// The question file as lines; none when it cannot be read.
+std::optional<std::vector<std::string>> ReadQuestionLines(AppState& app) {
+  const auto bytes = app.host.ReadFile(app.QuestionPath, kMaxQuestionFileBytes);
+  if (!bytes) return std::nullopt;
+  return SplitFileLines(FileTextToSjis(*bytes));
+}
+
+// "<path>ファイルを確認してください。": no questions, or a question the file cannot give.
+void ReportQuestionFile(AppState& app) {
+  const std::string path = NativePathToSjis(app.QuestionPath);
+  app.host.ShowMessage(path + SjisText("ファイルを確認してください。"), path, MessageKind::Warning);
+}
+
+// Empties the line and shows that, as a new question does.
+void ClearLineForQuestion(AppState& app) {
+  app.chars.line.Clear();
+  ShowLine(app);
+  app.chars.CurrentChar.assign(BlankLabel);
+}
+
+void AskCountingQuestion(AppState& app) {
+  QuizSession& quiz = app.quiz;
+  quiz.kind = QuizKind::Counting;
+  if (++quiz.CountingPos >= kCountingNumbers) {
+    quiz.CountingPos = 0;
+    ShuffleOrder(quiz.random, quiz.CountingOrder, kCountingNumbers);
+  }
+  app.host.InvalidatePanel();
+  PlayVoice(app, kMaruSound, false);
+  quiz.state = QuizState::Asking;
+  ClearLineForQuestion(app);
+}
+
+bool IsBuiltInPictureName(std::string_view field) { return field == "S" || field == "s"; }
+
+void AskPictureQuestion(AppState& app) {
+  QuizSession& quiz = app.quiz;
+  Host& host = app.host;
+  quiz.kind = QuizKind::Picture;
+  if (quiz.QuestionCount == 0) {
+    ReportQuestionFile(app);
+    return;
+  }
+  if (quiz.PicturePos >= quiz.QuestionCount) {
+    quiz.PicturePos = 0;
+    ShuffleOrder(quiz.random, quiz.QuestionOrder, quiz.QuestionCount);
+  }
+  const int q = quiz.QuestionOrder[static_cast<size_t>(quiz.PicturePos)];
+  ++quiz.PicturePos;  // a question that fails is skipped
+
+  // The file is read afresh for every question; it may have changed or gone since start-up.
+  const auto lines = ReadQuestionLines(app);
+  std::optional<QuestionFields> fields;
+  if (lines && q >= 0 && q < CountQuestionLines(*lines))
+    fields = SplitQuestionLine((*lines)[static_cast<size_t>(q)]);
+  // An answer must give at least one character to be a question at all.
+  CharacterState parsed;
+  if (fields) ParseText(parsed, fields->answer);
+  if (!fields || parsed.line.count() == 0) {
+    ReportQuestionFile(app);
+    return;
+  }
+
+  quiz.QuizPicture.reset();
+  quiz.BuiltInPicture = IsBuiltInPictureName(fields->picture);
+  const std::string bytes = quiz.BuiltInPicture
+                                ? host.BuiltInPicture("moji")
+                                : host.ReadFile(SjisToNativePath(fields->picture), kMaxPictureBytes)
+                                      .value_or("");
+  quiz.QuizPicture = LoadBmpBytes(
+      {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+  if (!quiz.QuizPicture) {
+    host.ShowMessage(SjisText("画像ファイルがオープンできません。"), fields->picture,
+                     MessageKind::Warning);
+    return;
+  }
+  if (WantsReduction(*quiz.QuizPicture, host.DisplayDepth())) {
+    Reduction reduced = ReduceColours(*quiz.QuizPicture);
+    if (!reduced.picture) {
+      if (reduced.warning)
+        host.ShowMessage(SjisText(reduced.warning->text), SjisText(reduced.warning->caption),
+                         MessageKind::Warning);
+      return;
+    }
+    quiz.QuizPicture = std::move(reduced.picture);
+  }
+
+  quiz.state = QuizState::Asking;
+  host.InvalidatePanel();
+  host.UpdatePanelNow();  // the picture is on screen before any sound
+  if (!quiz.BuiltInPicture) PlayVoice(app, kKoreSound, false);
+  ParseText(app.chars, fields->answer);
+  quiz.ExpectedAnswer.clear();
+  for (const LineEntry& e : app.chars.line.entries) quiz.ExpectedAnswer.push_back(e.voice);
+  ClearLineForQuestion(app);
+  if (quiz.BuiltInPicture) PlayCharacterPrompt(app, quiz.ExpectedAnswer[0]);
+}
+
+bool PictureKey(AppState& app, int voice) {
+  QuizSession& quiz = app.quiz;
+  const size_t typed = static_cast<size_t>(app.chars.line.count());
+  // A key after the last character belongs to no answer: it is wrong.
+  if (typed >= quiz.ExpectedAnswer.size() || voice != quiz.ExpectedAnswer[typed]) {
+    PlayVoice(app, kBubiSound, true);
+    if (quiz.BuiltInPicture && typed < quiz.ExpectedAnswer.size())
+      PlayCharacterPrompt(app, quiz.ExpectedAnswer[typed]);
+    return false;
+  }
+  PlayVoice(app, voice, true);
+  if (quiz.ExpectedAnswer.size() - typed == 1) {
+    PlayVoice(app, kPinSound, false);
+    quiz.state = QuizState::Answered;
+  }
+  return true;
+}
+
+bool CountingKey(AppState& app, int keyId, int voice) {
+  QuizSession& quiz = app.quiz;
+  if (keyId != quiz.ShownCount() + kFirstKeyId + 1) {
+    PlayVoice(app, kBubiSound, false);
+    return false;
+  }
+  PlayBuiltInSound(app, voice, true);
+  PlayVoice(app, kPinSound, false);
+  quiz.state = QuizState::Answered;
+  return true;
+}
+
+}  // namespace
+
+void WarmUpRandom(AppState& app) {
+  const long long steps = app.host.CurrentTime() % 1000;
+  for (long long i = 0; i < steps; ++i) DrawRandom(app.quiz.random, static_cast<int>(i));
+}
+
+void ScanQuestionFile(AppState& app) {
+  const auto lines = ReadQuestionLines(app);
+  const int count = lines ? std::min(CountQuestionLines(*lines), kQuestionSlots) : 0;
+  app.quiz.QuestionCount = count;
+  app.quiz.PicturePos = count;
+}
+
+void AskQuestion(AppState& app) {
+  if (app.chars.ScriptMode == kDigits) AskCountingQuestion(app);
+  else AskPictureQuestion(app);
+}
+
+bool QuizKey(AppState& app, int keyId) {
+  const int voice = app.chars.CurrentVoice[static_cast<size_t>(keyId - kFirstKeyId)];
+  return app.quiz.kind == QuizKind::Counting ? CountingKey(app, keyId, voice)
+                                             : PictureKey(app, voice);
+}
 
 void QuizTimerTick(AppState& app) {
   app.host.StopTimer();

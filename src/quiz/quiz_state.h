@@ -1,6 +1,11 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <vector>
+
+#include "display/packed_dib.h"
+#include "quiz/lagged_random.h"
 
 namespace zel {
 
@@ -8,7 +13,8 @@ namespace zel {
 enum class QuizState { None, Asking, Answered };
 enum class QuizKind { Picture, Counting };
 
-inline constexpr int kQuestionSlots = 260;
+inline constexpr int kQuestionSlots = 260;  // question lines beyond these are not asked
+inline constexpr int kCountingNumbers = 10;
 inline constexpr int kFirstCountingPos = 20;  // past the counting order: the first draws one
 
 struct QuizSession {
@@ -17,7 +23,16 @@ struct QuizSession {
   int QuestionCount = 0;
   int PicturePos = 0;
   int CountingPos = kFirstCountingPos;
+  // Each kind keeps its own order, so a draw of one never disturbs the other's.
   std::array<int, kQuestionSlots> QuestionOrder{};
+  std::array<int, kCountingNumbers> CountingOrder{};
+  std::vector<int> ExpectedAnswer;  // the voice of each character of the answer
+  std::optional<PackedDib> QuizPicture;
+  bool BuiltInPicture = false;
+  LaggedRandom random;
+
+  // The number of circles shown, less one, limited to 0..9 when painted.
+  int& ShownCount() { return CountingOrder[static_cast<size_t>(CountingPos) % kCountingNumbers]; }
 };
 
 }  // namespace zel

@@ -3,8 +3,9 @@
 // under 60 ms and within 10 times the copy.
 //
 //   build/main/tests/colour_reduction_bench
-#include <benchmark/benchmark.h>
 #include <unistd.h>
+
+#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>

@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int x = 0; x < l.width; ++x) {
       const uint8_t* p = bits + l.stride * static_cast<size_t>(y) + 3 * static_cast<size_t>(x);
       const DibRgb pixel{p[2], p[1], p[0]};
-      const DibRgb mapped = colours[DibBits(out)[DibRowStride(out) * static_cast<size_t>(y) +
-                                                 static_cast<size_t>(x)]];
+      const DibRgb mapped = colours[DibBits(
+          out)[DibRowStride(out) * static_cast<size_t>(y) + static_cast<size_t>(x)]];
       if (mapped != pixel && std::find(colours.begin(), colours.end(), pixel) != colours.end())
         abort();
     }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ class RecordingHost : public Host {
   MessageAnswer answer = MessageAnswer::Ok;
   std::string currentDirectory = "/home/child/kana";
   std::set<std::string> existingFiles;
+  std::map<std::string, std::string> files;  // what ReadFile finds, by path
+  std::optional<std::string> chosenFile;     // what the file dialog answers
+  bool writesWork = true;
+  int displayDepth = 24;
+  long long now = 1000000;
   WindowRect windowRect{0, 0, 560, 420};
 
   void SetControlText(int id, std::string_view text) override {
@@ -101,7 +107,32 @@ class RecordingHost : public Host {
     Add("write " + ProfileKey(section, key) + "=" + SjisToUtf8(value));
   }
   std::string CurrentDirectory() override { return currentDirectory; }
-  bool FileExists(const std::string& path) override { return existingFiles.count(path) > 0; }
+  bool FileExists(const std::string& path) override {
+    return existingFiles.count(path) > 0 || files.count(path) > 0;
+  }
+  std::optional<std::string> ReadFile(const std::string& path, size_t maxBytes) override {
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second.substr(0, maxBytes);
+  }
+  bool ReplaceFile(const std::string& path, std::string_view bytes) override {
+    Add("write file " + path);
+    if (writesWork) files[path] = std::string(bytes);
+    return writesWork;
+  }
+  std::optional<std::string> ChooseTextFile(FileDialogKind kind, std::string_view title,
+                                            const std::string& initialPath) override {
+    Add(std::string(kind == FileDialogKind::Save ? "save dialog " : "open dialog ") +
+        SjisToUtf8(title) + " [" + initialPath + "]");
+    return chosenFile;
+  }
+  std::string BuiltInPicture(std::string_view name) override {
+    auto it = files.find(":/" + std::string(name));
+    return it == files.end() ? std::string() : it->second;
+  }
+  int DisplayDepth() override { return displayDepth; }
+  void UpdatePanelNow() override { Add("update panel"); }
+  long long CurrentTime() override { return now; }
 
   // The events that start with prefix, in order.
   std::vector<std::string> Only(const std::string& prefix) const {

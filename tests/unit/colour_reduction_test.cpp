@@ -37,7 +37,8 @@ PackedDib Picture(int width, int height, const Pixel& pixel) {
 
 uint32_t KeyOf(DibRgb c) { return c.red | c.green << 8 | c.blue << 16; }
 DibRgb ColourOf(uint32_t key) {
-  return {static_cast<uint8_t>(key), static_cast<uint8_t>(key >> 8), static_cast<uint8_t>(key >> 16)};
+  return {static_cast<uint8_t>(key), static_cast<uint8_t>(key >> 8),
+          static_cast<uint8_t>(key >> 16)};
 }
 
 uint8_t IndexAt(const PackedDib& reduced, int x, int y) {
@@ -98,7 +99,7 @@ TEST(ColourReduction, OnlyTrueColourOnAPaletteDisplayIsReduced) {
     const PackedDib& picture;
     int depth;
     bool reduce;
-  } cases[] = {{trueColour, 8, true},  {trueColour, 4, true},  {trueColour, 1, true},
+  } cases[] = {{trueColour, 8, true},   {trueColour, 4, true},   {trueColour, 1, true},
                {trueColour, 16, false}, {trueColour, 32, false}, {*indexed, 8, false}};
   for (const auto& c : cases)
     EXPECT_EQ(WantsReduction(c.picture, c.depth), c.reduce)
@@ -139,44 +140,50 @@ TEST(ColourReduction, SamplingStepsFollowTheSize) {
 TEST(ColourReduction, CensusListsColoursInTheOrderMetWithTheirCounts) {
   // Bottom row first, left to right: blue, then red twice, then green.
   const DibRgb blue{0, 0, 200}, red{200, 0, 0}, green{0, 200, 0};
-  const PackedDib picture = Picture(2, 2, [&](int x, int y) {
-    return y == 0 ? (x == 0 ? blue : red) : (x == 0 ? red : green);
-  });
+  const PackedDib picture = Picture(
+      2, 2, [&](int x, int y) { return y == 0 ? (x == 0 ? blue : red) : (x == 0 ? red : green); });
   const ColourCensus census = TakeColourCensus(picture);
   EXPECT_EQ(census.mask, 0xFF);
-  EXPECT_EQ(census.keys, (std::vector<uint32_t>{0, 0xFFFFFF, KeyOf(blue), KeyOf(red), KeyOf(green)}));
+  EXPECT_EQ(census.keys,
+            (std::vector<uint32_t>{0, 0xFFFFFF, KeyOf(blue), KeyOf(red), KeyOf(green)}));
   EXPECT_EQ(census.counts, (std::vector<uint32_t>{0, 0, 1, 2, 1}));
 }
 
 TEST(ColourReduction, OverflowDropsLowBitsUntilTheListFits) {
-  // n distinct colours besides black and white, each channel a multiple of `spacing`: the
-  // mask keeps dropping bits while more than 1498 keys remain.
+  // Colours on a grid whose steps are `spacing`, each point in `variants` shades half a step
+  // apart in red: the mask keeps dropping bits while more than 1498 keys remain besides
+  // black and (mask, mask, mask).
   struct Case {
     const char* name;
     uint32_t colours;
-    int spacing;
+    int spacing, variants;
     uint8_t mask;
   };
   const Case cases[] = {
-      {"1498 others fit", 1498, 1, 0xFF},
-      {"1499 others overflow once", 1499, 1, 0xFE},
-      {"even channels survive 0xFE", 1600, 2, 0xFC},
-      {"multiples of 4 survive 0xFC", 1600, 4, 0xF8},
-      {"multiples of 8, over 1500 cells", 3000, 8, 0xF0},
+      {"1498 others fit", 1498, 1, 1, 0xFF},
+      {"1499 others overflow once", 1499, 1, 1, 0xFE},
+      {"even channels survive 0xFE", 1600, 2, 1, 0xFC},
+      {"multiples of 4 survive 0xFC", 1600, 4, 1, 0xF8},
+      {"exactly 1498 others left under 0xF8", 2 * 1498, 8, 2, 0xF8},
+      {"1499 others left under 0xF8", 2 * 1499, 8, 2, 0xF0},
+      {"multiples of 8, over 1500 cells", 3000, 8, 1, 0xF0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    // Colours in a grid, each used once; black and white as well.
+    // Each colour used at least once, black and white as well.
     const int width = 60, height = 60;
     const PackedDib picture = Picture(width, height, [&](int x, int y) {
       const int i = y * width + x;
       if (i == 0) return DibRgb{0, 0, 0};
       if (i == 1) return DibRgb{255, 255, 255};
-      const uint32_t n = static_cast<uint32_t>(i - 2) % c.colours;
-      const int s = c.spacing, side = 256 / s;
-      return DibRgb{static_cast<uint8_t>(s * (1 + n % (side - 1))),
-                    static_cast<uint8_t>(s * (1 + n / (side - 1) % (side - 1))),
-                    static_cast<uint8_t>(s * (1 + n / (side - 1) / (side - 1)))};
+      const uint32_t colour = static_cast<uint32_t>(i - 2) % c.colours;
+      const uint32_t n = colour / static_cast<uint32_t>(c.variants);
+      const int shade =
+          static_cast<int>(colour % static_cast<uint32_t>(c.variants)) * c.spacing / 2;
+      const int s = c.spacing, side = 256 / s - 1;
+      return DibRgb{static_cast<uint8_t>(s * (1 + static_cast<int>(n) % side) + shade),
+                    static_cast<uint8_t>(s * (1 + static_cast<int>(n) / side % side)),
+                    static_cast<uint8_t>(s * (1 + static_cast<int>(n) / side / side))};
     });
     const ColourCensus census = TakeColourCensus(picture);
     EXPECT_EQ(census.mask, c.mask);
@@ -195,8 +202,8 @@ TEST(ColourReduction, MatchesTheSlowCensusAndChoiceOnVariedPictures) {
     int width, height;
     uint32_t colours;  // drawn from this many; 0 for any colour at all
   };
-  const Case cases[] = {{40, 30, 3},    {100, 100, 300},  {100, 100, 1400}, {100, 100, 1600},
-                        {100, 100, 0},  {301, 301, 2000}, {150, 90, 0},     {5, 200, 260}};
+  const Case cases[] = {{40, 30, 3},   {100, 100, 300},  {100, 100, 1400}, {100, 100, 1600},
+                        {100, 100, 0}, {301, 301, 2000}, {150, 90, 0},     {5, 200, 260}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " of " +
                  std::to_string(c.colours));
@@ -246,7 +253,8 @@ TEST(ColourReduction, WhiteStaysWhiteAfterTheMaskDrops) {
     if (x < 15) return DibRgb{254, 255, 254};
     if (x < 20) return DibRgb{0, 0, 0};
     const uint32_t i = static_cast<uint32_t>(y * width + x);
-    return DibRgb{static_cast<uint8_t>(1 + 2 * (i % 100)), static_cast<uint8_t>(1 + 2 * (i / 100)), 77};
+    return DibRgb{static_cast<uint8_t>(1 + 2 * (i % 100)), static_cast<uint8_t>(1 + 2 * (i / 100)),
+                  77};
   });
   const Reduction reduced = ReduceColours(picture);
   ASSERT_TRUE(reduced.picture);
@@ -264,10 +272,9 @@ TEST(ColourReduction, WhiteStaysWhiteAfterTheMaskDrops) {
 TEST(ColourReduction, SampledColoursAreKeptExactlyAndOthersGoToTheNearest) {
   // 101 wide: columns 0, 3, 6, … are sampled. Ten far-apart colours in the sampled columns;
   // the columns between hold the same colours nudged a little, never sampled.
-  const std::vector<DibRgb> colours = {{250, 20, 20},  {20, 250, 20},  {20, 20, 250},
-                                       {250, 250, 20}, {20, 250, 250}, {250, 20, 250},
-                                       {128, 128, 128}, {60, 60, 60},  {200, 200, 200},
-                                       {128, 40, 200}};
+  const std::vector<DibRgb> colours = {
+      {250, 20, 20},  {20, 250, 20},   {20, 20, 250}, {250, 250, 20},  {20, 250, 250},
+      {250, 20, 250}, {128, 128, 128}, {60, 60, 60},  {200, 200, 200}, {128, 40, 200}};
   auto nudge = [](uint8_t v) { return static_cast<uint8_t>(v > 128 ? v - 9 : v + 9); };
   const PackedDib picture = Picture(101, 20, [&](int x, int y) {
     const DibRgb c = colours[static_cast<size_t>(x / 3 + y) % colours.size()];
@@ -319,7 +326,8 @@ TEST(ColourReduction, ReducedPictureKeepsSizeAndLeavesTheSourceAlone) {
   EXPECT_EQ(DibBitCount(*reduced.picture), 8);
   EXPECT_EQ(DibWidth(*reduced.picture), 13);
   EXPECT_EQ(DibHeight(*reduced.picture), 7);
-  EXPECT_TRUE(std::equal(before.begin(), before.end(), picture.Block().begin(), picture.Block().end()));
+  EXPECT_TRUE(
+      std::equal(before.begin(), before.end(), picture.Block().begin(), picture.Block().end()));
   // Each of the 91 colours is sampled and so found exactly.
   for (int y = 0; y < 7; ++y)
     for (int x = 0; x < 13; ++x)

@@ -70,7 +70,8 @@ Bytes MakeBlock(const Header& h, const std::vector<DibRgb>& table, size_t pixelB
 std::vector<DibRgb> Table(size_t n) {
   std::vector<DibRgb> t;
   for (size_t i = 0; i < n; ++i)
-    t.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 3)});
+    t.push_back(
+        {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 3)});
   return t;
 }
 
@@ -90,7 +91,7 @@ TEST(PackedDib, BothHeaderFormsGiveSizeTableAndRows) {
     const char* name;
     Header header;
     size_t tableEntries;
-    size_t stride;        // by hand from width and depth
+    size_t stride;  // by hand from width and depth
     uint16_t paletteCount;
   };
   const Case cases[] = {
@@ -110,8 +111,8 @@ TEST(PackedDib, BothHeaderFormsGiveSizeTableAndRows) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Bytes block = MakeBlock(c.header, Table(c.tableEntries),
-                                  c.stride * static_cast<size_t>(c.header.height));
+    const Bytes block =
+        MakeBlock(c.header, Table(c.tableEntries), c.stride * static_cast<size_t>(c.header.height));
     const auto dib = PackedDib::FromBlock(block);
     ASSERT_TRUE(dib);
     EXPECT_EQ(DibWidth(*dib), c.header.width);
@@ -150,35 +151,37 @@ TEST(PackedDib, ColourTableForDrawingIsBlackPastTheBlocksTable) {
 }
 
 TEST(PackedDib, FallbackPaletteFollowsItsRamps) {
-  const std::vector<DibRgb> first = {{0, 0, 0},       {255, 255, 255}, {128, 0, 0},
-                                     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-                                     {128, 0, 128},   {0, 128, 128},   {192, 192, 192},
-                                     {192, 220, 192}, {166, 202, 240}};
+  const std::vector<DibRgb> first = {
+      {0, 0, 0},     {255, 255, 255}, {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128},
+      {128, 0, 128}, {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240}};
   for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(FallbackPalette[i], first[i]) << i;
 
   // The first two ramps: the orange one as the table of ramps lists it, then (255, 85, 0)
   // worked out by hand from the channel rules.
-  const std::vector<DibRgb> ramps = {
-      {255, 240, 212}, {255, 226, 177}, {255, 212, 142}, {255, 198, 107}, {255, 184, 72},
-      {255, 170, 37},  {255, 170, 0},   {220, 146, 0},   {185, 122, 0},   {150, 98, 0},
-      {115, 74, 0},    {80, 50, 0},
-      {255, 227, 212}, {255, 199, 177}, {255, 171, 142}, {255, 143, 107}, {255, 115, 72},
-      {255, 87, 37},   {255, 85, 0},    {220, 73, 0},    {185, 61, 0},    {150, 49, 0},
-      {115, 37, 0},    {80, 25, 0}};
-  for (size_t i = 0; i < ramps.size(); ++i) EXPECT_EQ(FallbackPalette[11 + i], ramps[i]) << i;
+  const std::vector<DibRgb> orange = {{255, 240, 212}, {255, 226, 177}, {255, 212, 142},
+                                      {255, 198, 107}, {255, 184, 72},  {255, 170, 37},
+                                      {255, 170, 0},   {220, 146, 0},   {185, 122, 0},
+                                      {150, 98, 0},    {115, 74, 0},    {80, 50, 0}};
+  const std::vector<DibRgb> redOrange = {{255, 227, 212}, {255, 199, 177}, {255, 171, 142},
+                                         {255, 143, 107}, {255, 115, 72},  {255, 87, 37},
+                                         {255, 85, 0},    {220, 73, 0},    {185, 61, 0},
+                                         {150, 49, 0},    {115, 37, 0},    {80, 25, 0}};
+  for (size_t i = 0; i < 12; ++i) {
+    EXPECT_EQ(FallbackPalette[11 + i], orange[i]) << i;
+    EXPECT_EQ(FallbackPalette[23 + i], redOrange[i]) << i;
+  }
 
-  const DibRgb pure[] = {{255, 170, 0}, {255, 85, 0},   {254, 0, 0},   {255, 0, 85},
-                         {255, 0, 170}, {254, 0, 254},  {170, 0, 255}, {85, 0, 255},
-                         {0, 0, 254},   {0, 85, 255},   {0, 170, 255}, {0, 254, 254},
-                         {0, 255, 170}, {0, 255, 85},   {0, 254, 0},   {85, 255, 0},
-                         {170, 255, 0}, {254, 254, 0}};
+  const DibRgb pure[] = {{255, 170, 0}, {255, 85, 0},  {254, 0, 0},   {255, 0, 85}, {255, 0, 170},
+                         {254, 0, 254}, {170, 0, 255}, {85, 0, 255},  {0, 0, 254},  {0, 85, 255},
+                         {0, 170, 255}, {0, 254, 254}, {0, 255, 170}, {0, 255, 85}, {0, 254, 0},
+                         {85, 255, 0},  {170, 255, 0}, {254, 254, 0}};
   for (size_t h = 0; h < 18; ++h) {
     EXPECT_EQ(FallbackPalette[17 + 12 * h], pure[h]) << h;
     // 254 counts as full: its tints are white in that channel, its darkest shade 80.
     EXPECT_EQ(FallbackPalette[22 + 12 * h].red, pure[h].red == 0     ? 0
-                                                 : pure[h].red == 85  ? 25
-                                                 : pure[h].red == 170 ? 50
-                                                                      : 80)
+                                                : pure[h].red == 85  ? 25
+                                                : pure[h].red == 170 ? 50
+                                                                     : 80)
         << h;
   }
   EXPECT_EQ(FallbackPalette[11 + 12 * 2], (DibRgb{255, 212, 212}));  // lightest tint of red
@@ -222,7 +225,8 @@ TEST(PackedDib, LoadingTakesTheStatedSizeAndRefusesWhatDoesNotFit) {
       {"header larger than the block", AsFile(Bytes{200, 0, 0, 0, 5, 0, 3, 0, 1, 0, 8, 0}), false},
       {"block too short for a header size", AsFile(Bytes{40, 0}), false},
       {"colour table cut off", AsFile(MakeBlock({40, 5, 3, 8}, Table(255), 0)), false},
-      {"colours used past the block", AsFile(MakeBlock({40, 5, 3, 8, 0, 0x40000000}, Table(256), 24)), false},
+      {"colours used past the block",
+       AsFile(MakeBlock({40, 5, 3, 8, 0, 0x40000000}, Table(256), 24)), false},
       {"last row one byte short", AsFile(MakeBlock({40, 5, 3, 8}, Table(256), 23)), false},
       {"core rows one byte short", AsFile(MakeBlock({12, 5, 3, 24}, {}, 47)), false},
       {"16 bits per pixel", AsFile(MakeBlock({40, 5, 3, 16}, {}, 48)), false},
@@ -247,6 +251,16 @@ TEST(PackedDib, LoadingTakesTheStatedSizeAndRefusesWhatDoesNotFit) {
   EXPECT_TRUE(std::equal(good.begin(), good.end(), dib->Block().begin()));
 }
 
+TEST(PackedDib, HeadersLongerThanTheirBlockAreRefusedUnread) {
+  // Exactly sized blocks, so a read past one shows under the address sanitizer.
+  const Bytes blocks[] = {{},
+                          {12, 0, 0},
+                          {40, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 1, 0, 8, 0},
+                          {200, 0, 0, 0, 5, 0, 3, 0, 1, 0, 8, 0},
+                          {12, 0, 0, 0, 5, 0, 3, 0, 1, 0}};
+  for (const Bytes& block : blocks) EXPECT_FALSE(PackedDib::FromBlock(block)) << block.size();
+}
+
 class LoadBmpFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -261,7 +275,8 @@ class LoadBmpFileTest : public ::testing::Test {
   std::string Store(const std::string& name, const Bytes& bytes) const {
     const std::string path = (dir / name).string();
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
   }
   fs::path dir;
@@ -293,9 +308,9 @@ TEST(PackedDib, NewDibMakesAnEmptyPictureWithBlackAndWhite) {
     uint16_t bits;
   };
   // Odd widths test that the rows, padded to 4 bytes, fit in the block as sized.
-  const Case cases[] = {{1, 1, DibKind::Bits1, 1},   {31, 7, DibKind::Bits1, 1},
-                        {33, 5, DibKind::Bits1, 1},  {1, 3, DibKind::Bits8, 8},
-                        {5, 9, DibKind::Bits8, 8},   {0, 4, DibKind::Bits8, 8},
+  const Case cases[] = {{1, 1, DibKind::Bits1, 1},    {31, 7, DibKind::Bits1, 1},
+                        {33, 5, DibKind::Bits1, 1},   {1, 3, DibKind::Bits8, 8},
+                        {5, 9, DibKind::Bits8, 8},    {0, 4, DibKind::Bits8, 8},
                         {32767, 2, DibKind::Bits1, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <ctime>
 
 #include "app/accelerators.h"
 #include "app/control_ids.h"
@@ -411,5 +414,62 @@ std::string MainWindow::CurrentDirectory() {
 }
 
 bool MainWindow::FileExists(const std::string& path) { return CanOpenIgnoringCase(path); }
+
+namespace {
+QString NativeName(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+}  // namespace
+
+std::optional<std::string> MainWindow::ReadFile(const std::string& path, size_t maxBytes) {
+  QFile file(NativeName(path));
+  if (path.rfind(":/", 0) == 0 || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray bytes = file.read(static_cast<qint64>(std::min<size_t>(maxBytes, 1u << 30)));
+  if (bytes.isEmpty() && file.error() != QFileDevice::NoError) return std::nullopt;
+  return bytes.toStdString();
+}
+
+bool MainWindow::ReplaceFile(const std::string& path, std::string_view bytes) {
+  QSaveFile file(NativeName(path));  // a new file beside the old, renamed over it at commit
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+std::optional<std::string> MainWindow::ChooseTextFile(FileDialogKind kind, std::string_view title,
+                                                      const std::string& initialPath) {
+  QFileDialog dialog(this, FromSjis(title), NativeName(initialPath));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks in its own words
+  dialog.setNameFilters({QString::fromUtf8("テキストファイル (*.TXT *.txt)"),
+                         QString::fromUtf8("すべてのファイル (*)")});
+  dialog.setDefaultSuffix("TXT");
+  if (kind == FileDialogKind::Save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+}
+
+std::string MainWindow::BuiltInPicture(std::string_view name) {
+  QFile file(QString(":/pictures/%1.bmp").arg(FromUtf8(name)));
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+int MainWindow::DisplayDepth() {
+  if (forcedDepth_ > 0) return forcedDepth_;
+  return screen() ? screen()->depth() : 24;
+}
+
+void MainWindow::UpdatePanelNow() { panel_->repaint(); }
+
+long long MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
 
 }  // namespace zel

@@ -66,6 +66,16 @@ class MainWindow : public QMainWindow, public Host {
                           std::string_view value) override;
   std::string CurrentDirectory() override;
   bool FileExists(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path, size_t maxBytes) override;
+  bool ReplaceFile(const std::string& path, std::string_view bytes) override;
+  std::optional<std::string> ChooseTextFile(FileDialogKind kind, std::string_view title,
+                                            const std::string& initialPath) override;
+  std::string BuiltInPicture(std::string_view name) override;
+  int DisplayDepth() override;
+  void UpdatePanelNow() override;
+  long long CurrentTime() override;
+  // Tests stand in for a palette display.
+  void ForceDisplayDepth(int bits) { forcedDepth_ = bits; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,6 +109,7 @@ class MainWindow : public QMainWindow, public Host {
   std::deque<std::pair<int, int>> heldCommands_;
   bool heldTick_ = false;
   KeyRepeatFilter repeatFilter_;
+  int forcedDepth_ = 0;
 };
 
 }  // namespace zel

@@ -1,0 +1,58 @@
+#include "chars/text_file.h"
+
+#include <cstddef>
+
+#include "app/app_state.h"
+#include "app/texts.h"
+#include "chars/text_convert.h"
+#include "platform/sjis.h"
+#include "quiz/question_file.h"
+
+namespace zel {
+namespace {
+
+constexpr size_t kMaxTextFileBytes = size_t{1} << 20;  // enough for any first line, converted
+
+std::optional<std::string> ChooseFile(AppState& app, FileDialogKind kind, std::string_view title) {
+  auto path = app.host.ChooseTextFile(kind, SjisText(title), app.FileDialogPath);
+  if (path) app.FileDialogPath = *path;
+  return path;
+}
+
+}  // namespace
+
+void SaveLine(AppState& app) {
+  Host& host = app.host;
+  app.quiz.state = QuizState::None;
+  const auto path = ChooseFile(app, FileDialogKind::Save, "ほぞんする");
+  if (!path) return;
+  if (host.ReadFile(*path, 0) &&
+      host.ShowMessage(SjisText("同名のファイルがあります。\n上書きしますか？"),
+                       NativePathToSjis(*path), MessageKind::OkCancel) == MessageAnswer::Cancel)
+    return;
+  // The old file stays whole until the new one is complete.
+  if (!host.ReplaceFile(*path, app.chars.line.DisplayText + "\r\n"))
+    host.ShowMessage(SjisText("ファイルに書き込めません。"), NativePathToSjis(*path),
+                     MessageKind::Warning);
+}
+
+void LoadLine(AppState& app) {
+  Host& host = app.host;
+  app.quiz.state = QuizState::None;
+  const auto path = ChooseFile(app, FileDialogKind::Open, "よびだす");
+  if (!path) return;
+  const auto bytes = host.ReadFile(*path, kMaxTextFileBytes);
+  if (!bytes) {
+    host.ShowMessage(SjisText("ファイルがオープンできません。"), NativePathToSjis(*path),
+                     MessageKind::Warning);
+    return;
+  }
+  const std::vector<std::string> lines = SplitFileLines(FileTextToSjis(*bytes));
+  ParseText(app.chars, lines.empty() ? std::string() : lines.front());
+  if (app.chars.line.count() > 0) {
+    ShowLine(app);
+    host.InvalidatePanel();
+  }
+}
+
+}  // namespace zel

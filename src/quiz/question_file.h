@@ -1,0 +1,29 @@
+// The question file: one question a line, "picture,answer", in Shift-JIS. The list ends at
+// the first line without a comma after its first byte.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zel {
+
+inline constexpr size_t kLineBuffer = 512;  // lines longer than 511 bytes come in pieces
+
+// The file's lines as the program reads them: up to and including each line feed, at most
+// 511 bytes a piece; CR LF counts as a line feed.
+std::vector<std::string> SplitFileLines(std::string_view text);
+
+// How many lines from the start are question lines.
+int CountQuestionLines(const std::vector<std::string>& lines);
+
+struct QuestionFields {
+  std::string picture;
+  std::string answer;  // keeps the line end when no comma follows the answer
+};
+// The first two comma-separated tokens of a line (runs of commas delimit nothing); none
+// when the line has fewer than two.
+std::optional<QuestionFields> SplitQuestionLine(std::string_view line);
+
+}  // namespace zel
