@@ -1,6 +1,7 @@
 // The program: one main window over the start-up directory, until it is closed.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QStandardPaths>
 
 #include "platform/qt/main_window.h"
@@ -20,6 +21,7 @@ std::string SettingsPath() {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  QApplication::setWindowIcon(QIcon(":/icons/zel.png"));
   zel::InstallFontSubstitutes();
   zel::MainWindow window(SettingsPath());
   window.show();
