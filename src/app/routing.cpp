@@ -3,11 +3,13 @@
 #include "app/app_state.h"
 #include "app/control_ids.h"
 #include "app/layout.h"
+#include "app/menu_commands.h"
 #include "app/settings.h"
 #include "app/texts.h"
 #include "chars/input_line.h"
 #include "chars/text_file.h"
 #include "display/stroke_order.h"
+#include "print/practice_sheet.h"
 #include "quiz/quiz.h"
 #include "voice/voice_playback.h"
 
@@ -32,7 +34,7 @@ void AddSiblingMenuItem(AppState& app) {
 void TakeStartUpDirectory(AppState& app) {
   const std::string dir = app.host.CurrentDirectory();
   if (dir.empty()) return;
-  app.HelpPath = JoinPath(dir, "zel.hlp");
+  app.HelpPath = JoinPath(dir, "zel.html");
   app.QuestionPath = JoinPath(dir, "mondai.txt");
   app.ProgramDir = dir + "/";
   app.host.WriteProfileString("Setting", "ExeDir", app.ProgramDir);
@@ -101,6 +103,15 @@ void RouteCommand(AppState& app, int id, int notification) {
     case kCmdSave: SaveLine(app); break;
     case kCmdLoad: LoadLine(app); break;
     case kCmdResetSettings: ResetSettings(app); break;
+    case kCmdPrint: PrintSheet(app); break;
+    // The menu's small commands.
+    case kCmdAbout: ShowAbout(app); break;
+    case kCmdQuit: QuitAfterConfirmation(app); break;
+    case kCmdFont: ChooseCharacterFont(app); break;
+    case kCmdSpeed: EditSpeedSettings(app); break;
+    case kCmdHelp: ShowHelpContents(app); break;
+    case kCmdToggleModeBar: ToggleModeBar(app); break;
+    case kCmdSibling: StartSiblingProgram(app); break;
     default: break;  // commands of no use, such as 1129 and 1130 from the keyboard
   }
 }

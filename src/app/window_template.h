@@ -26,6 +26,7 @@ struct MenuItemDef {
   int id;                 // 0 for a separator
   std::string_view text;  // UTF-8
   bool checked = false;
+  bool checkable = false;  // carries a check mark the program sets
 };
 struct MenuDef {
   std::string_view title;  // UTF-8

@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "print/sheet_types.h"
 
 namespace zel {
 
@@ -99,6 +102,53 @@ class Host {
   virtual void UpdatePanelNow() = 0;
   // The calendar time in seconds.
   virtual long long CurrentTime() = 0;
+
+  // ---- The menu's small dialogs, the help window and the sibling program.
+  // The about box, modal; returns when the user has closed it.
+  virtual void ShowAboutDialog() = 0;
+  // The speed dialog, modal, its two fields opened on the given texts. True when the user
+  // confirms, the texts then holding what the fields hold; false, texts unchanged, when not.
+  virtual bool EditSpeeds(std::string& voiceField, std::string& kakijunField) = 0;
+  // The font dialog, modal: fixed-pitch faces, style, underline, strike-out and the
+  // character colour (0x00BBGGRR). A confirmed choice is written into both; true then.
+  virtual bool ChooseFont(FontSpec& font, int& colour) = 0;
+  // Where a control of the main window stands now, in client coordinates.
+  virtual WindowRect GetControlRect(int controlId) = 0;
+  // The help window on the document at path; it reports a missing document itself.
+  virtual void ShowHelp(const std::string& path) = 0;
+  // Makes dir the process's current directory.
+  virtual void SetCurrentDirectory(const std::string& dir) = 0;
+  // Starts a program in a process of its own, its file name matched without regard to
+  // case; false when it cannot be started.
+  virtual bool StartProgram(const std::string& path) = 0;
+  // Closes the main window as the user would: the close sequence stores the settings and
+  // ends the run.
+  virtual void CloseWindow() = 0;
+
+  // ---- Printing the practice sheet.
+  // The dialog "PRINTP" over the print size and style (0..2 each), opened on the values
+  // given. A click on an option changes its value at once, so a choice stays even when the
+  // dialog is cancelled. True for OK.
+  virtual bool ChoosePrintOptions(int& size, int& style) = 0;
+  // The system print dialog, offering the printer and settings chosen last in this run.
+  // When confirmed, starts the document "ZEL" with one page on that printer and returns its
+  // printable area in printer pixels, where the page's drawing has its origin; none when
+  // cancelled. A printer that fails later gives no message: its page is simply lost.
+  virtual std::optional<PrintArea> BeginPrintJob() = 0;
+  // An empty box on the page: its rectangle (black one-pixel outline, white inside) and the
+  // guide cross through the middle, straight on the printer.
+  virtual void PrintEmptyBox(const SheetBox& box) = 0;
+  // Draws a character into image, a 1-bit picture of a box's size (entry 0 black, 1 white),
+  // in the given style: the ground, the guide cross through (width / 2, height / 2), then
+  // the pieces of text as glyph outlines, filled and stroked with a one-pixel pen, in the
+  // font given. False, image unchanged, when no drawing surface can be had for it.
+  virtual bool RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
+                              const std::vector<BoxText>& pieces) = 0;
+  // A character box on the page: its rectangle as for an empty box, and inside the outline
+  // the image at 1 : 1 less its outermost row and column of pixels on every side.
+  virtual void PrintBoxImage(const SheetBox& box, const PackedDib& image) = 0;
+  // Ends the page and the document, so what was drawn comes out.
+  virtual void EndPrintJob() = 0;
 };
 
 }  // namespace zel

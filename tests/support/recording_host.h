@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "display/packed_dib.h"
 #include "platform/host.h"
 #include "platform/sjis.h"
 
@@ -133,6 +134,83 @@ class RecordingHost : public Host {
   int DisplayDepth() override { return displayDepth; }
   void UpdatePanelNow() override { Add("update panel"); }
   long long CurrentTime() override { return now; }
+
+  // ---- The menu's small dialogs, the help window and the sibling program.
+  // What the user leaves in the speed fields, and the font and colour chosen; none when
+  // the dialog is cancelled.
+  std::optional<std::pair<std::string, std::string>> speedFields;
+  std::optional<std::pair<FontSpec, int>> fontChoice;
+  std::map<int, WindowRect> controlRects;  // where the window's controls stand
+  bool programStarts = true;
+
+  void ShowAboutDialog() override { Add("about dialog"); }
+  bool EditSpeeds(std::string& voiceField, std::string& kakijunField) override {
+    Add("speed dialog " + voiceField + " " + kakijunField);
+    if (!speedFields) return false;
+    voiceField = speedFields->first;
+    kakijunField = speedFields->second;
+    return true;
+  }
+  bool ChooseFont(FontSpec& font, int& colour) override {
+    Add("font dialog " + SjisToUtf8(font.faceName) + " " + std::to_string(colour));
+    if (!fontChoice) return false;
+    font = fontChoice->first;
+    colour = fontChoice->second;
+    return true;
+  }
+  WindowRect GetControlRect(int id) override {
+    auto it = controlRects.find(id);
+    return it == controlRects.end() ? WindowRect{} : it->second;
+  }
+  void ShowHelp(const std::string& path) override { Add("help " + path); }
+  void SetCurrentDirectory(const std::string& dir) override {
+    currentDirectory = dir;
+    Add("cd " + dir);
+  }
+  bool StartProgram(const std::string& path) override {
+    Add("start " + path);
+    return programStarts;
+  }
+  void CloseWindow() override { Add("close window"); }
+
+  // ---- Printing the practice sheet.
+  // What the user clicks in the dialog "PRINTP" (size, style) before answering it.
+  std::optional<std::pair<int, int>> printClick;
+  bool printOptionsConfirmed = true;
+  // The printable area of the printer chosen in the system dialog; none when cancelled.
+  std::optional<PrintArea> printArea = PrintArea{4760, 6814};  // A4 at 600 dpi
+  bool boxImagesWork = true;
+  bool ChoosePrintOptions(int& size, int& style) override {
+    Add("print options " + Numbers({size, style}));
+    if (printClick) {
+      size = printClick->first;
+      style = printClick->second;
+    }
+    return printOptionsConfirmed;
+  }
+  std::optional<PrintArea> BeginPrintJob() override {
+    Add(printArea ? "print job " + Numbers({printArea->width, printArea->height})
+                  : std::string("print job cancelled"));
+    return printArea;
+  }
+  void PrintEmptyBox(const SheetBox& b) override {
+    Add("empty box " + Numbers({b.left, b.top, b.right, b.bottom}));
+  }
+  bool RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
+                      const std::vector<BoxText>& pieces) override {
+    std::string text;
+    for (const BoxText& piece : pieces)
+      text += " " + std::to_string(piece.x) + ":" + SjisToUtf8(piece.text);
+    Add("render " + Numbers({DibWidth(image), DibHeight(image), DibBitCount(image)}) +
+        " font " + Numbers({font.height, font.width}) + " style " + std::to_string(style) +
+        text);
+    return boxImagesWork;
+  }
+  void PrintBoxImage(const SheetBox& b, const PackedDib& image) override {
+    Add("char box " + Numbers({b.left, b.top, b.right, b.bottom}) + " image " +
+        Numbers({DibWidth(image), DibHeight(image)}));
+  }
+  void EndPrintJob() override { Add("end print job"); }
 
   // The events that start with prefix, in order.
   std::vector<std::string> Only(const std::string& prefix) const {

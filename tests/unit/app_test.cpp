@@ -23,7 +23,7 @@ TEST_F(StartUpTest, RunsItsStepsInOrderOnAFirstRun) {
                                   "uncheck 1213", "move window 0 0 560 420"}));
   EXPECT_EQ(app.ProgramDir, "/home/child/kana/");
   EXPECT_EQ(app.QuestionPath, "/home/child/kana/mondai.txt");
-  EXPECT_EQ(app.HelpPath, "/home/child/kana/zel.hlp");
+  EXPECT_EQ(app.HelpPath, "/home/child/kana/zel.html");
   EXPECT_EQ(SjisToUtf8(app.SharedFont.faceName), "ＭＳ ゴシック");
   EXPECT_EQ(app.SharedFont.weight, 400);
   EXPECT_EQ(app.SharedFont.charSet, 128);

@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_drawing.h"
@@ -23,6 +25,11 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setWindowIcon(QIcon(":/icons/zel.png"));
   zel::InstallFontSubstitutes();
+  // Qt's own buttons and dialogs ("はい", "いいえ", the print and file dialogs) in Japanese
+  // like the rest of the program; without the translation they stay in English.
+  QTranslator qtJapanese;
+  if (qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtJapanese);
   zel::MainWindow window(SettingsPath());
   window.show();
   return application.exec();

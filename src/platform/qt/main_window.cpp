@@ -13,6 +13,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <ctime>
@@ -22,11 +25,16 @@
 #include "app/window_layout.h"
 #include "app/routing.h"
 #include "app/window_template.h"
+#include "platform/qt/font_dialog.h"
+#include "platform/qt/help_window.h"
 #include "platform/qt/panel_widget.h"
+#include "platform/qt/small_dialogs.h"
+#include "platform/qt/print_dialog.h"
 #include "platform/qt/qt_drawing.h"
 #include "platform/file_names.h"
 #include "platform/sdl/sound_service.h"
 #include "platform/sjis.h"
+#include "print/sheet_renderer.h"
 
 namespace zel {
 namespace {
@@ -142,11 +150,11 @@ void MainWindow::BuildMenu() {
       }
       QAction* act = menu->addAction(FromUtf8(item.text));
       const int id = item.id;
-      act->setCheckable(true);
+      act->setCheckable(item.checkable);
       act->setChecked(item.checked);
       checks_[id] = item.checked;
       connect(act, &QAction::triggered, this, [this, act, id] {
-        act->setChecked(checks_[id]);  // only the program moves check marks
+        if (act->isCheckable()) act->setChecked(checks_[id]);  // only the program moves them
         Route(id, kFromClick);
       });
       actions_[id] = act;
@@ -471,5 +479,97 @@ int MainWindow::DisplayDepth() {
 void MainWindow::UpdatePanelNow() { panel_->repaint(); }
 
 long long MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
+
+// ---- Printing the practice sheet
+
+bool MainWindow::ChoosePrintOptions(int& size, int& style) {
+  if (printOptionsStandIn_) return printOptionsStandIn_(size, style);
+  return RunPrintOptionsDialog(this, size, style);
+}
+
+std::optional<PrintArea> MainWindow::BeginPrintJob() {
+  // One printer for the run: the next print offers what was chosen in this one.
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  bool confirmed = false;
+  if (systemPrintStandIn_) {
+    confirmed = systemPrintStandIn_(*printer_);
+  } else {
+    QPrintDialog dialog(printer_.get(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);  // a sheet is one page
+    confirmed = dialog.exec() == QDialog::Accepted;
+  }
+  if (!confirmed) return std::nullopt;
+  sheetPage_ = std::make_unique<SheetPage>();
+  return sheetPage_->Begin(*printer_);
+}
+
+void MainWindow::PrintEmptyBox(const SheetBox& box) {
+  if (sheetPage_) sheetPage_->EmptyBox(box);
+}
+
+bool MainWindow::RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
+                                const std::vector<BoxText>& pieces) {
+  return DrawBoxImage(image, font, style, pieces);
+}
+
+void MainWindow::PrintBoxImage(const SheetBox& box, const PackedDib& image) {
+  if (sheetPage_) sheetPage_->CharacterBox(box, image);
+}
+
+void MainWindow::EndPrintJob() {
+  if (sheetPage_) sheetPage_->End();
+  sheetPage_.reset();
+}
+
+void MainWindow::ReplacePrintDialogs(std::function<bool(int&, int&)> options,
+                                     std::function<bool(QPrinter&)> system) {
+  printOptionsStandIn_ = std::move(options);
+  systemPrintStandIn_ = std::move(system);
+}
+
+// ---- The menu's small dialogs, the help window and the sibling program.
+
+void MainWindow::ShowAboutDialog() {
+  AboutDialog dialog(this);
+  dialog.exec();
+}
+
+bool MainWindow::EditSpeeds(std::string& voiceField, std::string& kakijunField) {
+  SpeedDialog dialog(this, FromSjis(voiceField), FromSjis(kakijunField));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  voiceField = Utf8ToSjis(dialog.voiceSpeed().toStdString());
+  kakijunField = Utf8ToSjis(dialog.kakijunSpeed().toStdString());
+  return true;
+}
+
+bool MainWindow::ChooseFont(FontSpec& font, int& colour) {
+  return ChooseFontWithDialog(this, font, colour);
+}
+
+WindowRect MainWindow::GetControlRect(int controlId) {
+  const QWidget* widget = control(controlId);
+  if (!widget) return {};
+  const QRect r = widget->geometry();
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void MainWindow::ShowHelp(const std::string& path) {
+  if (!help_) help_ = new HelpWindow(this);
+  help_->ShowDocument(QFile::decodeName(QByteArray::fromStdString(path)));
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
+}
+
+void MainWindow::SetCurrentDirectory(const std::string& dir) {
+  QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(dir)));
+}
+
+bool MainWindow::StartProgram(const std::string& path) {
+  const QString program = QFile::decodeName(QByteArray::fromStdString(ResolveIgnoringCase(path)));
+  return QProcess::startDetached(program, {}, QDir::currentPath());
+}
+
+void MainWindow::CloseWindow() { close(); }
 
 }  // namespace zel

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,11 +18,14 @@
 
 class QAction;
 class QMenu;
+class QPrinter;
 
 namespace zel {
 
+class HelpWindow;
 class PanelWidget;
 class SoundService;
+class SheetPage;
 
 class MainWindow : public QMainWindow, public Host {
  public:
@@ -77,6 +81,30 @@ class MainWindow : public QMainWindow, public Host {
   // Tests stand in for a palette display.
   void ForceDisplayDepth(int bits) { forcedDepth_ = bits; }
 
+  // ---- Printing the practice sheet (Host).
+  bool ChoosePrintOptions(int& size, int& style) override;
+  std::optional<PrintArea> BeginPrintJob() override;
+  void PrintEmptyBox(const SheetBox& box) override;
+  bool RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
+                      const std::vector<BoxText>& pieces) override;
+  void PrintBoxImage(const SheetBox& box, const PackedDib& image) override;
+  void EndPrintJob() override;
+  // Tests and benchmarks answer the two print dialogs themselves: each stand-in gets what
+  // the real dialog would edit and says whether it was confirmed. Empty: the real dialog.
+  void ReplacePrintDialogs(std::function<bool(int& size, int& style)> options,
+                           std::function<bool(QPrinter& printer)> system);
+
+  // ---- The menu's small dialogs, the help window and the sibling program (Host).
+  void ShowAboutDialog() override;
+  bool EditSpeeds(std::string& voiceField, std::string& kakijunField) override;
+  bool ChooseFont(FontSpec& font, int& colour) override;
+  WindowRect GetControlRect(int controlId) override;
+  void ShowHelp(const std::string& path) override;
+  void SetCurrentDirectory(const std::string& dir) override;
+  bool StartProgram(const std::string& path) override;
+  void CloseWindow() override;
+  HelpWindow* helpWindow() const { return help_; }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -110,6 +138,14 @@ class MainWindow : public QMainWindow, public Host {
   bool heldTick_ = false;
   KeyRepeatFilter repeatFilter_;
   int forcedDepth_ = 0;
+
+  // Printing: the printer chosen in this run, and the page being printed.
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<SheetPage> sheetPage_;
+  std::function<bool(int&, int&)> printOptionsStandIn_;
+  std::function<bool(QPrinter&)> systemPrintStandIn_;
+
+  HelpWindow* help_ = nullptr;  // made when help is first asked for
 };
 
 }  // namespace zel

@@ -1,0 +1,77 @@
+#include "platform/qt/help_window.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "platform/file_names.h"
+
+namespace zel {
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setWindowTitle("もじもり！ ヘルプ");
+  resize(720, 600);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* bar = new QHBoxLayout;
+  auto* contents = new QPushButton("もくじ", this);
+  auto* back = new QPushButton("もどる", this);
+  search_ = new QLineEdit(this);
+  search_->setObjectName("search");
+  search_->setPlaceholderText("ことばを いれて Enter で さがします");
+  auto* searchLabel = new QLabel("さがす(&S):", this);
+  searchLabel->setBuddy(search_);
+  bar->addWidget(contents);
+  bar->addWidget(back);
+  bar->addStretch();
+  bar->addWidget(searchLabel);
+  bar->addWidget(search_, 1);
+  layout->addLayout(bar);
+
+  browser_ = new QTextBrowser(this);
+  browser_->setOpenExternalLinks(true);
+  layout->addWidget(browser_);
+
+  connect(contents, &QPushButton::clicked, browser_, &QTextBrowser::home);
+  connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+  connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+  connect(search_, &QLineEdit::returnPressed, this, [this] { FindNext(); });
+  back->setEnabled(false);
+}
+
+void HelpWindow::ShowDocument(const QString& path) {
+  const QString found = QString::fromStdString(ResolveIgnoringCase(path.toStdString()));
+  QFile file(found);
+  if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    browser_->clearHistory();
+    browser_->setHtml(QStringLiteral("<h2>ヘルプが みつかりません</h2>"
+                                     "<p>ヘルプの ファイルを ひらけませんでした。</p><p>%1</p>")
+                          .arg(path.toHtmlEscaped()));
+    return;
+  }
+  file.close();
+  // Through setSource, so the links of the table of contents and "もくじ" work; the same
+  // document again is read again, as it may have been edited meanwhile.
+  const QUrl url = QUrl::fromLocalFile(QFileInfo(found).absoluteFilePath());
+  if (browser_->source() == url) browser_->reload();
+  else browser_->setSource(url, QTextDocument::HtmlResource);
+  browser_->clearHistory();
+}
+
+void HelpWindow::FindNext() {
+  const QString word = search_->text();
+  if (word.isEmpty()) return;
+  // From where the last match ended; at the end, round again from the top.
+  if (!browser_->find(word)) {
+    browser_->moveCursor(QTextCursor::Start);
+    browser_->find(word);
+  }
+}
+
+}  // namespace zel

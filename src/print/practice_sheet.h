@@ -1,0 +1,53 @@
+// The practice sheet: one printed page of boxes, one per typed character, each drawn over a
+// guide cross in one of three styles. The geometry is integer arithmetic on a reference
+// page 640 wide and 860 high; the drawing itself is the host's.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "print/sheet_types.h"
+
+namespace zel {
+
+struct AppState;
+
+inline constexpr int kSheetRefWidth = 640;
+inline constexpr int kSheetRefHeight = 860;
+
+// Boxes, margin and side of one print size, in units of the reference page.
+struct SheetLayout {
+  int perRow = 0;
+  int boxes = 0;
+  int rows = 0;
+  int margin = 0;
+  int side = 0;
+};
+
+// Sizes 0 large, 1 medium, 2 small; any other value is taken as large.
+SheetLayout SheetLayoutFor(int printSize);
+
+// The sheet on a printable area: the largest 640 : 860 rectangle as high as the area,
+// narrowed to its width if wider, at its top-left corner. Box width and height follow the
+// sheet's width and height; the margin follows its width in both directions.
+struct SheetGeometry {
+  int width = 0;
+  int height = 0;
+  int boxWidth = 0;
+  int boxHeight = 0;
+  int margin = 0;
+};
+SheetGeometry SheetGeometryFor(const SheetLayout& layout, PrintArea area);
+
+// Box i of the sheet, row by row.
+SheetBox SheetBoxAt(const SheetLayout& layout, const SheetGeometry& geometry, int index);
+
+// How a label is drawn in a box boxWidth wide: a two-letter label of ASCII (such as "KA"
+// or "10") one letter in each half, anything else whole from the left edge.
+std::vector<BoxText> BoxTextsOf(std::string_view label, int boxWidth);
+
+// Command 1204: asks for size and style, then for the printer, and prints the first typed
+// characters as a sheet. The choices are kept even when a dialog is cancelled.
+void PrintSheet(AppState& app);
+
+}  // namespace zel

@@ -1,0 +1,339 @@
+// The menu's small dialogs on the real window: what the user sees and what each leaves in
+// the settings. Modal dialogs are answered from inside their own event loop.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "platform/qt/help_window.h"
+#include "platform/qt/main_window.h"
+#include "platform/qt/panel_widget.h"
+#include "platform/sjis.h"
+
+namespace zel {
+namespace {
+
+class MenuDialogsTest : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  std::unique_ptr<MainWindow> window;
+
+  QString IniPath() const { return dir.path() + "/zel.ini"; }
+
+  void SetUp() override { ForgetEarlierQuit(); }
+
+  // A window closed earlier in this process asked the application to quit, and from then
+  // on every event loop, a modal dialog's too, ends at once. An application loop run to its
+  // end clears that.
+  static void ForgetEarlierQuit() {
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+  }
+
+  void Open(const QByteArray& ini = {}) {
+    if (!ini.isEmpty()) {
+      QFile file(IniPath());
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(ini);
+    }
+    QDir::setCurrent(dir.path());
+    window = std::make_unique<MainWindow>(IniPath().toStdString());
+    window->show();
+    window->centralWidget()->resize(552, 374);
+    QTest::qWait(20);
+  }
+  QString IniText() {
+    QFile file(IniPath());
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+  }
+  // Runs the command; answer gets the modal window it opens, which it must close.
+  void RunWithModal(int command, std::function<void(QWidget*)> answer) {
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      answered = modal != nullptr;
+      if (modal) answer(modal);
+    });
+    QAction* item = window->action(command);
+    if (!item) {
+      ADD_FAILURE() << "no menu item " << command;
+      return;
+    }
+    item->trigger();
+    EXPECT_TRUE(answered) << "command " << command << " opened no modal window";
+  }
+  static QPushButton* ButtonWithText(QWidget* dialog, const QString& text) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+      if (button->text() == text) return button;
+    return nullptr;
+  }
+  static QStringList Texts(QWidget* dialog) {
+    QStringList texts;
+    for (QLabel* label : dialog->findChildren<QLabel*>()) texts << label->text();
+    return texts;
+  }
+};
+
+int CountPixels(const QImage& image, QRgb colour) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
+  return n;
+}
+
+TEST_F(MenuDialogsTest, TheAboutBoxShowsTheProgramAndItsVersion) {
+  Open();
+  RunWithModal(100, [](QWidget* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), "もじもり！ の バージョン情報");
+    const QStringList texts = Texts(dialog);
+    EXPECT_TRUE(texts.contains("もじもり！ ")) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains("Version 2.11")) << texts.join('|').toStdString();
+    QTest::keyClick(dialog, Qt::Key_Escape);  // closes it like "OK"
+  });
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MenuDialogsTest, TheSpeedFieldsTakeAnyTextAndANonNumberGivesZero) {
+  Open();
+  RunWithModal(1210, [&](QWidget* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), "スピードのせってい");
+    auto* voice = dialog->findChild<QLineEdit*>("voiceSpeed");
+    auto* kakijun = dialog->findChild<QLineEdit*>("kakijunSpeed");
+    ASSERT_TRUE(voice && kakijun);
+    EXPECT_EQ(voice->text(), "400");
+    EXPECT_EQ(kakijun->text(), "300");
+    voice->setText("");
+    QTest::keyClicks(voice, "abc");  // no validator holds it back
+    kakijun->setText(" 250ms");
+    EXPECT_EQ(voice->text(), "abc");
+    ButtonWithText(dialog, "OK")->click();
+  });
+  EXPECT_EQ(window->state().settings.VoiceSpeed, 0);
+  EXPECT_EQ(window->state().settings.KakijunSpeed, 250);
+  EXPECT_FALSE(IniText().contains("VoiceSpeed"));  // stored at close only
+
+  // "ｷｬﾝｾﾙ" leaves the speeds as they are, whatever the fields hold.
+  RunWithModal(1210, [&](QWidget* dialog) {
+    auto* voice = dialog->findChild<QLineEdit*>("voiceSpeed");
+    EXPECT_EQ(voice->text(), "0");
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("kakijunSpeed")->text(), "250");
+    voice->setText("999");
+    ButtonWithText(dialog, "ｷｬﾝｾﾙ")->click();
+  });
+  EXPECT_EQ(window->state().settings.VoiceSpeed, 0);
+
+  window->close();
+  EXPECT_TRUE(IniText().contains("VoiceSpeed=0\r\n")) << IniText().toStdString();
+  EXPECT_TRUE(IniText().contains("KakijunSpeed=250\r\n"));
+}
+
+TEST_F(MenuDialogsTest, TheModeBarToggleMovesTheKeysBy36Pixels) {
+  Open();
+  QWidget* key = window->control(1000);
+  const QRect hidden = key->geometry();
+  window->action(1213)->trigger();
+  EXPECT_TRUE(window->action(1213)->isChecked());
+  EXPECT_TRUE(window->control(1081)->isVisible());
+  EXPECT_EQ(key->y(), hidden.y() + 36);
+  EXPECT_LT(key->height(), hidden.height());
+
+  window->action(1213)->trigger();
+  EXPECT_FALSE(window->action(1213)->isChecked());
+  EXPECT_FALSE(window->control(1081)->isVisible());
+  EXPECT_EQ(key->geometry(), hidden);
+
+  // Only the close stores it; the next run starts with the bar.
+  window->action(1213)->trigger();
+  EXPECT_FALSE(IniText().contains("ShowButton"));
+  window->close();
+  window.reset();
+  Open();
+  EXPECT_TRUE(window->control(1081)->isVisible());
+  EXPECT_TRUE(window->action(1213)->isChecked());
+}
+
+TEST_F(MenuDialogsTest, AnsweringNoToQuittingLeavesEverythingAsItWas) {
+  Open();
+  QTest::mouseClick(qobject_cast<QPushButton*>(window->control(1005)), Qt::LeftButton);
+  window->state().TimerUse = kTimerReadAloud;  // as if a read-aloud were running
+  auto answer = [](QMessageBox::StandardButton button) {
+    return [button](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_TRUE(box);
+      EXPECT_EQ(box->windowTitle(), "かくにん");
+      EXPECT_EQ(box->text(), "ほんとうに、おわりにしますか？");
+      EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+      box->button(button)->click();
+    };
+  };
+  RunWithModal(1078, answer(QMessageBox::No));
+  QTest::qWait(10);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(SjisToUtf8(window->state().chars.line.DisplayText), "か");
+  EXPECT_EQ(window->state().TimerUse, kTimerIdle);  // the routing stopped it all the same
+  EXPECT_FALSE(IniText().contains("WinPosL"));
+
+  // The "おわり" button asks the same; "Yes" closes through the close sequence.
+  bool asked = false;
+  QTimer::singleShot(0, [&] {
+    asked = true;
+    answer(QMessageBox::Yes)(QApplication::activeModalWidget());
+  });
+  qobject_cast<QPushButton*>(window->control(1078))->click();
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(IniText().contains("WinPosL=")) << IniText().toStdString();
+}
+
+TEST_F(MenuDialogsTest, ACancelledFontDialogStillWritesTheFiveFontKeys) {
+  Open();
+  EXPECT_FALSE(IniText().contains("Font"));
+  RunWithModal(1207, [](QWidget* dialog) {
+    auto* families = dialog->findChild<QListWidget*>("family");
+    ASSERT_TRUE(families);
+    // The face in use is offered as it is named, and only fixed-pitch faces beside it:
+    // the kana face with half-width letters counts as fixed pitch, its proportional
+    // sister does not.
+    EXPECT_EQ(families->currentItem()->text(), "ＭＳ ゴシック");
+    EXPECT_FALSE(families->findItems("IPAGothic", Qt::MatchExactly).isEmpty());
+    EXPECT_TRUE(families->findItems("IPAPGothic", Qt::MatchExactly).isEmpty());
+    EXPECT_TRUE(families->findItems("DejaVu Sans", Qt::MatchExactly).isEmpty());
+    families->setCurrentItem(families->findItems("IPAGothic", Qt::MatchExactly).value(0));
+    qobject_cast<QDialog*>(dialog)->reject();
+  });
+  const QString ini = IniText();
+  for (const char* line : {"Fontweight=400\r\n", "Fontcolor=255\r\n", "Fontitalic=0\r\n",
+                           "Fontchar=128\r\n"})
+    EXPECT_TRUE(ini.contains(line)) << line << "\n" << ini.toStdString();
+  const QByteArray gothic = QByteArray::fromStdString(Utf8ToSjis("Fontname=ＭＳ ゴシック\r\n"));
+  EXPECT_TRUE(ini.toLatin1().contains(gothic)) << ini.toStdString();
+}
+
+TEST_F(MenuDialogsTest, AChosenColourChangesOnlyThePanelsCharacter) {
+  Open();
+  QTest::mouseClick(qobject_cast<QPushButton*>(window->control(1000)), Qt::LeftButton);  // あ
+  RunWithModal(1207, [](QWidget* dialog) {
+    auto* families = dialog->findChild<QListWidget*>("family");
+    families->setCurrentItem(families->findItems("IPAGothic", Qt::MatchExactly).value(0));
+    dialog->findChild<QListWidget*>("style")->setCurrentRow(2);  // 太字
+    dialog->findChild<QCheckBox*>("underline")->setChecked(true);
+    auto* colours = dialog->findChild<QComboBox*>("colour");
+    const int blue = colours->findText("青");
+    ASSERT_GE(blue, 0);
+    colours->setCurrentIndex(blue);
+    emit colours->activated(blue);
+    qobject_cast<QDialog*>(dialog)->accept();
+  });
+  const QString ini = IniText();
+  for (const char* line : {"Fontname=IPAGothic\r\n", "Fontweight=700\r\n",
+                           "Fontcolor=16711680\r\n", "Fontitalic=0\r\n"})
+    EXPECT_TRUE(ini.contains(line)) << line << "\n" << ini.toStdString();
+  // Underline is kept for the run, on the keys too, but never stored.
+  EXPECT_FALSE(ini.contains("nderline"));
+  EXPECT_TRUE(window->control(1000)->font().underline());
+  EXPECT_TRUE(window->control(1000)->font().bold());
+
+  QTest::qWait(20);
+  const QImage panel = window->panel()->grab().toImage();
+  EXPECT_GT(CountPixels(panel, qRgb(0, 0, 255)), 1000);
+  EXPECT_EQ(CountPixels(panel, qRgb(255, 0, 0)), 0);
+  const QImage key = window->control(1000)->grab().toImage();
+  EXPECT_EQ(CountPixels(key, qRgb(0, 0, 255)), 0);
+}
+
+TEST_F(MenuDialogsTest, HelpShowsTheDocumentOrSaysItIsMissing) {
+  Open();
+  window->action(1212)->trigger();
+  HelpWindow* help = window->helpWindow();
+  ASSERT_TRUE(help);
+  EXPECT_TRUE(help->isVisible());
+  const QString expectedPath = dir.path() + "/zel.html";
+  EXPECT_TRUE(help->browser()->toPlainText().contains("ヘルプが みつかりません"));
+  EXPECT_TRUE(help->browser()->toPlainText().contains(expectedPath));
+
+  // The document the program ships, put where the program looks for it.
+  ASSERT_TRUE(QFile::copy(ZEL_HELP_DOCUMENT, expectedPath));
+  window->action(1212)->trigger();
+  EXPECT_EQ(window->helpWindow(), help);  // one window, brought up again
+  QTextDocument* document = help->browser()->document();
+  EXPECT_EQ(document->metaInformation(QTextDocument::DocumentTitle), "もじもり！ ヘルプ");
+  EXPECT_TRUE(help->browser()->toPlainText().contains("mondai.txt"));
+}
+
+TEST(HelpDocument, EveryContentsLinkHasItsSection) {
+  QFile file(ZEL_HELP_DOCUMENT);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(file.readAll());
+  QStringList targets;
+  for (const auto& m : QRegularExpression(R"re(name="([a-z]+)")re").globalMatch(html)) {
+    EXPECT_FALSE(targets.contains(m.captured(1))) << "twice: " << m.captured(1).toStdString();
+    targets << m.captured(1);
+  }
+  int links = 0;
+  for (const auto& m : QRegularExpression(R"re(href="#([a-z]+)")re").globalMatch(html)) {
+    ++links;
+    EXPECT_TRUE(targets.contains(m.captured(1))) << m.captured(1).toStdString();
+  }
+  EXPECT_GE(links, 17);
+}
+
+// The sibling program: a script standing in for it, named as the clock program is.
+class SiblingTest : public MenuDialogsTest {
+ protected:
+  QTemporaryDir siblingDir;
+
+  void PlaceSibling(QFile::Permissions permissions) {
+    QFile script(siblingDir.path() + "/CHIKU.EXE");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\npwd > started.txt\n");
+    script.close();
+    script.setPermissions(permissions);
+    Open("[Chiku]\r\nExeDir=" + QFile::encodeName(siblingDir.path()) + "\r\n");
+    ASSERT_TRUE(window->action(1214));
+  }
+};
+
+TEST_F(SiblingTest, StartsInItsDirectoryAndThisProgramCloses) {
+  PlaceSibling(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  window->action(1214)->trigger();
+  const QString marker = siblingDir.path() + "/started.txt";
+  for (int i = 0; i < 100 && !QFile::exists(marker); ++i) QTest::qWait(20);
+  QTest::qWait(50);
+  QFile started(marker);
+  ASSERT_TRUE(started.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QDir(QString::fromLocal8Bit(started.readAll()).trimmed()).canonicalPath(),
+            QDir(siblingDir.path()).canonicalPath());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(IniText().contains("WinPosL="));
+}
+
+TEST_F(SiblingTest, AStartThatFailsKeepsTheWindowAndTheNewDirectory) {
+  PlaceSibling(QFile::ReadOwner | QFile::WriteOwner);  // not executable
+  window->action(1214)->trigger();
+  QTest::qWait(50);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(IniText().contains("WinPosL="));
+  EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(siblingDir.path()).canonicalPath());
+}
+
+}  // namespace
+}  // namespace zel
