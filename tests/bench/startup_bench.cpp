@@ -28,6 +28,7 @@
 #include "app/control_ids.h"
 #include "app/routing.h"
 #include "chars/char_tables.h"
+#include "platform/qt/application.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/panel_widget.h"
 #include "platform/qt/qt_drawing.h"
@@ -86,7 +87,7 @@ int RunChild(const std::string& mode, int argc, char** argv) {
     window.show();
     return application.exec();
   }
-  zel::InstallFontSubstitutes();
+  zel::PrepareApplication();
   // The settings and start-up directory of the parent: a start as on any later day.
   zel::MainWindow window((QDir::currentPath() + "/zel.ini").toStdString());
   FirstFrame probe(&window);

@@ -1,0 +1,54 @@
+#include "platform/qt/application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QTranslator>
+#include <QWidget>
+
+#include "platform/qt/qt_drawing.h"
+
+namespace zel {
+namespace {
+
+// Qt's own buttons and dialogs ("はい", "いいえ", the print and file dialogs) in Japanese
+// like the rest of the program; without the translation they stay in English. Loading it
+// waits until the first frame is on screen, since no dialog can come before.
+class TranslationAfterFirstFrame : public QObject {
+ public:
+  TranslationAfterFirstFrame() { qApp->installEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow()) {
+      qApp->removeEventFilter(this);
+      QTimer::singleShot(0, qApp, [] { InstallTranslation(); });
+    }
+    return false;
+  }
+  static void InstallTranslation() {
+    static QTranslator qtJapanese;
+    if (qtJapanese.isEmpty() &&
+        qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+      QApplication::installTranslator(&qtJapanese);
+  }
+};
+
+}  // namespace
+
+void PrepareApplication() {
+  QApplication::setWindowIcon(QIcon(":/icons/zel.png"));
+  InstallFontSubstitutes();
+  static TranslationAfterFirstFrame translation;
+}
+
+std::string SettingsPath() {
+  QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  if (dir.isEmpty()) dir = QDir::homePath() + "/.config";
+  QDir().mkpath(dir);
+  return QFile::encodeName(dir + "/zel.ini").toStdString();
+}
+
+}  // namespace zel
