@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/wav_file.h"
+#include "support/little_endian.h"
 
 namespace zel {
 namespace {
@@ -27,14 +28,8 @@ using namespace std::chrono_literals;
 using Bytes = std::vector<uint8_t>;
 using Clock = SoundService::Clock;
 
-void Put16(Bytes& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using testing::Put16;
+using testing::Put32;
 
 // A 440 Hz tone as a WAVE file.
 Bytes Wav(uint32_t rate, double seconds, uint16_t channels = 1, uint16_t bits = 8) {

@@ -4,11 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "support/little_endian.h"
+
 namespace zel::testing {
 
-inline void PutLe(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
-}
 
 // A 24-bit picture of one colour, or of a gradient when gradient is set (many colours).
 inline std::string MakeBmp24(int width, int height, uint32_t rgb, bool gradient = false) {

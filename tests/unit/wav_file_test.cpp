@@ -1,4 +1,5 @@
 #include "platform/wav_file.h"
+#include "support/little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put16(Bytes& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using testing::Put16;
+using testing::Put32;
 
 // A file laid out chunk by chunk, so each test can bend the one field it is about.
 struct Chunk {

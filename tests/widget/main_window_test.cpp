@@ -1,4 +1,5 @@
 #include "platform/qt/main_window.h"
+#include "widget/window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,24 +22,8 @@
 namespace zel {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::WindowFixture {
  protected:
-  QTemporaryDir dir;
-  std::unique_ptr<MainWindow> window;
-
-  std::string IniPath() const { return (dir.path() + "/zel.ini").toStdString(); }
-
-  void Open(const QByteArray& ini = {}) {
-    if (!ini.isEmpty()) {
-      QFile file(QString::fromStdString(IniPath()));
-      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-      file.write(ini);
-    }
-    QDir::setCurrent(dir.path());
-    window = std::make_unique<MainWindow>(IniPath());
-    window->show();
-    QTest::qWait(20);
-  }
   quint64 time = 1000;  // X11 time stamps, in milliseconds
 
   // Keys reach the window through any control. A held key arrives as release and press
@@ -54,11 +39,6 @@ class MainWindowTest : public ::testing::Test {
     Send(QEvent::KeyRelease, key, mods, text, time += 80);
   }
   std::string Display() { return SjisToUtf8(window->state().chars.line.DisplayText); }
-  QImage PanelImage() { return window->panel()->grab().toImage(); }
-  QString IniText() {
-    QFile file(QString::fromStdString(IniPath()));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
-  }
 };
 
 TEST_F(MainWindowTest, KeysTypeTheKanaKeyboard) {
@@ -138,13 +118,7 @@ TEST_F(MainWindowTest, TheModeBarComesFromTheSettings) {
   EXPECT_TRUE(window->action(1213)->isChecked());
 }
 
-int CountPixels(const QImage& image, QRgb colour) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
-  return n;
-}
+using testing::CountPixels;
 
 TEST_F(MainWindowTest, ThePanelDrawsTheCharacterOverTheCross) {
   Open();

@@ -25,45 +25,15 @@
 
 #include "platform/qt/help_window.h"
 #include "platform/qt/main_window.h"
+#include "widget/window_fixture.h"
 #include "platform/qt/panel_widget.h"
 #include "platform/sjis.h"
 
 namespace zel {
 namespace {
 
-class MenuDialogsTest : public ::testing::Test {
+class MenuDialogsTest : public testing::WindowFixture {
  protected:
-  QTemporaryDir dir;
-  std::unique_ptr<MainWindow> window;
-
-  QString IniPath() const { return dir.path() + "/zel.ini"; }
-
-  void SetUp() override { ForgetEarlierQuit(); }
-
-  // A window closed earlier in this process asked the application to quit, and from then
-  // on every event loop, a modal dialog's too, ends at once. An application loop run to its
-  // end clears that.
-  static void ForgetEarlierQuit() {
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-  }
-
-  void Open(const QByteArray& ini = {}) {
-    if (!ini.isEmpty()) {
-      QFile file(IniPath());
-      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-      file.write(ini);
-    }
-    QDir::setCurrent(dir.path());
-    window = std::make_unique<MainWindow>(IniPath().toStdString());
-    window->show();
-    window->centralWidget()->resize(552, 374);
-    QTest::qWait(20);
-  }
-  QString IniText() {
-    QFile file(IniPath());
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
-  }
   // Runs the command; answer gets the modal window it opens, which it must close.
   void RunWithModal(int command, std::function<void(QWidget*)> answer) {
     bool answered = false;
@@ -92,13 +62,7 @@ class MenuDialogsTest : public ::testing::Test {
   }
 };
 
-int CountPixels(const QImage& image, QRgb colour) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
-  return n;
-}
+using testing::CountPixels;
 
 TEST_F(MenuDialogsTest, TheAboutBoxShowsTheProgramAndItsVersion) {
   Open();

@@ -1,0 +1,65 @@
+// The real main window in a fresh directory with its own settings file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "platform/qt/main_window.h"
+#include "platform/qt/panel_widget.h"
+
+namespace zel::testing {
+
+class WindowFixture : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  std::unique_ptr<MainWindow> window;
+
+  void SetUp() override { ForgetEarlierQuit(); }
+
+  // A window closed earlier in this process asked the application to quit, and from then
+  // on every event loop, a modal dialog's too, ends at once. An application loop run to its
+  // end clears that.
+  static void ForgetEarlierQuit() {
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+  }
+
+  QString IniPath() const { return dir.path() + "/zel.ini"; }
+
+  // Opens the window on the given settings, its client area at the reference 552 × 374.
+  void Open(const QByteArray& ini = {}) {
+    if (!ini.isEmpty()) {
+      QFile file(IniPath());
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(ini);
+    }
+    QDir::setCurrent(dir.path());
+    window = std::make_unique<MainWindow>(IniPath().toStdString());
+    window->show();
+    window->centralWidget()->resize(552, 374);
+    QTest::qWait(20);
+  }
+  QString IniText() const {
+    QFile file(IniPath());
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+  }
+  QImage PanelImage() const { return window->panel()->grab().toImage(); }
+};
+
+inline int CountPixels(const QImage& image, QRgb colour) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
+  return n;
+}
+
+}  // namespace zel::testing
