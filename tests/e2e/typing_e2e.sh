@@ -50,9 +50,24 @@ echo "red pixels on the panel after typing: $red"
 [ "$red" -gt 2000 ] || fail "the typed character is not on the panel in red"
 cp "$work/shot.png" "${E2E_SHOT:-/dev/null}" 2>/dev/null || true
 
-# The close button: the rightmost button of the frame's title bar.
 frame=$(xwininfo -id "$window" -tree | awk '/Parent window id/ {print $4}')
 read -r fx fy fw < <(xwininfo -id "$frame" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} END {print x, y, w}')
+
+# Saved through the menu ファイル > ほぞん..., the line holds exactly what was typed: the
+# held key once.
+xdotool mousemove $((fx + 35)) $((fy + 27)) click 1
+sleep 0.5
+xdotool mousemove $((fx + 45)) $((fy + 71)) click 1
+timeout 10 xdotool search --sync --name 'ほぞんする' >/dev/null || fail "no save dialog"
+sleep 0.3
+xdotool type --delay 10 "$work/line.TXT"
+xdotool key Return
+for _ in $(seq 30); do [ -s "$work/line.TXT" ] && break; sleep 0.1; done
+expected=$(printf 'かがぱけき\r\n' | iconv -f UTF-8 -t CP932 | od -An -tx1)
+actual=$(od -An -tx1 "$work/line.TXT" 2>/dev/null || true)
+[ "$actual" = "$expected" ] || fail "saved line is [$actual], expected [$expected]"
+
+# The close button: the rightmost button of the frame's title bar.
 xdotool mousemove $((fx + fw - 11)) $((fy + 9)) click 1
 for _ in $(seq 50); do kill -0 "$zel_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$zel_pid" 2>/dev/null && fail "the close button did not end the program"
