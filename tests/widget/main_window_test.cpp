@@ -1,4 +1,5 @@
 #include "platform/qt/main_window.h"
+#include "support/bmp_fixture.h"
 #include "widget/window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +193,45 @@ TEST_F(MainWindowTest, TheStrokeOrderFilmTurnsTheKanaFromRedToBlue) {
   EXPECT_EQ(app.TimerUse, kTimerIdle);
   EXPECT_EQ(CountPixels(PanelImage(), qRgb(0, 0, 255)), 0);
   EXPECT_GT(CountPixels(PanelImage(), qRgb(255, 0, 0)), 1000);
+}
+
+TEST_F(MainWindowTest, MinimisingAndRestoringLayTheWindowOutAgain) {
+  Open();
+  window->resize(600, 450);  // the client area follows the window
+  QTest::qWait(20);
+  const QRect key = window->control(1000)->geometry();
+  ASSERT_GT(key.width(), 0);
+  window->setWindowState(Qt::WindowMinimized);
+  QTest::qWait(10);
+  EXPECT_EQ(window->control(1000)->width(), 0);  // laid out for the 0 x 0 it reports
+  window->setWindowState(Qt::WindowNoState);
+  QTest::qWait(20);
+  EXPECT_EQ(window->control(1000)->geometry(), key);
+}
+
+TEST_F(MainWindowTest, AQuestionShowsItsPictureStretchedOverThePanel) {
+  QFile questions(dir.path() + "/mondai.txt");
+  ASSERT_TRUE(questions.open(QIODevice::WriteOnly));
+  questions.write(QByteArray::fromStdString(Utf8ToSjis("green.bmp,いぬ\r\n")));
+  questions.close();
+  QFile picture(dir.path() + "/green.bmp");
+  ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+  picture.write(QByteArray::fromStdString(testing::MakeBmp24(10, 20, 0x00C000)));
+  picture.close();
+  for (int depth : {24, 8}) {
+    Open();
+    window->ForceDisplayDepth(depth);
+    Key(Qt::Key_F1);
+    QTest::qWait(10);
+    const QImage image = PanelImage();
+    EXPECT_EQ(CountPixels(image, qRgb(0, 0xC0, 0)), image.width() * image.height()) << depth;
+    // A wrong key leaves the picture; the right answer is typed, the picture stays.
+    Key(Qt::Key_1, Qt::NoModifier, "1");
+    Key(Qt::Key_E, Qt::NoModifier, "e");
+    Key(Qt::Key_1, Qt::NoModifier, "1");
+    EXPECT_EQ(Display(), "いぬ");
+    EXPECT_EQ(CountPixels(PanelImage(), qRgb(0, 0xC0, 0)), image.width() * image.height());
+  }
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {
