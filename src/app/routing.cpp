@@ -61,7 +61,7 @@ void StartUp(AppState& app) {
   app.quiz.state = QuizState::None;
   WarmUpRandom(app);
   TakeStartUpDirectory(app);
-  app.chars.CurrentChar = " ";
+  app.chars.CurrentChar.assign(1, ' ');
   app.chars.line.DisplayText.clear();
   FillCurrentVoice(app.chars, kHiragana);
   ScanVoiceOverrides(app);
