@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QStandardPaths>
@@ -41,6 +42,11 @@ class TranslationAfterFirstFrame : public QObject {
 void PrepareApplication() {
   QApplication::setWindowIcon(QIcon(":/icons/zel.png"));
   InstallFontSubstitutes();
+  // Every text of the window is Japanese: a face that has the kana spares each of them the
+  // search for a fallback face.
+  QFont font = QApplication::font();
+  font.setFamilies({"IPAGothic"});
+  QApplication::setFont(font);
   static TranslationAfterFirstFrame translation;
 }
 
