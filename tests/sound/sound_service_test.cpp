@@ -19,6 +19,7 @@
 
 #include "platform/wav_file.h"
 #include "support/little_endian.h"
+#include "support/scratch_dir.h"
 
 namespace zel {
 namespace {
@@ -97,23 +98,11 @@ constexpr double kAlertSeconds = 0.25;
 
 class SoundServiceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "sound_service_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
-    service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds));
-  }
-  void TearDown() override {
-    service.reset();
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
-  }
+  void SetUp() override { service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds)); }
+  void TearDown() override { service.reset(); }
 
   std::string Store(const std::string& name, const Bytes& bytes) const {
-    const fs::path path = dir / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                std::streamsize(bytes.size()));
-    return path.string();
+    return scratch.Write(name, bytes);
   }
   // How many output frames a sound of this length takes, give or take the last one.
   void ExpectLength(double seconds, const char* what) const {
@@ -121,7 +110,8 @@ class SoundServiceTest : public ::testing::Test {
         << what;
   }
 
-  fs::path dir;
+  testing::ScratchDir scratch{"sound_service"};
+  const fs::path& dir = scratch.path();
   std::unique_ptr<SoundService> service;
 };
 

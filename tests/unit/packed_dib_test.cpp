@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 namespace zel {
 namespace {
 
@@ -263,23 +265,11 @@ TEST(PackedDib, HeadersLongerThanTheirBlockAreRefusedUnread) {
 
 class LoadBmpFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "packed_dib_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
-  }
   std::string Store(const std::string& name, const Bytes& bytes) const {
-    const std::string path = (dir / name).string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
+    return scratch.Write(name, bytes);
   }
-  fs::path dir;
+  testing::ScratchDir scratch{"packed_dib"};
+  const fs::path& dir = scratch.path();
 };
 
 TEST_F(LoadBmpFileTest, ReadsAFileAsItsBytesWouldLoad) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/sjis.h"
+#include "support/scratch_dir.h"
 
 namespace zel {
 namespace {
@@ -34,17 +35,6 @@ std::string Key(size_t i) {
 
 class ProfileFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "profile_file_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
-    ini = ProfileFile((dir / "zel.ini").string());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(dir, ignored);
-  }
 
   void Store(const std::string& bytes) const {
     std::ofstream(ini.path(), std::ios::binary) << bytes;
@@ -61,8 +51,9 @@ class ProfileFileTest : public ::testing::Test {
   }
   std::string Fontname() const { return ini.ReadString("Setting", "Fontname", "dflt", 260); }
 
-  fs::path dir;
-  ProfileFile ini{""};
+  testing::ScratchDir scratch{"profile_file"};
+  const fs::path& dir = scratch.path();
+  ProfileFile ini{(dir / "zel.ini").string()};
 };
 
 TEST_F(ProfileFileTest, MissingFileSectionOrKeyGivesTheDefault) {

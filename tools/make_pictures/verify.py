@@ -19,29 +19,23 @@ import sys
 
 from PIL import Image
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-REPO = os.path.normpath(os.path.join(HERE, '..', '..'))
-faults = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from checks import REPO, fault, faults, mismatches, read_headers, verdict  # noqa: E402
 
-
-def fault(msg):
-    faults.append(msg)
-    print('FAULT:', msg)
 
 
 def check_moji(path):
     data = open(path, 'rb').read()
-    magic, size, r1, r2, offset = struct.unpack_from('<2sIHHI', data, 0)
-    (hsize, w, h, planes, bits, comp, isize, xppm, yppm, used,
-     important) = struct.unpack_from('<IiiHHIIiiII', data, 14)
-    want = {'magic': (magic, b'BM'), 'file size': (size, len(data)), 'reserved': (r1 | r2, 0),
-            'offset': (offset, 14 + 40 + 64), 'header size': (hsize, 40), 'width': (w, 200),
-            'height': (h, 200), 'planes': (planes, 1), 'bits': (bits, 4), 'compression': (comp, 0),
-            'image size': (isize, 100 * 200), 'colours used': (used in (0, 16), True),
-            'length': (len(data), 118 + 20000)}
-    for what, (got, exp) in want.items():
-        if got != exp:
-            fault(f'moji.bmp: {what} is {got!r}, expected {exp!r}')
+    headers = read_headers(data) or {}
+    expected = {'magic': b'BM', 'file size': len(data), 'reserved': 0, 'offset': 14 + 40 + 64,
+                'header size': 40, 'width': 200, 'height': 200, 'planes': 1, 'bits': 4,
+                'compression': 0, 'image size': 100 * 200}
+    for message in mismatches('moji.bmp', headers, expected):
+        fault(message)
+    if headers.get('colours used') not in (0, 16):
+        fault(f"moji.bmp: colours used is {headers.get('colours used')!r}, expected 0 or 16")
+    if len(data) != 118 + 20000:
+        fault(f'moji.bmp: length is {len(data)}, expected {118 + 20000}')
     if faults:
         return
     table = [struct.unpack_from('<BBBB', data, 54 + 4 * i) for i in range(16)]
@@ -138,11 +132,7 @@ def main():
     repo = ap.parse_args().repo
     check_moji(os.path.join(repo, 'resources', 'pictures', 'moji.bmp'))
     check_icons(os.path.join(repo, 'resources', 'icons'))
-    if faults:
-        print(f'{len(faults)} faults')
-        return 1
-    print('all good')
-    return 0
+    return verdict()
 
 
 if __name__ == '__main__':

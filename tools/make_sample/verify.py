@@ -14,38 +14,30 @@ Usage: verify.py [--dir DIR]; exit status 1 on any fault.
 
 import argparse
 import os
-import struct
 import sys
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-REPO = os.path.normpath(os.path.join(HERE, '..', '..'))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from checks import REPO, fault, faults, mismatches, read_headers, verdict  # noqa: E402
+
 KEY_KANA = ('あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん'
             'がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ')
-faults = []
-
-
-def fault(msg):
-    faults.append(msg)
-    print('FAULT:', msg)
 
 
 def check_bmp(path):
     data = open(path, 'rb').read()
     name = os.path.basename(path)
-    if len(data) < 54:
+    headers = read_headers(data)
+    if headers is None:
         return fault(f'{name}: only {len(data)} bytes')
-    magic, size, r1, r2, offset = struct.unpack_from('<2sIHHI', data, 0)
-    (hsize, w, h, planes, bits, comp, isize, xppm, yppm, used,
-     important) = struct.unpack_from('<IiiHHIIiiII', data, 14)
+    w, h = headers['width'], headers['height']
     stride = (w * 3 + 3) & ~3
-    want = {'magic': (magic, b'BM'), 'file size': (size, len(data)), 'reserved': (r1 | r2, 0),
-            'offset': (offset, 54), 'header size': (hsize, 40), 'width': (w, 200),
-            'height': (h, 200), 'planes': (planes, 1), 'bits': (bits, 24),
-            'compression': (comp, 0), 'image size': (isize, stride * 200),
-            'colours used': (used, 0), 'length': (len(data), 54 + stride * 200)}
-    for what, (got, exp) in want.items():
-        if got != exp:
-            fault(f'{name}: {what} is {got!r}, expected {exp!r}')
+    expected = {'magic': b'BM', 'file size': len(data), 'reserved': 0, 'offset': 54,
+                'header size': 40, 'width': 200, 'height': 200, 'planes': 1, 'bits': 24,
+                'compression': 0, 'image size': stride * 200, 'colours used': 0}
+    for message in mismatches(name, headers, expected):
+        fault(message)
+    if len(data) != 54 + stride * 200:
+        fault(f'{name}: length is {len(data)}, expected {54 + stride * 200}')
     if faults:
         return
     px = data[54:]
@@ -104,11 +96,7 @@ def main():
           f'{total / 1e6:.2f} MB in {folder}')
     if builtin == 0:
         fault('no line uses the built-in picture')
-    if faults:
-        print(f'{len(faults)} faults')
-        return 1
-    print('all good')
-    return 0
+    return verdict()
 
 
 if __name__ == '__main__':

@@ -6,8 +6,10 @@ the writer shows up here. Prints one line per strip and exits 1 on a fault.
 """
 
 import os
-import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from checks import mismatches, read_headers  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DIR = os.path.normpath(os.path.join(HERE, '..', '..', 'resources', 'strokes'))
@@ -17,13 +19,16 @@ WHITE, RED, BLUE = (255, 255, 255), (255, 0, 0), (0, 0, 255)
 
 def read(path):
     b = open(path, 'rb').read()
-    magic, fsize, _, _, offset = struct.unpack_from('<2sIHHI', b, 0)
-    (hsize, w, h, planes, bpp, comp, isize, _, _, used, _) = struct.unpack_from('<IiiHHIIiiII', b, 14)
-    faults = []
-    if magic != b'BM' or fsize != len(b):
-        faults.append('file header')
-    if (hsize, w, h, planes, bpp, comp) != (40, 512, 32, 1, 4, 0):
-        faults.append(f'info header {hsize} {w}x{h} planes {planes} bpp {bpp} comp {comp}')
+    headers = read_headers(b)
+    if headers is None:
+        return [], ['too short']
+    faults = mismatches('header', headers, {'magic': b'BM', 'file size': len(b), 'header size': 40,
+                                            'width': 512, 'height': 32, 'planes': 1, 'bits': 4,
+                                            'compression': 0})
+    if faults:
+        return [], faults
+    w, h, bpp = headers['width'], headers['height'], headers['bits']
+    offset, isize, used = headers['offset'], headers['image size'], headers['colours used']
     ncol = used or 16
     if ncol != 16 or offset != 14 + 40 + 4 * ncol:
         faults.append('colour table')
