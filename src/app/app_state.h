@@ -6,7 +6,7 @@
 #include "app/settings.h"
 #include "chars/input_line.h"
 #include "display/panel.h"
-#include "platform/host.h"
+#include "host/host.h"
 #include "quiz/quiz_state.h"
 #include "voice/voice_state.h"
 

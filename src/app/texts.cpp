@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 

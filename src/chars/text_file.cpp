@@ -5,7 +5,7 @@
 #include "app/app_state.h"
 #include "app/texts.h"
 #include "chars/text_convert.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 #include "quiz/question_file.h"
 
 namespace zel {

@@ -7,7 +7,7 @@
 #include "app/texts.h"
 #include "chars/text_convert.h"
 #include "display/colour_reduction.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 #include "quiz/question_file.h"
 #include "voice/voice_playback.h"
 

@@ -9,7 +9,7 @@
 #include "app/app_state.h"
 #include "app/control_ids.h"
 #include "app/routing.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 #include "quiz/quiz.h"
 #include "support/bmp_fixture.h"
 #include "support/recording_host.h"

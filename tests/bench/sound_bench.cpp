@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/sdl/sound_service.h"
-#include "platform/wav_file.h"
+#include "wave/wav_file.h"
 
 namespace zel {
 namespace {

@@ -32,7 +32,7 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/panel_widget.h"
 #include "platform/qt/qt_drawing.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 extern char** environ;
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/profile_file.h"
+#include "profile/profile_file.h"
 
 using namespace zel;
 

@@ -7,7 +7,7 @@
 
 #include "chars/input_line.h"
 #include "chars/text_convert.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 #include "quiz/question_file.h"
 
 using namespace zel;

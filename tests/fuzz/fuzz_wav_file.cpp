@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "platform/wav_file.h"
+#include "wave/wav_file.h"
 
 using namespace zel;
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/wav_file.h"
+#include "wave/wav_file.h"
 #include "support/little_endian.h"
 #include "support/scratch_dir.h"
 

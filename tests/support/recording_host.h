@@ -12,8 +12,8 @@
 
 #include "app/settings.h"
 #include "display/packed_dib.h"
-#include "platform/host.h"
-#include "platform/sjis.h"
+#include "host/host.h"
+#include "encoding/sjis.h"
 
 namespace zel::testing {
 

@@ -6,7 +6,7 @@
 
 #include "chars/char_tables.h"
 #include "chars/input_line.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "app/routing.h"
 #include "app/settings.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 #include "support/app_fixture.h"
 
 namespace zel {

@@ -1,4 +1,4 @@
-#include "platform/profile_file.h"
+#include "profile/profile_file.h"
 
 #include <grp.h>
 #include <stdlib.h>
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 #include "support/scratch_dir.h"
 
 namespace zel {

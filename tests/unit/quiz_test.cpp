@@ -9,7 +9,7 @@
 
 #include "app/control_ids.h"
 #include "app/routing.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 #include "quiz/question_file.h"
 #include "support/app_fixture.h"
 #include "support/bmp_fixture.h"

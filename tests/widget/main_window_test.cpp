@@ -18,7 +18,7 @@
 
 #include "app/routing.h"
 #include "platform/qt/panel_widget.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 namespace {

@@ -27,7 +27,7 @@
 #include "platform/qt/main_window.h"
 #include "widget/window_fixture.h"
 #include "platform/qt/panel_widget.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 namespace {

@@ -30,9 +30,9 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/print_dialog.h"
 #include "platform/qt/qt_drawing.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 #include "print/practice_sheet.h"
-#include "print/sheet_renderer.h"
+#include "platform/qt/sheet_renderer.h"
 
 namespace zel {
 namespace {

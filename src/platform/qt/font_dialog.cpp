@@ -17,7 +17,7 @@
 #include <array>
 
 #include "platform/qt/qt_drawing.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 namespace {

@@ -10,7 +10,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "platform/file_names.h"
+#include "files/file_names.h"
 
 namespace zel {
 

@@ -31,10 +31,10 @@
 #include "platform/qt/small_dialogs.h"
 #include "platform/qt/print_dialog.h"
 #include "platform/qt/qt_drawing.h"
-#include "platform/file_names.h"
+#include "files/file_names.h"
 #include "platform/sdl/sound_service.h"
-#include "platform/sjis.h"
-#include "print/sheet_renderer.h"
+#include "encoding/sjis.h"
+#include "platform/qt/sheet_renderer.h"
 
 namespace zel {
 namespace {

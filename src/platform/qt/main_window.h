@@ -12,9 +12,9 @@
 #include <utility>
 
 #include "app/app_state.h"
-#include "platform/host.h"
-#include "platform/key_repeat.h"
-#include "platform/profile_file.h"
+#include "host/host.h"
+#include "app/key_repeat.h"
+#include "profile/profile_file.h"
 
 class QAction;
 class QMenu;

@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 #include "display/panel.h"
-#include "display/panel_painter.h"
+#include "platform/qt/panel_painter.h"
 #include "platform/qt/qt_drawing.h"
 
 namespace zel {

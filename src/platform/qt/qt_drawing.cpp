@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/texts.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 

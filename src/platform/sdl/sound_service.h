@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/wav_file.h"
+#include "wave/wav_file.h"
 
 namespace zel {
 

@@ -1,4 +1,4 @@
-#include "platform/wav_file.h"
+#include "wave/wav_file.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <vector>
 
-#include "print/sheet_types.h"
+#include "host/sheet_types.h"
 
 class QPrinter;
 

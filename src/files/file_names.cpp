@@ -1,4 +1,4 @@
-#include "platform/file_names.h"
+#include "files/file_names.h"
 
 #include <algorithm>
 #include <cctype>

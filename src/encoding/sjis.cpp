@@ -1,4 +1,4 @@
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "platform/profile_file.h"
+#include "profile/profile_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

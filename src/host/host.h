@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "print/sheet_types.h"
+#include "host/sheet_types.h"
 
 namespace zel {
 

@@ -1,11 +1,11 @@
-#include "display/panel_painter.h"
+#include "platform/qt/panel_painter.h"
 
 #include <QPainter>
 
 #include "app/app_state.h"
 #include "display/panel.h"
 #include "platform/qt/qt_drawing.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 namespace {

@@ -1,4 +1,4 @@
-#include "print/sheet_renderer.h"
+#include "platform/qt/sheet_renderer.h"
 
 #include <QFontMetrics>
 #include <QPainterPath>
@@ -9,7 +9,7 @@
 #include "app/settings.h"
 #include "display/packed_dib.h"
 #include "platform/qt/qt_drawing.h"
-#include "platform/sjis.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 namespace {
