@@ -1,41 +1,80 @@
 #include "files/file_names.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <system_error>
 
 namespace zel {
 namespace {
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
+std::string Folded(std::string name) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+// A directory's names by their case-folded form; the first listed wins, as a plain scan would.
+using FoldedNames = std::map<std::string, std::string>;
+
+FoldedNames ListFolded(const std::filesystem::path& dir) {
+  FoldedNames names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(dir, error), end; !error && it != end;
+       it.increment(error)) {
+    std::string name = it->path().filename().string();
+    names.emplace(Folded(name), std::move(name));
+  }
+  return names;
 }
 
 }  // namespace
 
-std::string ResolveIgnoringCase(const std::string& path) {
+std::vector<std::string> ResolveIgnoringCase(std::span<const std::string> paths) {
   namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::path wanted(path);
-  if (fs::exists(wanted, error)) return path;
-  fs::path dir = wanted.parent_path();
-  if (dir.empty()) dir = ".";
-  const std::string name = wanted.filename().string();
-  for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
-    if (SameIgnoringCase(it->path().filename().string(), name))
-      return (wanted.parent_path() / it->path().filename()).string();
+  std::vector<std::string> resolved;
+  resolved.reserve(paths.size());
+  std::map<fs::path, FoldedNames> listed;
+  for (const std::string& path : paths) {
+    std::error_code error;
+    const fs::path wanted(path);
+    if (fs::exists(wanted, error)) {
+      resolved.push_back(path);
+      continue;
+    }
+    fs::path dir = wanted.parent_path();
+    if (dir.empty()) dir = ".";
+    auto it = listed.find(dir);
+    if (it == listed.end()) it = listed.emplace(dir, ListFolded(dir)).first;
+    const auto match = it->second.find(Folded(wanted.filename().string()));
+    resolved.push_back(match == it->second.end()
+                           ? path
+                           : (wanted.parent_path() / match->second).string());
   }
-  return path;
+  return resolved;
+}
+
+std::string ResolveIgnoringCase(const std::string& path) {
+  return ResolveIgnoringCase(std::span(&path, 1)).front();
+}
+
+std::vector<bool> CanOpenIgnoringCase(std::span<const std::string> paths) {
+  std::vector<bool> openable;
+  openable.reserve(paths.size());
+  for (const std::string& path : ResolveIgnoringCase(paths)) {
+    // Non-blocking, so a FIFO with a voice's name cannot stall the caller.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    openable.push_back(fd >= 0);
+    if (fd >= 0) ::close(fd);
+  }
+  return openable;
 }
 
 bool CanOpenIgnoringCase(const std::string& path) {
-  std::ifstream file(ResolveIgnoringCase(path), std::ios::binary);
-  return file.is_open();
+  return CanOpenIgnoringCase(std::span(&path, 1)).front();
 }
 
 }  // namespace zel

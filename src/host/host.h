@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,12 @@ class Host {
   // file can be opened for reading, its name matched without regard to case.
   virtual std::string CurrentDirectory() = 0;
   virtual bool FileExists(const std::string& path) = 0;
+  // FileExists for many paths at once, where a host can answer them more cheaply together.
+  virtual std::vector<bool> FilesExist(std::span<const std::string> paths) {
+    std::vector<bool> exist;
+    for (const std::string& path : paths) exist.push_back(FileExists(path));
+    return exist;
+  }
 
   // ---- Files, pictures and the clock, for text files and questions.
   // The bytes of a file, at most maxBytes of them; none when it cannot be read.

@@ -1,5 +1,8 @@
 #include "voice/voice_playback.h"
 
+#include <string>
+#include <vector>
+
 #include "app/app_state.h"
 #include "app/routing.h"
 #include "voice/voice_names.h"
@@ -9,8 +12,11 @@ namespace zel {
 inline constexpr int kFirstTickMs = 100;
 
 void ScanVoiceOverrides(AppState& app) {
+  std::vector<std::string> paths;
   for (int slot = 0; slot < kNamedVoiceCount; ++slot)
-    app.voice.VoiceOverride[slot] = app.host.FileExists(VoiceOverridePath(app.ProgramDir, slot));
+    paths.push_back(VoiceOverridePath(app.ProgramDir, slot));
+  const std::vector<bool> exist = app.host.FilesExist(paths);
+  for (int slot = 0; slot < kNamedVoiceCount; ++slot) app.voice.VoiceOverride[slot] = exist[slot];
 }
 
 void PlayVoice(AppState& app, int voiceId, bool wait) {

@@ -8,6 +8,9 @@
 - resources/icons/zel.png (32 x 32, 16 colours with one of them transparent),
   zel-64.png and zel-128.png (full colour, for the desktop): a round red
   figure with a green leaf on top and a friendly face.
+- resources/icons/window-32.rgba, window-64.rgba: zel.png and zel-64.png as raw
+  RGBA bytes, row by row from the top, which the window takes as its icon at
+  start-up without waking Qt's image decoders.
 - resources/icons/pr1.png, pr2.png, pr3.png (32 x 32, two colours): the kana
   あ over the guide cross in the three practice-sheet styles: white on a
   checkered grey ground, checkered grey on white, outlined on white.
@@ -260,6 +263,12 @@ def pr_icon(style, path, side=32):
     out.save(path, bits=1, optimize=False)
 
 
+def raw_window_icon(png_path, path):
+    img = Image.open(png_path).convert('RGBA')
+    with open(path, 'wb') as f:
+        f.write(img.tobytes())
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument('--repo', default=REPO)
@@ -272,9 +281,12 @@ def main():
     zel_16(os.path.join(icons, 'zel.png'))
     for side in (64, 128):
         draw_zel(side).save(os.path.join(icons, f'zel-{side}.png'), optimize=True)
+    raw_window_icon(os.path.join(icons, 'zel.png'), os.path.join(icons, 'window-32.rgba'))
+    raw_window_icon(os.path.join(icons, 'zel-64.png'), os.path.join(icons, 'window-64.rgba'))
     for style in (1, 2, 3):
         pr_icon(style, os.path.join(icons, f'pr{style}.png'))
-    print('made moji.bmp, zel.png, zel-64.png, zel-128.png, pr1.png, pr2.png, pr3.png')
+    print('made moji.bmp, zel.png, zel-64.png, zel-128.png, window-32.rgba, window-64.rgba,'
+          ' pr1.png, pr2.png, pr3.png')
 
 
 if __name__ == '__main__':

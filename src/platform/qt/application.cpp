@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QFile>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -37,15 +40,30 @@ class TranslationAfterFirstFrame : public QObject {
   }
 };
 
+// The window's icon from raw pixels: a PNG would wake Qt's image decoders and their plugins,
+// a cost paid before the first frame for a picture of 32 by 32.
+QIcon WindowIcon() {
+  QIcon icon;
+  for (const int side : {32, 64}) {
+    QFile file(QString(":/icons/window-%1.rgba").arg(side));
+    if (!file.open(QIODevice::ReadOnly) || file.size() != qint64{side} * side * 4) continue;
+    const QByteArray rgba = file.readAll();
+    const QImage image(reinterpret_cast<const uchar*>(rgba.constData()), side, side,
+                       QImage::Format_RGBA8888);
+    icon.addPixmap(QPixmap::fromImage(image.copy()));
+  }
+  return icon;
+}
+
 }  // namespace
 
 void PrepareApplication() {
-  QApplication::setWindowIcon(QIcon(":/icons/zel.png"));
+  QApplication::setWindowIcon(WindowIcon());
   InstallFontSubstitutes();
   // Every text of the window is Japanese: a face that has the kana spares each of them the
   // search for a fallback face.
   QFont font = QApplication::font();
-  font.setFamilies({"IPAGothic"});
+  font.setFamilies({kInstalledGothic});
   QApplication::setFont(font);
   static TranslationAfterFirstFrame translation;
 }

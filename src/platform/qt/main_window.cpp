@@ -422,6 +422,9 @@ std::string MainWindow::CurrentDirectory() {
 }
 
 bool MainWindow::FileExists(const std::string& path) { return CanOpenIgnoringCase(path); }
+std::vector<bool> MainWindow::FilesExist(std::span<const std::string> paths) {
+  return CanOpenIgnoringCase(paths);
+}
 
 namespace {
 QString NativeName(const std::string& path) {

@@ -70,6 +70,7 @@ class MainWindow : public QMainWindow, public Host {
                           std::string_view value) override;
   std::string CurrentDirectory() override;
   bool FileExists(const std::string& path) override;
+  std::vector<bool> FilesExist(std::span<const std::string> paths) override;
   std::optional<std::string> ReadFile(const std::string& path, size_t maxBytes) override;
   bool ReplaceFile(const std::string& path, std::string_view bytes) override;
   std::optional<std::string> ChooseTextFile(FileDialogKind kind, std::string_view title,

@@ -12,11 +12,15 @@ void InstallFontSubstitutes() {
   const QString gothic = QString::fromUtf8(texts::kDefaultFontName.data(),
                                            static_cast<int>(texts::kDefaultFontName.size()));
   // One face, installed with the program: every family tried in vain costs start-up time.
-  QFont::insertSubstitution(gothic, "IPAGothic");
+  QFont::insertSubstitution(gothic, kInstalledGothic);
 }
 
 QFont MakeQFont(const FontSpec& spec) {
-  QFont font(QString::fromStdString(SjisToUtf8(spec.faceName)));
+  // The default face is asked for by the installed face's own name: under its Windows name
+  // each size would cost a failed lookup and a search for fallbacks of its own.
+  const bool defaultFace = spec.faceName == SjisText(texts::kDefaultFontName);
+  QFont font(defaultFace ? QString(kInstalledGothic)
+                         : QString::fromStdString(SjisToUtf8(spec.faceName)));
   const int height = std::max(spec.height, 1);
   font.setPixelSize(height);
   if (spec.width > 0) {

@@ -9,6 +9,9 @@
 
 namespace zel {
 
+// The Japanese gothic face installed with the program, which stands for the default face.
+inline constexpr char kInstalledGothic[] = "IPAGothic";
+
 // Makes the default face "ＭＳ ゴシック" draw with an installed Japanese gothic face.
 void InstallFontSubstitutes();
 
