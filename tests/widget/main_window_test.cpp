@@ -246,3 +246,28 @@ TEST_F(MainWindowTest, ClosingStoresTheSettings) {
 
 }  // namespace
 }  // namespace zel
+
+namespace zel {
+namespace {
+
+using testing::WindowFixture;
+class StartUpWritesTest : public WindowFixture {};
+
+// The start-up write of the program's directory waits for the first frame, and is never lost.
+TEST_F(StartUpWritesTest, TheStartUpWriteLandsAfterTheFirstFrameOrAtTheEnd) {
+  QDir::setCurrent(dir.path());
+  window = std::make_unique<MainWindow>(IniPath().toStdString());
+  EXPECT_FALSE(IniText().contains("ExeDir=")) << "written before the window was drawn";
+  window->show();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return IniText().contains("ExeDir="); }, 2000));
+
+  // A window that is never shown still writes what it held.
+  window.reset();
+  QFile::remove(IniPath());
+  window = std::make_unique<MainWindow>(IniPath().toStdString());
+  window.reset();
+  EXPECT_TRUE(IniText().contains("ExeDir="));
+}
+
+}  // namespace
+}  // namespace zel

@@ -101,7 +101,10 @@ MainWindow::MainWindow(std::string settingsPath)
   StartUp(app_);
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  WriteHeldSettings();
+}
 
 void MainWindow::BuildControls() {
   for (const ControlDef& def : MainControls()) {
@@ -211,6 +214,10 @@ void MainWindow::LayOut() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (!firstFrameDrawn_ && watched == this && event->type() == QEvent::Paint) {
+    firstFrameDrawn_ = true;
+    QTimer::singleShot(0, this, [this] { WriteHeldSettings(); });
+  }
   if (watched == client_ && event->type() == QEvent::Resize) {
     LayOut();
     return false;
@@ -404,16 +411,29 @@ void MainWindow::PlaySoundFile(const std::string& path, bool wait) {
 
 std::string MainWindow::ReadProfileString(std::string_view section, std::string_view key,
                                           std::string_view defaultValue, size_t bufferSize) {
+  WriteHeldSettings();
   return settings_.ReadString(section, key, defaultValue, bufferSize);
 }
 
 int MainWindow::ReadProfileInt(std::string_view section, std::string_view key, int defaultValue) {
+  WriteHeldSettings();
   return settings_.ReadInt(section, key, defaultValue);
 }
 
 void MainWindow::WriteProfileString(std::string_view section, std::string_view key,
                                     std::string_view value) {
+  // A write waits for the disk to take it: before the first frame, writes are held until
+  // the window is on screen (a read first writes them, so nothing reads stale values).
+  if (!firstFrameDrawn_) {
+    heldSettings_.push_back({std::string(section), std::string(key), std::string(value)});
+    return;
+  }
   settings_.WriteString(section, key, value);
+}
+
+void MainWindow::WriteHeldSettings() {
+  for (const HeldSetting& held : std::exchange(heldSettings_, {}))
+    settings_.WriteString(held.section, held.key, held.value);
 }
 
 std::string MainWindow::CurrentDirectory() {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "app/app_state.h"
 #include "host/host.h"
@@ -125,6 +126,12 @@ class MainWindow : public QMainWindow, public Host {
   std::unique_ptr<SoundService> sound_;  // before the state: start-up plays a sound
   AppState app_{*this};
   ProfileFile settings_;
+  struct HeldSetting {
+    std::string section, key, value;
+  };
+  std::vector<HeldSetting> heldSettings_;  // written once the first frame is drawn
+  bool firstFrameDrawn_ = false;
+  void WriteHeldSettings();
   QWidget* client_ = nullptr;
   PanelWidget* panel_ = nullptr;
   std::map<int, QWidget*> controls_;

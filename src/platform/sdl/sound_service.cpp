@@ -1,8 +1,9 @@
 #include "platform/sdl/sound_service.h"
 
-#include <SDL.h>
+#include "platform/sdl/sdl_audio.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -67,18 +68,26 @@ SoundService::SoundService(std::span<const uint8_t> defaultAlertWav) {
   if (auto alert = DecodeWav(defaultAlertWav)) {
     alert_ = std::make_shared<const PcmSound>(std::move(*alert));
   }
-  // Opening a device can take tens of milliseconds (drivers probe their hardware): it is
-  // done aside, so the window is drawn meanwhile. A play asked for before it is ready
-  // starts as soon as it is.
-  opener_ = std::thread(&SoundService::OpenOutput, this);
+}
+
+void SoundService::Prepare() const {
+  // Loading SDL and opening a device can take tens of milliseconds (drivers probe their
+  // hardware): it is done aside, so the window goes on meanwhile. A play asked for before it
+  // is ready starts as soon as it is.
+  std::call_once(openOnce_, [this] {
+    opener_ = std::thread(&SoundService::OpenOutput, const_cast<SoundService*>(this));
+  });
 }
 
 void SoundService::OpenOutput() {
-  // Left to SDL, SIGINT and SIGTERM would become quit events that nobody reads.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  bool sdlAudio = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   // SDL's dummy driver keeps time only to the millisecond; the silent output keeps it exactly.
-  const char* driver = sdlAudio ? SDL_GetCurrentAudioDriver() : nullptr;
+  // Asked for by name, it spares loading SDL at all.
+  const char* asked = std::getenv("SDL_AUDIODRIVER");
+  if (!asked || std::string_view(asked) != "dummy") sdl_ = LoadSdlAudio();
+  // Left to SDL, SIGINT and SIGTERM would become quit events that nobody reads.
+  if (sdl_) sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  bool sdlAudio = sdl_ && sdl_->InitSubSystem(SDL_INIT_AUDIO) == 0;
+  const char* driver = sdlAudio ? sdl_->GetCurrentAudioDriver() : nullptr;
   SDL_AudioDeviceID device = 0;
   SDL_AudioSpec got{};
   if (driver && std::string_view(driver) != "dummy") {
@@ -91,17 +100,17 @@ void SoundService::OpenOutput() {
     wanted.userdata = this;
     // We resample and spread to the channels ourselves rather than through SDL's converter,
     // which would add a buffer of its own.
-    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &got,
+    device = sdl_->OpenAudioDevice(nullptr, 0, &wanted, &got,
                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
                                      SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
                                      SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
     if (device != 0 && (got.freq < kMinWavRate || got.channels < 1 || got.samples < 1)) {
-      SDL_CloseAudioDevice(device);
+      sdl_->CloseAudioDevice(device);
       device = 0;
     }
   }
   if (device == 0 && sdlAudio) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl_->QuitSubSystem(SDL_INIT_AUDIO);
     sdlAudio = false;
   }
 
@@ -121,26 +130,27 @@ void SoundService::OpenOutput() {
   lock.unlock();
   readyChanged_.notify_all();
   if (device_ != 0) {
-    SDL_PauseAudioDevice(device_, 0);
+    sdl_->PauseAudioDevice(device_, 0);
   } else {
     silent_ = std::thread(&SoundService::SilentOutput, this);
   }
 }
 
 SoundService::~SoundService() {
-  opener_.join();
+  if (opener_.joinable()) opener_.join();
   {
     std::lock_guard lock(mutex_);
     closing_ = true;
   }
   played_.notify_all();
   outputWake_.notify_all();
-  if (device_ != 0) SDL_CloseAudioDevice(device_);
+  if (device_ != 0) sdl_->CloseAudioDevice(device_);
   if (silent_.joinable()) silent_.join();
-  if (sdlAudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (sdlAudio_) sdl_->QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void SoundService::WaitReady(std::unique_lock<std::mutex>& lock) const {
+  Prepare();
   readyChanged_.wait(lock, [&] { return ready_; });
 }
 
@@ -187,6 +197,7 @@ std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSo
 void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
   std::unique_lock lock(mutex_);
   if (!ready_ && !wait) {
+    Prepare();
     pending_ = sound ? std::move(sound) : nullptr;  // the latest one wins, as it would cut off
     delivery_ = Delivery{};
     delivery_.play = ++plays_;

@@ -22,6 +22,8 @@
 
 namespace zel {
 
+struct SdlAudio;
+
 // Linear-interpolating rate conversion of one sound, read a buffer at a time by the output.
 class Resampler {
  public:
@@ -46,13 +48,16 @@ class SoundService {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Opens the audio subsystem of SDL (never its video) and the default output device.
-  // defaultAlertWav: the WAVE bytes played in place of a sound that cannot be played; when
+  // The output opens on the first play, or on Prepare(): the audio subsystem of SDL (never
+  // its video) and the default output device. defaultAlertWav: the WAVE bytes played in place of a sound that cannot be played; when
   // they do not decode, such a sound only stops the one playing.
   explicit SoundService(std::span<const uint8_t> defaultAlertWav);
   ~SoundService();
   SoundService(const SoundService&) = delete;
   SoundService& operator=(const SoundService&) = delete;
+
+  // Starts opening the output aside, once; every play and query below does so itself.
+  void Prepare() const;
 
   // A sound with no samples or a rate outside kMinWavRate..kMaxWavRate gives the alert.
   void Play(const PcmSound& sound, bool wait);
@@ -96,6 +101,7 @@ class SoundService {
   void SilentOutput();
 
   std::shared_ptr<const PcmSound> alert_;
+  const SdlAudio* sdl_ = nullptr;
   bool sdlAudio_ = false;
   uint32_t device_ = 0;
   int channels_ = 1;
@@ -115,7 +121,8 @@ class SoundService {
   Clock::time_point heardEnd_;  // when the latest play's last frame will have sounded
   bool closing_ = false;
   std::thread silent_;
-  std::thread opener_;
+  mutable std::once_flag openOnce_;
+  mutable std::thread opener_;
 };
 
 }  // namespace zel
