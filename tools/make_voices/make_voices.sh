@@ -183,7 +183,7 @@ TAIL_LEVEL=-30
 rate_of() { case "$1" in 224|371) echo 8000 ;; *) echo 16000 ;; esac; }
 
 tmp=""
-cleanup() { [ -n "$tmp" ] && rm -rf "$tmp"; }
+cleanup() { if [ -n "$tmp" ]; then rm -rf "$tmp"; fi; }
 trap cleanup EXIT
 
 # finish MID OUT: MID is a float wav at the final rate; write OUT as plain
