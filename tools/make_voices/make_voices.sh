@@ -171,13 +171,16 @@ TABLE
 
 # Open JTalk's speed setting stretches the silence round a lone syllable
 # rather than the syllable, which stays a hurried 0.05..0.25 s. So a syllable
-# shorter than SYLLABLE_LENGTH seconds is slowed down to it by sox (WSOLA,
+# or number shorter than SYLLABLE_LENGTH seconds is slowed down to it by sox (WSOLA,
 # pitch kept), but by no more than MAX_STRETCH times. The bare vowels are
 # fed long (アー): alone they last only 0.05 s. A syllable's fading end, where
 # the voice turns creaky, is cut below TAIL_LEVEL dB under its peak.
 SYLLABLE_LENGTH=0.3
 MAX_STRETCH=2.5
 TAIL_LEVEL=-30
+
+# Syllables and numbers: said alone, slowed when short, fading end cut.
+one_word() { case "$1" in 3[0-6][0-9]|370|37[2-9]|38[0-2]) return 0 ;; *) return 1 ;; esac; }
 
 # Sample rate of a sound: 224 and 371 are 8000 Hz, everything else 16000 Hz.
 rate_of() { case "$1" in 224|371) echo 8000 ;; *) echo 16000 ;; esac; }
@@ -219,7 +222,7 @@ speak() {
     # Resample; cut leading and trailing silence (anything under -50 dBFS),
     # and a syllable's fading end.
     local tail=()
-    case "$id" in 3[0-6][0-9]|370) tail=(norm 0 reverse silence 1 0.005 "${TAIL_LEVEL}d" reverse) ;; esac
+    if one_word "$id"; then tail=(norm 0 reverse silence 1 0.005 "${TAIL_LEVEL}d" reverse); fi
     sox -V1 "$tmp/$id.raw.wav" -e floating-point -b 32 "$tmp/$id.cut.wav" \
         rate -v "$rate" silence 1 0.0005 -50d reverse silence 1 0.0005 -50d reverse "${tail[@]}"
     # Slow a short syllable down; 10 ms fade-out and 2 ms fade-in against
@@ -227,13 +230,11 @@ speak() {
     # マ, the k of これ) clear of 8-bit quantisation, so the sound is heard
     # from its first millisecond; normalise.
     local stretch=() f
-    case "$id" in
-        3[0-6][0-9]|370)
-            f=$(awk -v l="$(soxi -D "$tmp/$id.cut.wav")" -v t="$SYLLABLE_LENGTH" -v m="$MAX_STRETCH" \
-                'BEGIN { f = l / t; if (f > 1) f = 1; if (f < 1 / m) f = 1 / m; printf "%.3f", f }')
-            [ "$f" = 1.000 ] || stretch=(tempo -s "$f")
-            ;;
-    esac
+    if one_word "$id"; then
+        f=$(awk -v l="$(soxi -D "$tmp/$id.cut.wav")" -v t="$SYLLABLE_LENGTH" -v m="$MAX_STRETCH" \
+            'BEGIN { f = l / t; if (f > 1) f = 1; if (f < 1 / m) f = 1 / m; printf "%.3f", f }')
+        [ "$f" = 1.000 ] || stretch=(tempo -s "$f")
+    fi
     sox -V1 "$tmp/$id.cut.wav" "$tmp/$id.mid.wav" "${stretch[@]}" \
         fade h 0.002 reverse fade h 0.01 reverse \
         compand 0.002,0.06 -70,-70,-45,-36,-25,-19,0,-4 0 -90 0.002 \
