@@ -21,9 +21,9 @@ VOICE_PACKAGE=hts-voice-nitech-jp-atr503-m001
 VOICE_FILE=usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice
 
 # Voice settings, the same for every spoken sound.
-HALF_TONES=4   # pitch raised by this many half-tones
-ALPHA=0.55             # all-pass constant (0.55 is the voice's own): higher is a smaller, brighter voice
-RATE=0.9               # speaking rate (1.0 is the voice's own): a little slower, calm
+HALF_TONES=4    # pitch raised by this many half-tones: a young, friendly voice
+ALPHA=0.55      # all-pass constant, the voice's own (higher is a smaller, thinner voice)
+RATE=0.9        # speaking rate (1.0 is the voice's own): a little slower, calm
 # Loudness: every spoken sound is peak-normalised to this level (dBFS).
 SPEECH_LEVEL=-3
 # Synthesised sounds: peak levels chosen so they sit at about the loudness of
