@@ -28,51 +28,78 @@ FIT = 172            # the emoji's larger side after scaling
 KEY_KANA = ('あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん'
             'がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ')
 
-# (file, emoji, answer): things a small child names without help.
+# (file, emoji, answer): things a four-year-old names with exactly this word,
+# each picture one plain thing. Pictures with a likelier name are left out: a
+# tulip (チューリップ, not はな), a crescent (みかづき), a loaf (しょくぱん),
+# a small bird (ことり). Together the answers and the S lines below cover the
+# 46 plain kana, a voiced kana counting for its plain one.
 PICTURES = [
-    ('inu.bmp',     '\U0001F436', 'いぬ'),
-    ('neko.bmp',    '\U0001F431', 'ねこ'),
-    ('ringo.bmp',   '\U0001F34E', 'りんご'),
-    ('ichigo.bmp',  '\U0001F353', 'いちご'),
-    ('kuruma.bmp',  '\U0001F697', 'くるま'),
-    ('sakana.bmp',  '\U0001F41F', 'さかな'),
-    ('tori.bmp',    '\U0001F426', 'とり'),
-    ('hana.bmp',    '\U0001F337', 'はな'),
-    ('hoshi.bmp',   '\u2B50',     'ほし'),
-    ('tsuki.bmp',   '\U0001F319', 'つき'),
-    ('kasa.bmp',    '\u2602',     'かさ'),
-    ('kutsu.bmp',   '\U0001F45F', 'くつ'),
-    ('budou.bmp',   '\U0001F347', 'ぶどう'),
-    ('mikan.bmp',   '\U0001F34A', 'みかん'),
-    ('banana.bmp',  '\U0001F34C', 'ばなな'),
-    ('ushi.bmp',    '\U0001F42E', 'うし'),
-    ('uma.bmp',     '\U0001F434', 'うま'),
-    ('zou.bmp',     '\U0001F418', 'ぞう'),
-    ('kame.bmp',    '\U0001F422', 'かめ'),
-    ('kani.bmp',    '\U0001F980', 'かに'),
-    ('kuma.bmp',    '\U0001F43B', 'くま'),
-    ('tako.bmp',    '\U0001F419', 'たこ'),
-    ('buta.bmp',    '\U0001F437', 'ぶた'),
-    ('usagi.bmp',   '\U0001F430', 'うさぎ'),
-    ('kaeru.bmp',   '\U0001F438', 'かえる'),
-    ('penguin.bmp', '\U0001F427', 'ぺんぎん'),
-    ('hikouki.bmp', '\u2708',     'ひこうき'),
-    ('fune.bmp',    '\U0001F6A2', 'ふね'),
-    ('pan.bmp',     '\U0001F35E', 'ぱん'),
-    ('kagi.bmp',    '\U0001F511', 'かぎ'),
+    ('inu.bmp',      '\U0001F436', 'いぬ'),
+    ('neko.bmp',     '\U0001F431', 'ねこ'),
+    ('ringo.bmp',    '\U0001F34E', 'りんご'),
+    ('ichigo.bmp',   '\U0001F353', 'いちご'),
+    ('kuruma.bmp',   '\U0001F697', 'くるま'),
+    ('sakana.bmp',   '\U0001F41F', 'さかな'),
+    ('hoshi.bmp',    '\u2B50',     'ほし'),
+    ('kasa.bmp',     '\u2602',     'かさ'),
+    ('kutsu.bmp',    '\U0001F45F', 'くつ'),
+    ('budou.bmp',    '\U0001F347', 'ぶどう'),
+    ('mikan.bmp',    '\U0001F34A', 'みかん'),
+    ('banana.bmp',   '\U0001F34C', 'ばなな'),
+    ('ushi.bmp',     '\U0001F42E', 'うし'),
+    ('uma.bmp',      '\U0001F434', 'うま'),
+    ('zou.bmp',      '\U0001F418', 'ぞう'),
+    ('kame.bmp',     '\U0001F422', 'かめ'),
+    ('kani.bmp',     '\U0001F980', 'かに'),
+    ('kuma.bmp',     '\U0001F43B', 'くま'),
+    ('tako.bmp',     '\U0001F419', 'たこ'),
+    ('buta.bmp',     '\U0001F437', 'ぶた'),
+    ('usagi.bmp',    '\U0001F430', 'うさぎ'),
+    ('kaeru.bmp',    '\U0001F438', 'かえる'),
+    ('penguin.bmp',  '\U0001F427', 'ぺんぎん'),
+    ('hikouki.bmp',  '\u2708',     'ひこうき'),
+    ('fune.bmp',     '\U0001F6A2', 'ふね'),
+    ('kagi.bmp',     '\U0001F511', 'かぎ'),
+    ('onigiri.bmp',  '\U0001F359', 'おにぎり'),
+    ('tokei.bmp',    '\u23F0',     'とけい'),
+    ('suika.bmp',    '\U0001F349', 'すいか'),
+    ('tentoumushi.bmp', '\U0001F41E', 'てんとうむし'),
+    ('kinoko.bmp',   '\U0001F344', 'きのこ'),
+    ('momo.bmp',     '\U0001F351', 'もも'),
+    ('yama.bmp',     '\u26F0',     'やま'),
+    ('yubiwa.bmp',   '\U0001F48D', 'ゆびわ'),
+    ('hiyoko.bmp',   '\U0001F424', 'ひよこ'),
+    ('raion.bmp',    '\U0001F981', 'らいおん'),
+    ('remon.bmp',    '\U0001F34B', 'れもん'),
+    ('fukurou.bmp',  '\U0001F989', 'ふくろう'),
+    ('wani.bmp',     '\U0001F40A', 'わに'),
+    ('hasami.bmp',   '\u2702',     'はさみ'),
+    ('hebi.bmp',     '\U0001F40D', 'へび'),
+    ('ari.bmp',      '\U0001F41C', 'あり'),
 ]
 
-# The built-in picture asks for one character by its sound.
-BUILT_IN = [('S', 'あ'), ('S', 'か'), ('s', 'ね'), ('S', 'が')]
+# The built-in picture asks for one character by its sound: せ and を have no
+# picture word a small child writes with these keys.
+BUILT_IN = [('S', 'あ'), ('S', 'か'), ('s', 'ね'), ('S', 'が'), ('S', 'せ'), ('S', 'を')]
 
+# For the adults who write their own questions; the program stops reading at
+# the blank line before it.
 NOTE = [
     '',
-    '# もんだいファイルの かきかた（このぎょうから したは よまれません）',
-    '# 1ぎょうに 1もんだい：「えの ファイルめい,こたえ」。こたえは ひらがなで かきます。',
-    '# えの かわりに「S」と かくと「？」の えが でて、こたえの もじを おとで ききます（れい：S,あ）。',
-    '# さいしょの からの ぎょう（コンマの ない ぎょう）で もんだいの リストは おわります。',
-    '# ファイルは シフトJIS で ほぞんしてください。',
+    '# 問題ファイルの書き方（この行から下は読まれません）',
+    '# 1行に1問、「絵のファイル名,答え」と書きます。例：inu.bmp,いぬ',
+    '# 絵は、このファイルと同じフォルダーに置いたBMP形式の画像です。ファイル名は半角英数字が確実です。',
+    '# 正方形の絵は、ゆがまずに絵の枠いっぱいに表示されます。',
+    '# 答えはひらがなで、画面のキーにある文字だけで書きます（小さい「っ」「ゃ」や「ー」は使えません）。',
+    '# 絵の代わりに「S」と書くと「？」の絵が出て、答えの文字を声で聞いて探します。例：S,あ',
+    '# 最初の空の行（コンマのない行）で問題の一覧は終わります。',
+    '# 保存する文字コードはシフトJISでもUTF-8でもかまいません。',
 ]
+
+
+PLAIN = 'あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん'
+PLAIN_OF = dict(zip('がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ',
+                    'かきくけこさしすせそたちつてとはひふへほはひふへほ'))
 
 
 def render(emoji):
@@ -127,6 +154,8 @@ def main():
     with open(os.path.join(out, 'mondai.txt'), 'wb') as f:
         f.write(text.encode('cp932'))
     print(f'{len(PICTURES)} pictures and {len(lines)} questions in {out}')
+    missing = set(PLAIN) - {PLAIN_OF.get(c, c) for line in lines for c in line.split(',')[1]}
+    assert not missing, 'no answer has ' + ''.join(sorted(missing))
 
 
 if __name__ == '__main__':

@@ -4,7 +4,8 @@
 - mondai.txt: decodes as cp932, every line ends in CR LF, no bare CR or LF;
   the question lines (up to the first line without a comma after its first
   byte) split like strtok on ","; field 1 is "S", "s" or an existing file
-  in the same folder; field 2 is hiragana of the 71 keys only.
+  in the same folder; field 2 is hiragana of the 71 keys only; 30 or more
+  picture questions, and the answers together have all 46 plain kana.
 - each picture: "BM", file size, offset 54, 40-byte info header, 200 x 200,
   1 plane, 24 bits, BI_RGB, image size, rows padded to 4 bytes, and a white
   border with a picture inside.
@@ -19,6 +20,9 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 from checks import REPO, fault, faults, mismatches, read_headers, verdict  # noqa: E402
 
+PLAIN = 'あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん'
+PLAIN_OF = dict(zip('がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ',
+                    'かきくけこさしすせそたちつてとはひふへほはひふへほ'))
 KEY_KANA = ('あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん'
             'がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ')
 
@@ -96,6 +100,12 @@ def main():
           f'{total / 1e6:.2f} MB in {folder}')
     if builtin == 0:
         fault('no line uses the built-in picture')
+    if pictures < 30:
+        fault(f'only {pictures} picture questions')
+    # Between them the answers take in every plain kana; a voiced one counts for its plain one.
+    plain = {PLAIN_OF.get(c, c) for _, answer in questions for c in answer.decode('cp932', 'replace')}
+    if set(PLAIN) - plain:
+        fault('no answer has ' + ''.join(c for c in PLAIN if c not in plain))
     return verdict()
 
 

@@ -4,7 +4,8 @@
 Each strip is 16 frames of 32 x 32 side by side: frame 0 the whole kana in
 red, then the kana turning blue along the writing order in strokes.txt,
 frame 15 all blue. The shape is the Klee One glyph; every glyph pixel takes
-the time at which the pen passes the nearest point of its nearest stroke.
+the time at which the pen passes the nearest point of its nearest stroke, and
+each stroke has frames of its own.
 
 Usage: make_strokes.py [--out DIR]   (default: resources/strokes of the repo)
 """
@@ -15,7 +16,7 @@ import struct
 import sys
 
 import numpy as np
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.normpath(os.path.join(HERE, '..', '..'))
@@ -41,6 +42,9 @@ BOX_X0, BOX_Y0, BOX_SIDE = 70.0, -830.0, 920.0
 
 INK_THRESHOLD = 0.4   # share of a frame pixel's area that must be ink
 SAME_DIST = 1.5       # strokes this close (units) count as one: earlier wins
+MIN_FRAMES = 2        # frames every stroke gets of its own
+LEAD = 0.05           # a stroke starts this share of a frame after the one before
+MARK_FRAMES = 4       # frames of a dakuten (both ticks) or handakuten: 12..15
 
 WHITE, RED, BLUE = 15, 9, 12
 # The usual 16-colour palette, so the strip also looks right where it is
@@ -51,8 +55,9 @@ PALETTE = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
            (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 
 
-def load_strokes(path=os.path.join(HERE, 'strokes.txt')):
-    """Return {kana: [stroke, ...]}, a stroke being an (n, 2) float array."""
+def read_blocks(path=os.path.join(HERE, 'strokes.txt')):
+    """Return ({kana: {'base': kana or None, 'strokes': [own strokes]}}, [kana in file order]),
+    a stroke being an (n, 2) float array."""
     blocks, order = {}, []
     current = None
     with open(path, encoding='utf-8') as f:
@@ -75,15 +80,17 @@ def load_strokes(path=os.path.join(HERE, 'strokes.txt')):
             if len(pts) < 2 or any(len(p) != 2 for p in pts):
                 sys.exit(f'{path}:{lineno}: a stroke needs two or more x,y points')
             current['strokes'].append(np.array(pts))
+    for name, b in blocks.items():
+        if b['base'] and (b['base'] not in blocks or blocks[b['base']]['base']):
+            sys.exit(f'{path}: {name} needs a plain kana as its base')
+    return blocks, order
 
-    def resolve(name, seen=()):
-        if name in seen or name not in blocks:
-            sys.exit(f'{path}: no strokes for {name}')
-        b = blocks[name]
-        own = b['strokes']
-        return (resolve(b['base'], seen + (name,)) if b['base'] else []) + own
 
-    return {name: resolve(name) for name in order}
+def load_strokes(path=os.path.join(HERE, 'strokes.txt')):
+    """Return {kana: [stroke, ...]}: a voiced kana's base strokes, then its mark."""
+    blocks, order = read_blocks(path)
+    return {name: (blocks[blocks[name]['base']]['strokes'] if blocks[name]['base'] else [])
+            + blocks[name]['strokes'] for name in order}
 
 
 def to_hi(units):
@@ -102,45 +109,112 @@ def render_glyph(ch, size=HI):
     return np.asarray(im, dtype=np.float32) / 255.0
 
 
-def pen_times(strokes, xs, ys):
-    """Fraction of the total pen path at which each point (xs, ys) is inked.
+def frame_spans(strokes, marks=0):
+    """The frames (first, last) in which each stroke is written.
+
+    The 15 steps after frame 0 are shared out by stroke, not by path length:
+    every stroke gets MIN_FRAMES of its own, so a dot or a short tick is seen
+    being written, and the rest goes by length. The last `marks` strokes (a
+    dakuten or handakuten) share MARK_FRAMES at the end, so the mark starts by
+    frame 12 and takes several frames."""
+    steps = FRAMES - 1
+    lengths = [float(np.hypot(*np.diff(s, axis=0).T).sum()) for s in strokes]
+    base = lengths[:len(strokes) - marks]
+    budget = steps - (MARK_FRAMES if marks else 0)
+    assert len(base) * MIN_FRAMES <= budget and (not marks or marks * MIN_FRAMES <= MARK_FRAMES)
+    counts = [MIN_FRAMES] * len(base)
+    spare = budget - MIN_FRAMES * len(base)
+    share = [spare * b / sum(base) for b in base]
+    counts = [c + int(x) for c, x in zip(counts, share)]
+    # Largest remainders first; ties to the earlier stroke.
+    for i in sorted(range(len(base)), key=lambda i: (-(share[i] - int(share[i])), i))[:budget - sum(counts)]:
+        counts[i] += 1
+    if marks:
+        each = MARK_FRAMES // marks
+        counts += [each] * (marks - 1) + [MARK_FRAMES - each * (marks - 1)]
+    spans, first = [], 1
+    for c in counts:
+        spans.append((first, first + c - 1))
+        first += c
+    return spans
+
+
+def pen_times(strokes, spans, xs, ys):
+    """Time (0..1 of the film) at which each point (xs, ys) is inked.
 
     A point belongs to the nearest point of the stroke centre lines; where
     several lie within SAME_DIST of the nearest (crossings, a stroke running
     back over itself) the earliest of them counts, since the ink is there
-    already."""
+    already. Along a stroke the pen moves at an even speed through the
+    stroke's frames."""
+    steps = FRAMES - 1
     segs = []
-    run = 0.0
-    for s in strokes:
+    for s, (first, last) in zip(strokes, spans):
         p = to_hi(s)
-        for a, b in zip(p[:-1], p[1:]):
-            length = float(np.hypot(*(b - a)))
-            segs.append((a, b, length, run))
-            run += length
-    total = run
+        lengths = np.hypot(*np.diff(p, axis=0).T)
+        total = max(float(lengths.sum()), 1e-9)
+        run = 0.0
+        for a, b, length in zip(p[:-1], p[1:], lengths):
+            # The stroke's own time runs from just after frame first - 1 to
+            # frame last, so even its first point is blue only from frame first.
+            width = last - first + 1 - LEAD
+            segs.append((a, b, float(length), (first - 1 + LEAD + width * run / total) / steps,
+                         width * float(length) / total / steps))
+            run += float(length)
     dist = np.empty((len(segs), xs.size), dtype=np.float32)
     when = np.empty_like(dist)
-    for i, (a, b, length, start) in enumerate(segs):
+    for i, (a, b, length, start, span) in enumerate(segs):
         d = b - a
         u = np.clip(((xs - a[0]) * d[0] + (ys - a[1]) * d[1]) / max(length * length, 1e-9), 0, 1)
         dist[i] = np.hypot(xs - (a[0] + u * d[0]), ys - (a[1] + u * d[1]))
-        when[i] = (start + u * length) / total
+        when[i] = start + u * span
     near = dist <= dist.min(axis=0) + SAME_DIST * (CELL - 2 * MARGIN) / 100.0 * SUPER
     return np.where(near, when, np.inf).min(axis=0)
 
 
-def make_frames(ch, strokes):
-    """16 frames as a (FRAMES, CELL, CELL) array of palette indexes."""
+def reduce_cover(cover):
+    """Share of each frame pixel covered by ink."""
+    return cover.reshape(CELL, SUPER, CELL, SUPER).mean(axis=(1, 3))
+
+
+def make_frames(ch, strokes, base=None, marks=0):
+    """16 frames as a (FRAMES, CELL, CELL) array of palette indexes.
+
+    For a voiced kana, `base` is the plain kana and the last `marks` strokes
+    are the mark. The ink of the plain kana's glyph is timed by its own
+    strokes only and the rest by the mark only, so where the mark runs close
+    to the kana (ぼ, ぽ) neither takes the other's pixels."""
     cover = render_glyph(ch)
+    spans = frame_spans(strokes, marks)
     ys, xs = np.nonzero(cover >= 0.5)
     t_hi = np.full((HI, HI), np.nan, dtype=np.float32)
-    t_hi[ys, xs] = pen_times(strokes, xs + 0.5, ys + 0.5)
+    is_mark = np.zeros((HI, HI), dtype=bool)
+    if base:
+        base_cover = render_glyph(base)
+        # The voiced glyph's kana may sit a hair off the plain glyph: ink within
+        # half a frame pixel of the plain glyph's ink is the kana's.
+        near_base = np.asarray(Image.fromarray(((base_cover >= 0.5) * 255).astype(np.uint8))
+                               .filter(ImageFilter.MaxFilter(SUPER + 1))) > 0
+        is_mark[ys, xs] = ~near_base[ys, xs]
+        for own, sel, sp in ((strokes[:-marks], ~is_mark[ys, xs], spans[:-marks]),
+                             (strokes[-marks:], is_mark[ys, xs], spans[-marks:])):
+            t_hi[ys[sel], xs[sel]] = pen_times(own, sp, xs[sel] + 0.5, ys[sel] + 0.5)
+    else:
+        t_hi[ys, xs] = pen_times(strokes, spans, xs + 0.5, ys + 0.5)
 
     # Reduce: a frame pixel is ink when enough of it is covered, and turns
-    # blue when half of its ink has been reached.
-    blocks = cover.reshape(CELL, SUPER, CELL, SUPER).mean(axis=(1, 3))
-    ink = blocks >= INK_THRESHOLD
-    tb = t_hi.reshape(CELL, SUPER, CELL, SUPER).transpose(0, 2, 1, 3).reshape(CELL, CELL, -1)
+    # blue when half of its ink has been reached. A pixel that is ink of the
+    # plain kana goes with the kana; any other pixel with mark ink in it goes
+    # with the mark.
+    ink = reduce_cover(cover) >= INK_THRESHOLD
+    def blocks(a):
+        return a.reshape(CELL, SUPER, CELL, SUPER).transpose(0, 2, 1, 3).reshape(CELL, CELL, -1)
+    tb, mb = blocks(t_hi), blocks(is_mark)
+    if base:
+        base_ink = reduce_cover(base_cover) >= INK_THRESHOLD
+        use_mark = ~base_ink[:, :, None] & mb
+        use_mark |= ~use_mark.any(axis=2, keepdims=True) & ~mb & ~base_ink[:, :, None]
+        tb = np.where(np.where(base_ink[:, :, None], ~mb, use_mark), tb, np.nan)
     solid = ~np.isnan(tb).all(axis=2)
     t = np.ones((CELL, CELL), dtype=np.float32)  # ink with no solid sub-pixel: last
     t[solid] = np.nanmedian(tb[solid], axis=1)
@@ -179,13 +253,15 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     ap.add_argument('--out', default=os.path.join(REPO, 'resources', 'strokes'))
     args = ap.parse_args()
+    blocks, _ = read_blocks()
     strokes = load_strokes()
     missing = [c for c in KANA if c not in strokes]
     if missing:
         sys.exit('no strokes for ' + ''.join(missing))
     os.makedirs(args.out, exist_ok=True)
     for ch, sid in zip(KANA, STRIP_IDS):
-        frames = make_frames(ch, strokes[ch])
+        base = blocks[ch]['base']
+        frames = make_frames(ch, strokes[ch], base, len(blocks[ch]['strokes']) if base else 0)
         write_bmp(os.path.join(args.out, f'{sid}.bmp'), np.concatenate(list(frames), axis=1))
     print(f'{len(KANA)} strips written to {args.out}')
 

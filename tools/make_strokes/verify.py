@@ -1,5 +1,11 @@
 #!/usr/bin/python3
-"""Check the made strips: format, colours and growth of the blue part.
+"""Check the stroke data and the made strips.
+
+- strokes.txt: every kana has the number of strokes taught at school;
+- strips: format, colours and growth of the blue part; in every strip each
+  stroke starts turning blue in a later frame than the stroke before it; a
+  dakuten or handakuten starts by frame 12, is written over three frames or
+  more, and none of the plain kana's pixels waits for it.
 
 Reads the files byte by byte (not through make_strokes.py), so a mistake in
 the writer shows up here. Prints one line per strip and exits 1 on a fault.
@@ -12,8 +18,22 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'
 from checks import mismatches, read_headers  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DIR = os.path.normpath(os.path.join(HERE, '..', '..', 'resources', 'strokes'))
+DIR = sys.argv[1] if len(sys.argv) > 1 else os.path.normpath(os.path.join(HERE, '..', '..', 'resources', 'strokes'))
 IDS = [102, 103, 104, 107, 106] + list(range(108, 149)) + [150, 151, 152] + list(range(200, 222))
+KANA = ('あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん'
+        'がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ')
+# Stroke counts as taught in the first year of primary school (textbook
+# hiragana tables): そ is one stroke, ふ four, を three. A dakuten adds two,
+# a handakuten one.
+SCHOOL_COUNTS = dict(zip(
+    'あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん',
+    [3, 2, 2, 2, 3, 3, 4, 1, 3, 2, 3, 1, 2, 3, 1, 4, 2, 1, 1, 2, 4, 3, 2, 2, 1,
+     3, 1, 4, 1, 4, 3, 2, 3, 2, 3, 3, 2, 2, 2, 2, 1, 2, 1, 2, 3, 1]))
+for plain, voiced in zip('かきくけこさしすせそたちつてとはひふへほ', 'がぎぐげござじずぜぞだぢづでどばびぶべぼ'):
+    SCHOOL_COUNTS[voiced] = SCHOOL_COUNTS[plain] + 2
+for plain, semi in zip('はひふへほ', 'ぱぴぷぺぽ'):
+    SCHOOL_COUNTS[semi] = SCHOOL_COUNTS[plain] + 1
+MARK_BY, MARK_FRAMES = 12, 3
 WHITE, RED, BLUE = (255, 255, 255), (255, 0, 0), (0, 0, 255)
 
 
@@ -47,8 +67,102 @@ def read(path):
     return pix, faults
 
 
+def read_strokes(path=os.path.join(HERE, 'strokes.txt')):
+    """{kana: (base kana or None, [strokes])}, a stroke a list of (x, y) in 0..100."""
+    blocks, current = {}, None
+    for raw in open(path, encoding='utf-8'):
+        line = raw.rstrip('\n')
+        if not line.strip() or line.lstrip().startswith('#'):
+            continue
+        if not line[0].isspace():
+            name, _, base = line.partition('=')
+            current = blocks.setdefault(name.strip(), (base.strip() or None, []))
+        else:
+            current[1].append([tuple(float(v) for v in p.split(',')) for p in line.split()])
+    return blocks
+
+
+def all_strokes(blocks, ch):
+    base, own = blocks[ch]
+    return (blocks[base][1] if base else []) + own
+
+
+def seg_dist(p, a, b):
+    dx, dy = b[0] - a[0], b[1] - a[1]
+    n = dx * dx + dy * dy
+    u = 0.0 if n == 0 else max(0.0, min(1.0, ((p[0] - a[0]) * dx + (p[1] - a[1]) * dy) / n))
+    return ((p[0] - a[0] - u * dx) ** 2 + (p[1] - a[1] - u * dy) ** 2) ** 0.5
+
+
+def stroke_dist(p, stroke):
+    """Distance in frame pixels from pixel centre p to a stroke's centre line."""
+    pts = [(1 + x * 0.3, 1 + y * 0.3) for x, y in stroke]  # 0..100 -> pixels 1..31
+    return min(seg_dist(p, a, b) for a, b in zip(pts[:-1], pts[1:]))
+
+
+def first_blue(blue):
+    """{pixel: the first frame in which it is blue}."""
+    out = {}
+    for k, b in enumerate(blue):
+        for p in b:
+            out.setdefault(p, k)
+    return out
+
+
+def order_faults(strokes, ink, when):
+    """Each stroke must start turning blue in a later frame than the one before.
+    A stroke's start is the first blue frame of the pixels on its centre line
+    (within a pixel) and clear of every other stroke (two pixels or more)."""
+    starts = []
+    for i, s in enumerate(strokes):
+        own = [p for p in ink
+               if stroke_dist((p[0] + 0.5, p[1] + 0.5), s) <= 1.0
+               and all(stroke_dist((p[0] + 0.5, p[1] + 0.5), o) >= 2.0
+                       for j, o in enumerate(strokes) if j != i)]
+        starts.append(min(when[p] for p in own) if own else None)
+    known = [(i, f) for i, f in enumerate(starts) if f is not None]
+    faults = [f'stroke {b[0] + 1} starts in frame {b[1]}, stroke {a[0] + 1} in frame {a[1]}'
+              for a, b in zip(known, known[1:]) if b[1] <= a[1]]
+    if len(known) < len(strokes):
+        faults.append(f'strokes {[i + 1 for i, f in enumerate(starts) if f is None]} have no pixel of their own')
+    return faults, starts
+
+
+def mark_faults(strokes, marks, ink, when, base_ink):
+    """The mark is the ink nearer the mark's centre lines than the kana's; the
+    kana's pixels are ink of the plain kana's strip too, nearer its lines."""
+    def nearer_mark(p):
+        c = (p[0] + 0.5, p[1] + 0.5)
+        return (min(stroke_dist(c, s) for s in strokes[-marks:])
+                < min(stroke_dist(c, s) for s in strokes[:-marks]))
+    mark = {p for p in ink if nearer_mark(p)}
+    if not mark:
+        return ['no mark'], None
+    frames = sorted({when[p] for p in mark})
+    faults = []
+    if frames[0] > MARK_BY:
+        faults.append(f'mark starts in frame {frames[0]}')
+    if len(frames) < MARK_FRAMES:
+        faults.append(f'mark written in {len(frames)} frame(s)')
+    late = [p for p in (ink & base_ink) - mark if when[p] >= frames[0]]
+    if late:
+        faults.append(f'{len(late)} pixel(s) of the plain kana turn blue with the mark')
+    return faults, frames
+
+
+def check_counts(blocks):
+    bad = [f'{ch}: {len(all_strokes(blocks, ch)) if ch in blocks else 0} strokes, school count {n}'
+           for ch, n in SCHOOL_COUNTS.items() if ch not in blocks or len(all_strokes(blocks, ch)) != n]
+    for b in bad:
+        print('FAULT', b)
+    print(f'stroke counts: {len(SCHOOL_COUNTS) - len(bad)} of {len(SCHOOL_COUNTS)} as taught')
+    return len(bad)
+
+
 def main():
-    bad = 0
+    blocks = read_strokes()
+    bad = check_counts(blocks)
+    inks, whens = {}, {}
     total_ink = []
     for sid in IDS:
         path = os.path.join(DIR, f'{sid}.bmp')
@@ -71,6 +185,17 @@ def main():
         blue = [{p for p, c in f.items() if c == BLUE} for f in frames]
         if any(not blue[k] <= blue[k + 1] for k in range(15)):
             faults.append('blue shrinks')
+        ch = KANA[IDS.index(sid)]
+        when = first_blue(blue)
+        inks[ch], whens[ch] = ink, when
+        more, starts = order_faults(all_strokes(blocks, ch), ink, when)
+        faults += more
+        base = blocks[ch][0]
+        marked = ''
+        if base:
+            more, mark = mark_faults(all_strokes(blocks, ch), len(blocks[ch][1]), ink, when, inks[base])
+            faults += more
+            marked = f', mark in frames {mark}'
         # Not a fault (a pen lifted over a gap may add nothing), but worth seeing.
         still = sum(len(blue[k]) == len(blue[k + 1]) for k in range(1, 14))
         note = f' ({still} frame(s) add no blue)' if still else ''
@@ -80,7 +205,7 @@ def main():
             faults.append('ink on the border')
         total_ink.append(len(ink))
         print(f'{sid}: {"OK" if not faults else "FAULT " + "; ".join(faults)}  ink {len(ink)} px, '
-              f'blue per frame {[len(s) for s in blue]}{note}')
+              f'strokes start in frames {starts}{marked}{note}')
         bad += bool(faults)
     print(f'{len(IDS) - bad} of {len(IDS)} strips OK; ink {min(total_ink)}..{max(total_ink)} px')
     sys.exit(1 if bad else 0)

@@ -5,19 +5,25 @@
 #   tools/make_voices/make_voices.sh            make every sound, then check them
 #   tools/make_voices/make_voices.sh --check    only check the files already there
 #   OUT=/some/dir tools/make_voices/make_voices.sh   write somewhere else
+#   HTS_VOICE=/path/x.htsvoice ...              use a voice file already at hand
 #
-# Needs espeak-ng and sox (installed with apt-get when missing and run as
-# root) and /usr/bin/python3 for the synthesised tones. See NOTES.md.
+# Speech is Open JTalk with the HTS voice nitech-jp-atr503-m001 (CC BY 3.0,
+# Nagoya Institute of Technology). That voice is in Debian's contrib area; it
+# is fetched with apt-get download through a throw-away source list, so the
+# machine's own apt sources stay as they are. See NOTES.md.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 out=${OUT:-$root/resources/sounds}
+DIC=/var/lib/mecab/dic/open-jtalk/naist-jdic
+VOICE_PACKAGE=hts-voice-nitech-jp-atr503-m001
+VOICE_FILE=usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice
 
 # Voice settings, the same for every spoken sound.
-VOICE=ja
-SPEED=140       # words per minute; a little slower than espeak-ng's 175
-PITCH=55
+HALF_TONES=4    # pitch raised by this many half-tones: a young, friendly voice
+ALPHA=0.55      # all-pass constant, the voice's own (higher is a smaller, thinner voice)
+RATE=0.9        # speaking rate (1.0 is the voice's own): a little slower, calm
 # Loudness: every spoken sound is peak-normalised to this level (dBFS).
 SPEECH_LEVEL=-3
 # Synthesised sounds: peak levels chosen so they sit at about the loudness of
@@ -31,153 +37,206 @@ die() { echo "make_voices: $*" >&2; exit 1; }
 
 need_tools() {
     local missing=()
-    command -v espeak-ng >/dev/null || missing+=(espeak-ng)
+    command -v open_jtalk >/dev/null || missing+=(open-jtalk)
+    [ -f "$DIC/sys.dic" ] || missing+=(open-jtalk-mecab-naist-jdic)
     command -v sox >/dev/null || missing+=(sox)
     command -v soxi >/dev/null || missing+=(sox)
     [ -x /usr/bin/python3 ] || missing+=(python3)
+    /usr/bin/python3 -c 'import numpy' 2>/dev/null || missing+=(python3-numpy)
     [ ${#missing[@]} -eq 0 ] && return 0
     [ "$(id -u)" -eq 0 ] || die "please install: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get install -y "${missing[@]}" || { apt-get update && apt-get install -y "${missing[@]}"; }
 }
 
-# Syllables in key order: id, override name, text fed to espeak-ng, and the
-# phonemes espeak-ng must make of it (espeak-ng -v ja -x). Katakana is fed
-# so that ハ, ヘ and ヲ are read as the sounds ha, he, o and never as the
-# particles wa, e. ヂ and ヅ sound like ジ and ズ, as in standard Japanese.
+# Sets $voice: the .htsvoice file, from HTS_VOICE, an installed package, or a
+# one-off download of the contrib package into $tmp.
+fetch_voice() {
+    if [ -n "${HTS_VOICE:-}" ]; then voice=$HTS_VOICE; return; fi
+    if [ -f "/$VOICE_FILE" ]; then voice=/$VOICE_FILE; return; fi
+    local apt=$tmp/apt
+    mkdir -p "$apt/lists/partial" "$apt/parts" "$apt/cache/archives/partial" "$apt/deb"
+    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm contrib" \
+        >"$apt/sources.list"
+    local opts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o "Dir::Etc::sourceparts=$apt/parts"
+                -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache"
+                -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o APT::Sandbox::User=root)
+    apt-get -q "${opts[@]}" update >/dev/null || die "cannot read the contrib package list"
+    (cd "$apt/deb" && apt-get -q "${opts[@]}" download "$VOICE_PACKAGE" >/dev/null) \
+        || die "cannot download $VOICE_PACKAGE"
+    dpkg-deb -x "$apt"/deb/*.deb "$apt/root"
+    voice=$apt/root/$VOICE_FILE
+    [ -f "$voice" ] || die "no voice file in $VOICE_PACKAGE"
+}
+
+# Syllables in key order: id, override name, text fed to Open JTalk, and the
+# phonemes it must read (from its label output, dots between phonemes).
+# Katakana is fed so that ハ and ヘ are the sounds ha and he, never the
+# particles wa and e. ヲ alone reads "o", the same as オ, so を is fed as ウォ:
+# a clear "wo", the way the letter is named when taught. ヂ and ヅ sound like
+# ジ and ズ, as in standard Japanese.
 read -r -d '' SYLLABLES <<'TABLE' || true
-300 A ア 'a
-301 I イ 'i
-302 U ウ 'u
-303 E エ 'e
-304 O オ 'o
-305 KA カ k'a
-306 KI キ k'i
-307 KU ク k'u
-308 KE ケ k'e
-309 KO コ k'o
-310 SA サ s'a
-311 SI シ s\'i
-312 SU ス s'u
-313 SE セ s'e
-314 SO ソ s'o
-315 TA タ t'a
-316 TI チ t_s\'i
-317 TU ツ t_s'u
-318 TE テ t'e
-319 TO ト t'o
-320 NA ナ n'a
-321 NI ニ n'i
-322 NU ヌ n'u
-323 NE ネ n'e
-324 NO ノ n'o
-325 HA ハ h'a
-326 HI ヒ C'i
-327 HU フ p\'u
-328 HE ヘ h'e
-329 HO ホ h'o
-330 MA マ m'a
-331 MI ミ m'i
-332 MU ム m'u
-333 ME メ m'e
-334 MO モ m'o
-335 YA ヤ j'a
-336 YU ユ j'u
-337 YO ヨ j'o
-338 RA ラ r`'a
-339 RI リ r`'i
-340 RU ル r`'u
-341 RE レ r`'e
-342 RO ロ r`'o
-343 WA ワ w'a
-344 WO ヲ 'o
-345 N ン N\
-346 GA ガ g'a
-347 GI ギ g'i
-348 GU グ g'u
-349 GE ゲ g'e
-350 GO ゴ g'o
-351 ZA ザ z'a
-352 ZI ジ d_z\'i
-353 ZU ズ z'u
-354 ZE ゼ z'e
-355 ZO ゾ z'o
-356 DA ダ d'a
-357 DI ヂ d_z\'i
-358 DU ヅ z'u
-359 DE デ d'e
-360 DO ド d'o
-361 BA バ b'a
-362 BI ビ b'i
-363 BU ブ b'u
-364 BE ベ b'e
-365 BO ボ b'o
-366 PA パ p'a
-367 PI ピ p'i
-368 PU プ p'u
-369 PE ペ p'e
-370 PO ポ p'o
+300 A アー a.a
+301 I イー i.i
+302 U ウー u.u
+303 E エー e.e
+304 O オー o.o
+305 KA カ k.a
+306 KI キ k.i
+307 KU ク k.u
+308 KE ケ k.e
+309 KO コ k.o
+310 SA サ s.a
+311 SI シ sh.i
+312 SU ス s.u
+313 SE セ s.e
+314 SO ソ s.o
+315 TA タ t.a
+316 TI チ ch.i
+317 TU ツ ts.u
+318 TE テ t.e
+319 TO ト t.o
+320 NA ナ n.a
+321 NI ニ n.i
+322 NU ヌ n.u
+323 NE ネ n.e
+324 NO ノ n.o
+325 HA ハ h.a
+326 HI ヒ h.i
+327 HU フ f.u
+328 HE ヘ h.e
+329 HO ホ h.o
+330 MA マ m.a
+331 MI ミ m.i
+332 MU ム m.u
+333 ME メ m.e
+334 MO モ m.o
+335 YA ヤ y.a
+336 YU ユ y.u
+337 YO ヨ y.o
+338 RA ラ r.a
+339 RI リ r.i
+340 RU ル r.u
+341 RE レ r.e
+342 RO ロ r.o
+343 WA ワ w.a
+344 WO ウォ w.o
+345 N ン N
+346 GA ガ g.a
+347 GI ギ g.i
+348 GU グ g.u
+349 GE ゲ g.e
+350 GO ゴ g.o
+351 ZA ザ z.a
+352 ZI ジ j.i
+353 ZU ズ z.u
+354 ZE ゼ z.e
+355 ZO ゾ z.o
+356 DA ダ d.a
+357 DI ヂ j.i
+358 DU ヅ z.u
+359 DE デ d.e
+360 DO ド d.o
+361 BA バ b.a
+362 BI ビ b.i
+363 BU ブ b.u
+364 BE ベ b.e
+365 BO ボ b.o
+366 PA パ p.a
+367 PI ピ p.i
+368 PU プ p.u
+369 PE ペ p.e
+370 PO ポ p.o
 TABLE
 
-# Numbers 0..10 and the spoken prompts: id, text, expected phonemes; a +
-# stands for a space.
-# まるは is written まるわ: the particle は is said "wa", but espeak-ng reads it "ha".
+# Numbers 0..10 and the spoken prompts: id, text, expected phonemes. はち is
+# fed in katakana, since Open JTalk reads the hiragana as "wachi". Prompts
+# are written without spaces: a space makes a half-second pause.
 read -r -d '' WORDS <<'TABLE' || true
-372 ぜろ z'er`o
-373 いち 'it_s\i
-374 に n'i
-375 さん s'aN\
-376 よん j'oN\
-377 ご g'o
-378 ろく r`'oku
-379 なな n'ana
-380 はち h'at_s\i
-381 きゅう k_j'uu
-382 じゅう d_z\'uu
-383 これ+なあに？ k'or`e+n'a:ni
-386 まるわ+いくつ？ mar`'uwa+ik'ut_su
-224 を+おしてね 'o+,os\it'ene
+372 ぜろ z.e.r.o
+373 いち i.ch.i
+374 に n.i
+375 さん s.a.N
+376 よん y.o.N
+377 ご g.o
+378 ろく r.o.k.u
+379 なな n.a.n.a
+380 ハチ h.a.ch.i
+381 きゅう ky.u.u
+382 じゅう j.u.u
+383 これなあに？ k.o.r.e.n.a.a.n.i
+386 まるはいくつ？ m.a.r.u.w.a.i.k.U.ts.u
+224 をおしてね o.o.sh.I.t.e.n.e
 TABLE
 
-# Extra sox effect for a sound. espeak-ng says ン as a 0.1 s hum whatever the
-# speed (and ンン comes out as two pulses), so it is slowed down to ~0.25 s.
-declare -A STRETCH=([345]="tempo -s 0.4")
+# Open JTalk's speed setting stretches the silence round a lone syllable
+# rather than the syllable, which stays a hurried 0.05..0.25 s. So a syllable
+# or number shorter than SYLLABLE_LENGTH seconds is slowed down to it by sox (WSOLA,
+# pitch kept), but by no more than MAX_STRETCH times. The bare vowels are
+# fed long (アー): alone they last only 0.05 s. A syllable's fading end, where
+# the voice turns creaky, is cut below TAIL_LEVEL dB under its peak.
+SYLLABLE_LENGTH=0.3
+MAX_STRETCH=2.5
+TAIL_LEVEL=-30
+
+# Syllables and numbers: said alone, slowed when short, fading end cut.
+one_word() { case "$1" in 3[0-6][0-9]|370|37[2-9]|38[0-2]) return 0 ;; *) return 1 ;; esac; }
 
 # Sample rate of a sound: 224 and 371 are 8000 Hz, everything else 16000 Hz.
 rate_of() { case "$1" in 224|371) echo 8000 ;; *) echo 16000 ;; esac; }
 
 tmp=""
-cleanup() { [ -n "$tmp" ] && rm -rf "$tmp"; }
+cleanup() { if [ -n "$tmp" ]; then rm -rf "$tmp"; fi; }
 trap cleanup EXIT
 
-# finish MID OUT: MID is a wav at the final rate; write OUT as plain 8-bit
-# unsigned mono PCM with a 44-byte header and an even number of samples (so
-# no RIFF pad byte follows the data). No dither: silence stays exactly 128.
+# finish MID OUT: MID is a float wav at the final rate; write OUT as plain
+# 8-bit unsigned mono PCM with a 44-byte header and an even number of samples
+# (so no RIFF pad byte follows the data). Noise-shaped dither moves the
+# 8-bit hiss up to where the ear is least sensitive; -R seeds it the same way
+# on every run, so the bytes repeat.
 finish() {
     local mid=$1 dst=$2 pad=()
     local n
     n=$(soxi -s "$mid")
     if (( n % 2 )); then pad=(pad 0 1s); fi
-    sox -V1 "$mid" -c 1 -b 8 -e unsigned-integer -t wav -D "$dst" "${pad[@]}"
+    sox -V1 -R "$mid" -c 1 -b 8 -e unsigned-integer -t wav "$dst" "${pad[@]}" dither -s
 }
 
-# speak ID TEXT EXPECTED: synthesise TEXT, check its phonemes, trim, normalise.
+# phonemes TEXT: Open JTalk's reading of TEXT, without the silences at the ends.
+phonemes() {
+    printf '%s\n' "$1" | open_jtalk -x "$DIC" -m "$voice" -ow /dev/null -ot "$tmp/trace.txt"
+    awk '/^\[Output label\]/ { on = 1; next }
+         on && /^$/ { exit }
+         on { split($3, a, /[-+]/); if (a[2] != "sil") s = s (s == "" ? "" : ".") a[2] }
+         END { print s }' "$tmp/trace.txt"
+}
+
+# speak ID TEXT EXPECTED: synthesise TEXT, check its reading, trim, normalise.
 speak() {
-    local id=$1 text=${2//+/ } want=${3//+/ } got rate
-    got=$(espeak-ng -v "$VOICE" -q -x "$text" | tr '\n' ' ' | sed 's/^ *//; s/ *$//')
-    [ "$got" = "$want" ] || die "$id: espeak-ng reads \"$text\" as [$got], expected [$want]"
+    local id=$1 text=$2 want=$3 got rate
+    got=$(phonemes "$text")
+    [ "$got" = "$want" ] || die "$id: Open JTalk reads \"$text\" as [$got], expected [$want]"
     rate=$(rate_of "$id")
-    espeak-ng -v "$VOICE" -s "$SPEED" -p "$PITCH" -a 100 -w "$tmp/$id.raw.wav" "$text"
-    # Resample (and stretch, for the few that need it); cut leading and
-    # trailing silence (anything under -50 dBFS); 10 ms fade-out and 2 ms
-    # fade-in against clicks (done while the audio is reversed, as its length
-    # is not known yet); gentle compression, which lifts the quiet consonant
-    # onsets (the h of ホ, for one) well clear of 8-bit quantisation; normalise.
-    # shellcheck disable=SC2086
-    sox -V1 "$tmp/$id.raw.wav" -e floating-point -b 32 "$tmp/$id.mid.wav" \
-        rate -v "$rate" ${STRETCH[$id]:-} \
-        silence 1 0.0005 -50d reverse silence 1 0.0005 -50d fade h 0.01 \
-        reverse fade h 0.002 \
+    printf '%s\n' "$text" | open_jtalk -x "$DIC" -m "$voice" -fm "$HALF_TONES" -a "$ALPHA" \
+        -r "$RATE" -ow "$tmp/$id.raw.wav"
+    # Resample; cut leading and trailing silence (anything under -50 dBFS),
+    # and a syllable's fading end.
+    local tail=()
+    if one_word "$id"; then tail=(norm 0 reverse silence 1 0.005 "${TAIL_LEVEL}d" reverse); fi
+    sox -V1 "$tmp/$id.raw.wav" -e floating-point -b 32 "$tmp/$id.cut.wav" \
+        rate -v "$rate" silence 1 0.0005 -50d reverse silence 1 0.0005 -50d reverse "${tail[@]}"
+    # Slow a short syllable down; 10 ms fade-out and 2 ms fade-in against
+    # clicks; gentle compression, which lifts quiet consonant onsets (the m of
+    # マ, the k of これ) clear of 8-bit quantisation, so the sound is heard
+    # from its first millisecond; normalise.
+    local stretch=() f
+    if one_word "$id"; then
+        f=$(awk -v l="$(soxi -D "$tmp/$id.cut.wav")" -v t="$SYLLABLE_LENGTH" -v m="$MAX_STRETCH" \
+            'BEGIN { f = l / t; if (f > 1) f = 1; if (f < 1 / m) f = 1 / m; printf "%.3f", f }')
+        [ "$f" = 1.000 ] || stretch=(tempo -s "$f")
+    fi
+    sox -V1 "$tmp/$id.cut.wav" "$tmp/$id.mid.wav" "${stretch[@]}" \
+        fade h 0.002 reverse fade h 0.01 reverse \
         compand 0.002,0.06 -70,-70,-45,-36,-25,-19,0,-4 0 -90 0.002 \
         norm "$SPEECH_LEVEL"
     finish "$tmp/$id.mid.wav" "$out/$id.wav"
@@ -197,6 +256,7 @@ make_all() {
     need_tools
     mkdir -p "$out"
     tmp=$(mktemp -d)
+    fetch_voice
     local id name text want
     while read -r id name text want; do
         speak "$id" "$text" "$want"
@@ -210,10 +270,12 @@ make_all() {
     tone default.wav ding "$DING_LEVEL" 16000
 }
 
-# check: every file there, in the exact format, with its figures.
+# check: every file there, in the exact format, with its figures; then the
+# voice measures (pitch, start, を against お, ん).
 check_all() {
     command -v soxi >/dev/null || die "soxi (package sox) is needed for the check"
     "$here/check_sounds.sh" "$out"
+    /usr/bin/python3 "$here/measure.py" "$out"
 }
 
 case "${1:-}" in
