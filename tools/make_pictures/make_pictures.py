@@ -8,6 +8,9 @@
 - resources/icons/zel.png (32 x 32, 16 colours with one of them transparent),
   zel-64.png and zel-128.png (full colour, for the desktop): a round red
   figure with a green leaf on top and a friendly face.
+- resources/desktop/icons/<side>.png for side 16, 22, 24, 32, 48, 64, 128,
+  256: the same figure in full colour at the usual menu sizes, installed as
+  the menu entry's icon.
 - resources/icons/pr1.png, pr2.png, pr3.png (32 x 32, two colours): the kana
   あ over the guide cross in the three practice-sheet styles: white on a
   checkered grey ground, checkered grey on white, outlined on white.
@@ -30,6 +33,7 @@ KANA_FONT = '/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf'
 BOLDER = 4          # supersampled pixels added round the glyph of PR1, PR2
 
 BLUE = (24, 72, 216)
+DESKTOP_ICON_SIDES = (16, 22, 24, 32, 48, 64, 128, 256)
 WHITE = (255, 255, 255)
 
 
@@ -274,7 +278,12 @@ def main():
         draw_zel(side).save(os.path.join(icons, f'zel-{side}.png'), optimize=True)
     for style in (1, 2, 3):
         pr_icon(style, os.path.join(icons, f'pr{style}.png'))
-    print('made moji.bmp, zel.png, zel-64.png, zel-128.png, pr1.png, pr2.png, pr3.png')
+    desktop = os.path.join(repo, 'resources', 'desktop', 'icons')
+    os.makedirs(desktop, exist_ok=True)
+    for side in DESKTOP_ICON_SIDES:
+        draw_zel(side).save(os.path.join(desktop, f'{side}.png'), optimize=True)
+    print('made moji.bmp, zel.png, zel-64.png, zel-128.png, pr1.png, pr2.png, pr3.png '
+          'and the desktop icons')
 
 
 if __name__ == '__main__':
