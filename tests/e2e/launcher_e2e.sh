@@ -76,8 +76,8 @@ sleep 1
 stop "$pid"
 
 # A parent's edits: a question of their own, a picture, and a removed sample picture.
-printf 'mine.bmp,\x82\xdd\x82\xc8\r\n' >"$folder/mondai.txt"
-cp "$installed/neko.bmp" "$folder/mine.bmp"
+printf 'mine.bmp,\x82\xdd\x82\xc8\r\n' >"$folder/mondai.txt"   # みな, in Shift-JIS
+convert -size 64x64 xc:'#00c000' -type TrueColor BMP3:"$folder/mine.bmp"
 rm "$folder/inu.bmp"
 echo stale >"$folder/zel.html"
 before=$(cd "$folder" && ls -l --time-style=+%s.%N mondai.txt mine.bmp)
@@ -87,6 +87,17 @@ after=$(cd "$folder" && ls -l --time-style=+%s.%N mondai.txt mine.bmp)
 [ "$before" = "$after" ] || fail "the second start touched the parent's files"
 [ ! -e "$folder/inu.bmp" ] || fail "the second start brought back a removed picture"
 cmp -s "$installed/zel.html" "$folder/zel.html" || fail "the help was not brought up to date"
+# もんだい (F1) asks the parent's question: their green picture fills the panel.
+window=$(xdotool search --onlyvisible --pid "$pid" --name 'もじもり' | head -n 1)
+xdotool windowactivate --sync "$window" key F1
+for _ in $(seq 50); do
+  import -window "$window" "$work/question.png"
+  green=$(convert "$work/question.png" txt:- | grep -ci '#00C000' || true)
+  [ "$green" -gt 10000 ] && break
+  sleep 0.2
+done
+echo "green pixels of the parent's picture on the panel: $green"
+[ "$green" -gt 10000 ] || fail "the parent's own question was not asked"
 stop "$pid"
 
 # A folder that cannot be made (the home's place is taken by a file): one message box over
