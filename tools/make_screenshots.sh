@@ -40,31 +40,16 @@ printf '[Setting]\r\nKakijunSpeed=700\r\n' >"$HOME/.config/zel.ini"
 cp -R sample/. "$work/run/"
 cp resources/help/zel.html "$work/run/"
 
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+source tests/e2e/virtual_screen.sh
+start_virtual_screen
 (cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
 zel_pid=$!
 pids+=($zel_pid)
 
-find_window() {
-  local w
-  for _ in $(seq 200); do
-    w=$(xdotool search --onlyvisible --pid "$zel_pid" --name "$1" 2>/dev/null | tail -n 1) || true
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-window=$(find_window 'もじもり') || fail "no main window: $(cat "$work/zel.log")"
+window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window: $(cat "$work/zel.log")"
 xdotool windowactivate --sync "$window"
 sleep 1
-frame=$(xwininfo -id "$window" -tree | awk '/Parent window id/ {print $4}')
-read -r fx fy < <(xwininfo -id "$frame" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
+window_frame "$window"
 
 # The window with its title bar; small PNGs for the README.
 shoot() {
@@ -113,12 +98,10 @@ montage "${frames[@]}" -tile 8x -geometry 96x91+3+3 -background white -strip \
 # A sheet of the typed line, printed to a PDF file through いんさつ... (ファイル menu).
 xdotool key Delete m shift+d m l
 sleep 0.5
-xdotool mousemove $((fx + 35)) $((fy + 27)) click 1
-sleep 1
-xdotool mousemove $((fx + 65)) $((fy + 92)) click 1
-options=$(find_window '^いんさつ$') || fail "no いんさつ dialog"
+open_print_menu_item
+options=$(find_program_window "$zel_pid" '^いんさつ$') || fail "no いんさつ dialog"
 xdotool windowactivate --sync "$options" key Return
-dialog=$(find_window '^印刷$|^Print$') || fail "no print dialog"
+dialog=$(find_program_window "$zel_pid" '^印刷$|^Print$') || fail "no print dialog"
 xdotool windowactivate --sync "$dialog" key Return
 for _ in $(seq 100); do [ -s "$HOME/print.pdf" ] && break; sleep 0.1; done
 [ -s "$HOME/print.pdf" ] || fail "the print dialog wrote no PDF file"

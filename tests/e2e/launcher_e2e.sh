@@ -30,13 +30,8 @@ chmod +x "$launcher"
 
 export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
 unset XDG_CONFIG_HOME XDG_RUNTIME_DIR ZEL_NOTICE
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+source "$(dirname "$0")/virtual_screen.sh"
+start_virtual_screen
 
 # Starts the launcher with the given home and waits for its window; the launcher execs the
 # program, so $pid is the program's. Windows come and go while Qt starts, which a search
@@ -56,7 +51,7 @@ stop() {
   wait "$1" 2>/dev/null || true
 }
 visible_windows() {
-  xdotool search --onlyvisible --pid "$1" --name 'もじもり' 2>/dev/null | wc -l
+  program_windows "$1" 'もじもり' | wc -l
 }
 
 # First start: the folder is made from the sample set, owned and writable by the user, and
@@ -88,7 +83,7 @@ after=$(cd "$folder" && ls -l --time-style=+%s.%N mondai.txt mine.bmp)
 [ ! -e "$folder/inu.bmp" ] || fail "the second start brought back a removed picture"
 cmp -s "$installed/zel.html" "$folder/zel.html" || fail "the help was not brought up to date"
 # もんだい (F1) asks the parent's question: their green picture fills the panel.
-window=$(xdotool search --onlyvisible --pid "$pid" --name 'もじもり' | head -n 1)
+window=$(program_windows "$pid" 'もじもり' | head -n 1)
 xdotool windowactivate --sync "$window" key F1
 for _ in $(seq 50); do
   import -window "$window" "$work/question.png"

@@ -102,7 +102,13 @@ fi
 echo "private scheduler: pid $cupsd_pid, socket $socket"
 
 queue=zel-sheets
-lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>/dev/null || fail "lpadmin could not add $queue"
+# A scheduler that has only just started may turn the first request away: ask again.
+for try in 1 2 3 4 5; do
+  lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>"$work/lpadmin.err" && break
+  echo "lpadmin, try $try: $(cat "$work/lpadmin.err")"
+  [ "$try" = 5 ] && fail "lpadmin could not add $queue"
+  sleep 1
+done
 # The default queue is another one, so the print dialog must be used to pick ours.
 lpadmin -p another-printer -E -v "file:///dev/null" -m raw 2>/dev/null \
   || fail "lpadmin could not add the other queue"
@@ -121,43 +127,24 @@ echo "queue $queue prints on $media, $page_w x $page_h pt"
 # The program in a fresh home, on a virtual screen with a window manager.
 export HOME=$work/home SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
 unset XDG_CONFIG_HOME XDG_RUNTIME_DIR ZEL_NOTICE PRINTER LPDEST
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+source "$(dirname "$0")/virtual_screen.sh"
+start_virtual_screen
 (cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
 zel_pid=$!
 pids+=($zel_pid)
 
-# Qt's windows come and go while it starts, which a search may trip over: ask again.
-find_window() {
-  local w
-  for _ in $(seq 200); do
-    w=$(xdotool search --onlyvisible --pid "$zel_pid" --name "$1" 2>/dev/null | tail -n 1) || true
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-window=$(find_window 'もじもり') || fail "no main window"
+window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window"
 xdotool windowactivate --sync "$window"
 sleep 0.3
 xdotool key t a   # か ち
 sleep 0.3
 typed=2
 
-frame=$(xwininfo -id "$window" -tree | awk '/Parent window id/ {print $4}')
-read -r fx fy < <(xwininfo -id "$frame" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
-# ファイル > いんさつ...: the third item, below よびだし... and ほぞん....
-xdotool mousemove $((fx + 35)) $((fy + 27)) click 1
-sleep 1
-xdotool mousemove $((fx + 65)) $((fy + 92)) click 1
-options=$(find_window '^いんさつ$') || fail "no いんさつ dialog after the menu item"
+window_frame "$window"
+open_print_menu_item
+options=$(find_program_window "$zel_pid" '^いんさつ$') || fail "no いんさつ dialog after the menu item"
 xdotool windowactivate --sync "$options" key Return   # OK: large, first style
-dialog=$(find_window '^印刷$|^Print$') || fail "no print dialog after いんさつ"
+dialog=$(find_program_window "$zel_pid" '^印刷$|^Print$') || fail "no print dialog after いんさつ"
 xdotool windowactivate --sync "$dialog"
 sleep 0.5
 # The printer list: Alt+N goes to it, typing picks the queue by its name.

@@ -105,18 +105,12 @@ exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/$app.desktop)
 export HOME=$work/home SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
 unset XDG_CONFIG_HOME XDG_RUNTIME_DIR ZEL_NOTICE
 mkdir -p "$HOME"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+source "$repo/tests/e2e/virtual_screen.sh"
+start_virtual_screen
 $exec_line >"$work/zel.log" 2>&1 &
 pid=$!
 pids+=($pid)
-for _ in $(seq 200); do
-  [ "$(xdotool search --onlyvisible --pid "$pid" --name 'もじもり' 2>/dev/null | wc -l)" -ge 1 ] && break
-  sleep 0.1
-done
-[ "$(xdotool search --onlyvisible --pid "$pid" --name 'もじもり' 2>/dev/null | wc -l)" -ge 1 ] \
+find_program_window "$pid" 'もじもり' >/dev/null \
   || fail "no window from the installed program: $(cat "$work/zel.log")"
 [ "$(readlink "/proc/$pid/cwd")" = "$HOME/mojimori" ] || fail "the program does not run in ~/mojimori"
 [ -f "$HOME/mojimori/mondai.txt" ] && [ -f "$HOME/mojimori/zel.html" ] \
