@@ -4,7 +4,8 @@ ZEL_BUILD_PACKAGES=(build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libsdl2-dev libgtest-dev libbenchmark-dev fonts-ipafont-gothic
   qt6-translations-l10n)
 ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick openbox
-  poppler-utils sox python3-numpy)
+  poppler-utils sox python3-numpy desktop-file-utils appstream dpkg-dev file
+  cups-daemon cups-client printer-driver-cups-pdf)
 
 zel_ensure_packages() {
   local missing=() pkg

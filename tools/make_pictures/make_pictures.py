@@ -11,6 +11,9 @@
 - resources/icons/window-32.rgba, window-64.rgba: zel.png and zel-64.png as raw
   RGBA bytes, row by row from the top, which the window takes as its icon at
   start-up without waking Qt's image decoders.
+- resources/desktop/icons/<side>.png for side 16, 22, 24, 32, 48, 64, 128,
+  256: the same figure in full colour at the usual menu sizes, installed as
+  the menu entry's icon.
 - resources/icons/pr1.png, pr2.png, pr3.png (32 x 32, two colours): the kana
   あ over the guide cross in the three practice-sheet styles: white on a
   checkered grey ground, checkered grey on white, outlined on white.
@@ -33,6 +36,7 @@ KANA_FONT = '/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf'
 BOLDER = 4          # supersampled pixels added round the glyph of PR1, PR2
 
 BLUE = (24, 72, 216)
+DESKTOP_ICON_SIDES = (16, 22, 24, 32, 48, 64, 128, 256)
 WHITE = (255, 255, 255)
 
 
@@ -285,8 +289,13 @@ def main():
     raw_window_icon(os.path.join(icons, 'zel-64.png'), os.path.join(icons, 'window-64.rgba'))
     for style in (1, 2, 3):
         pr_icon(style, os.path.join(icons, f'pr{style}.png'))
-    print('made moji.bmp, zel.png, zel-64.png, zel-128.png, window-32.rgba, window-64.rgba,'
-          ' pr1.png, pr2.png, pr3.png')
+    desktop = os.path.join(repo, 'resources', 'desktop', 'icons')
+    os.makedirs(desktop, exist_ok=True)
+    for side in DESKTOP_ICON_SIDES:
+        draw_zel(side).save(os.path.join(desktop, f'{side}.png'), optimize=True)
+    print('made moji.bmp, zel.png, zel-64.png, zel-128.png, window-32.rgba, window-64.rgba, '
+          'pr1.png, pr2.png, pr3.png '
+          'and the desktop icons')
 
 
 if __name__ == '__main__':

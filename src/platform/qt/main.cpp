@@ -1,5 +1,7 @@
 // The program: one main window over the start-up directory, until it is closed.
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
 #include "platform/qt/application.h"
 #include "platform/qt/main_window.h"
@@ -7,7 +9,17 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   zel::PrepareApplication();
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.mojimori.Mojimori"));
+  // A word from the launcher, such as why the user's own folder could not be made: shown
+  // once over the window, and not handed on to programs started from here.
+  const QString notice = qEnvironmentVariable("ZEL_NOTICE");
+  qunsetenv("ZEL_NOTICE");
   zel::MainWindow window(zel::SettingsPath());
   window.show();
+  if (!notice.isEmpty()) {
+    QTimer::singleShot(0, &window, [&window, notice] {
+      QMessageBox::warning(&window, QString::fromUtf8("もじもり！"), notice);
+    });
+  }
   return application.exec();
 }

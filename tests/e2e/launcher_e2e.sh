@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The launcher as the menu entry runs it, over a stand-in of the installed files: the first
+# start makes ~/mojimori from the sample set and starts the program there; a later start
+# keeps the parent's edits and pictures; a folder that cannot be made is reported once in a
+# message box and the program starts in the sample set.
+# Usage: launcher_e2e.sh <launcher template> <zel program> <sample dir> <help document>
+set -euo pipefail
+template=$(realpath "$1")
+zel=$(realpath "$2")
+sample_src=$(realpath "$3")
+help_src=$(realpath "$4")
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The installed layout: a read-only sample set with its help, and the launcher pointing there.
+installed=$work/usr/share/zel/sample
+mkdir -p "$installed"
+cp -R "$sample_src/." "$installed/"
+cp "$help_src" "$installed/zel.html"
+chmod -R a-w "$work/usr"
+launcher=$work/mojimori
+sed -e "s|@ZEL_SAMPLE_DIR@|$installed|" -e "s|@ZEL_PROGRAM@|$zel|" "$template" >"$launcher"
+chmod +x "$launcher"
+
+export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
+unset XDG_CONFIG_HOME XDG_RUNTIME_DIR ZEL_NOTICE
+source "$(dirname "$0")/virtual_screen.sh"
+start_virtual_screen
+
+# Starts the launcher with the given home and waits for its window; the launcher execs the
+# program, so $pid is the program's. Windows come and go while Qt starts, which a search
+# may trip over: it is asked again.
+start() {
+  HOME=$1 "$launcher" >"$work/zel.log" 2>&1 &
+  pid=$!
+  pids+=($pid)
+  for _ in $(seq 200); do
+    [ "$(visible_windows "$pid")" -ge 1 ] && return 0
+    sleep 0.1
+  done
+  fail "no main window from the launcher: $(cat "$work/zel.log")"
+}
+stop() {
+  kill "$1"
+  wait "$1" 2>/dev/null || true
+}
+visible_windows() {
+  program_windows "$1" 'もじもり' | wc -l
+}
+
+# First start: the folder is made from the sample set, owned and writable by the user, and
+# the program runs in it with the help beside the questions.
+home=$work/home
+mkdir -p "$home"
+start "$home"
+folder=$home/mojimori
+[ -d "$folder" ] || fail "no folder $folder after the first start"
+[ "$(readlink "/proc/$pid/cwd")" = "$folder" ] \
+  || fail "the program runs in $(readlink "/proc/$pid/cwd"), not in $folder"
+diff -r "$installed" "$folder" >/dev/null || fail "the folder differs from the sample set"
+[ -w "$folder/mondai.txt" ] || fail "mondai.txt in the folder cannot be edited"
+ls -a "$home" | grep -q '^\.mojimori\.' && fail "a staging folder was left in the home"
+sleep 1
+[ "$(visible_windows "$pid")" -eq 1 ] || fail "a message was shown on a start that went well"
+stop "$pid"
+
+# A parent's edits: a question of their own, a picture, and a removed sample picture.
+printf 'mine.bmp,\x82\xdd\x82\xc8\r\n' >"$folder/mondai.txt"   # みな, in Shift-JIS
+convert -size 64x64 xc:'#00c000' -type TrueColor BMP3:"$folder/mine.bmp"
+rm "$folder/inu.bmp"
+echo stale >"$folder/zel.html"
+before=$(cd "$folder" && ls -l --time-style=+%s.%N mondai.txt mine.bmp)
+start "$home"
+[ "$(readlink "/proc/$pid/cwd")" = "$folder" ] || fail "second start not in $folder"
+after=$(cd "$folder" && ls -l --time-style=+%s.%N mondai.txt mine.bmp)
+[ "$before" = "$after" ] || fail "the second start touched the parent's files"
+[ ! -e "$folder/inu.bmp" ] || fail "the second start brought back a removed picture"
+cmp -s "$installed/zel.html" "$folder/zel.html" || fail "the help was not brought up to date"
+# もんだい (F1) asks the parent's question: their green picture fills the panel.
+window=$(program_windows "$pid" 'もじもり' | head -n 1)
+xdotool windowactivate --sync "$window" key F1
+for _ in $(seq 50); do
+  import -window "$window" "$work/question.png"
+  green=$(convert "$work/question.png" txt:- | grep -ci '#00C000' || true)
+  [ "$green" -gt 10000 ] && break
+  sleep 0.2
+done
+echo "green pixels of the parent's picture on the panel: $green"
+[ "$green" -gt 10000 ] || fail "the parent's own question was not asked"
+stop "$pid"
+
+# A folder that cannot be made (the home's place is taken by a file): one message box over
+# the window, in Japanese, and the program runs in the sample set.
+: >"$work/not-a-dir"
+start "$work/not-a-dir"
+[ "$(readlink "/proc/$pid/cwd")" = "$installed" ] \
+  || fail "without a folder the program runs in $(readlink "/proc/$pid/cwd")"
+for _ in $(seq 50); do [ "$(visible_windows "$pid")" -ge 2 ] && break; sleep 0.1; done
+[ "$(visible_windows "$pid")" -eq 2 ] || fail "no single message about the folder"
+tr '\0' '\n' <"/proc/$pid/environ" | grep -q '^ZEL_NOTICE=もんだいのフォルダ「.*」を作れませんでした' \
+  || fail "the launcher did not hand the program its message"
+import -window root "$work/message.png"
+cp "$work/message.png" "${E2E_SHOT:-/dev/null}" 2>/dev/null || true
+# The box is modal and has the focus: Return closes it.
+xdotool key Return
+for _ in $(seq 50); do [ "$(visible_windows "$pid")" -eq 1 ] && break; sleep 0.1; done
+[ "$(visible_windows "$pid")" -eq 1 ] || fail "the message did not close with Return"
+sleep 1
+[ "$(visible_windows "$pid")" -eq 1 ] || fail "the message came back"
+stop "$pid"
+echo "PASS"
