@@ -14,7 +14,15 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "app/routing.h"
 #include "platform/qt/panel_widget.h"
@@ -232,6 +240,46 @@ TEST_F(MainWindowTest, AQuestionShowsItsPictureStretchedOverThePanel) {
     EXPECT_EQ(Display(), "いぬ");
     EXPECT_EQ(CountPixels(PanelImage(), qRgb(0, 0xC0, 0)), image.width() * image.height());
   }
+}
+
+// A question folder can name anything as a picture: a FIFO or a device must be refused at
+// once with the usual message, not hang the window or fill its memory.
+TEST_F(MainWindowTest, APictureThatIsNoRegularFileIsRefusedAtOnce) {
+  const QString fifo = dir.path() + "/fifo.bmp";
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  // Should the window block in the FIFO anyway, a writer lets it go, so the test fails
+  // instead of hanging.
+  std::atomic<bool> done{false};
+  std::thread rescue([&] {
+    for (int i = 0; i < 50 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  });
+  QFile questions(dir.path() + "/mondai.txt");
+  ASSERT_TRUE(questions.open(QIODevice::WriteOnly));
+  questions.write(QByteArray::fromStdString(Utf8ToSjis("fifo.bmp,いぬ\r\n/dev/zero,ねこ\r\n")));
+  questions.close();
+  Open();
+  QStringList messages;
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < 2; ++i) {
+    QTimer::singleShot(0, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        messages << box->windowTitle() + ": " + box->text();
+        box->accept();
+      }
+    });
+    Key(Qt::Key_F1);
+  }
+  const qint64 elapsed = clock.elapsed();
+  done = true;
+  rescue.join();
+  EXPECT_LT(elapsed, 4000);
+  messages.sort();
+  EXPECT_EQ(messages, (QStringList{"/dev/zero: 画像ファイルがオープンできません。",
+                                   "fifo.bmp: 画像ファイルがオープンできません。"}));
+  EXPECT_FALSE(window->ReadFile(QFile::encodeName(fifo).toStdString(), 1 << 20));
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {

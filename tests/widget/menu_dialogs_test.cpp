@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <sys/stat.h>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -241,6 +242,12 @@ TEST_F(MenuDialogsTest, HelpShowsTheDocumentOrSaysItIsMissing) {
   QTextDocument* document = help->browser()->document();
   EXPECT_EQ(document->metaInformation(QTextDocument::DocumentTitle), "もじもり！ ヘルプ");
   EXPECT_TRUE(help->browser()->toPlainText().contains("mondai.txt"));
+
+  // A FIFO in the document's place is no document: said at once, not waited on.
+  ASSERT_TRUE(QFile::remove(expectedPath));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(expectedPath).constData(), 0600), 0);
+  window->action(1212)->trigger();
+  EXPECT_TRUE(help->browser()->toPlainText().contains("ヘルプが みつかりません"));
 }
 
 TEST(HelpDocument, EveryContentsLinkHasItsSection) {

@@ -47,15 +47,14 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void HelpWindow::ShowDocument(const QString& path) {
   const QString found = QString::fromStdString(ResolveIgnoringCase(path.toStdString()));
-  QFile file(found);
-  if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+  // Only a regular file: a FIFO in its place would hang the window.
+  if (path.isEmpty() || !ReadRegularFile(found.toStdString(), 0)) {
     browser_->clearHistory();
     browser_->setHtml(QStringLiteral("<h2>ヘルプが みつかりません</h2>"
                                      "<p>ヘルプの ファイルを ひらけませんでした。</p><p>%1</p>")
                           .arg(path.toHtmlEscaped()));
     return;
   }
-  file.close();
   // Through setSource, so the links of the table of contents and "もくじ" work; the same
   // document again is read again, as it may have been edited meanwhile.
   const QUrl url = QUrl::fromLocalFile(QFileInfo(found).absoluteFilePath());

@@ -430,11 +430,8 @@ QString NativeName(const std::string& path) {
 }  // namespace
 
 std::optional<std::string> MainWindow::ReadFile(const std::string& path, size_t maxBytes) {
-  QFile file(NativeName(path));
-  if (path.rfind(":/", 0) == 0 || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray bytes = file.read(static_cast<qint64>(std::min<size_t>(maxBytes, 1u << 30)));
-  if (bytes.isEmpty() && file.error() != QFileDevice::NoError) return std::nullopt;
-  return bytes.toStdString();
+  if (path.rfind(":/", 0) == 0) return std::nullopt;  // Qt's resources are not the user's files
+  return ReadRegularFile(path, maxBytes);
 }
 
 bool MainWindow::ReplaceFile(const std::string& path, std::string_view bytes) {

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "files/file_names.h"
 
 namespace zel {
 namespace {
@@ -22,18 +22,10 @@ constexpr int kWantedFrames = 256;
 constexpr auto kWaitMargin = std::chrono::seconds(2);
 
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path file(path);
-  // Only regular files: a FIFO or a device would block or never end.
-  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
-  const auto size = std::filesystem::file_size(file, error);
-  if (error || size > SoundService::kMaxFileBytes) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<uint8_t> bytes(size);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-  bytes.resize(static_cast<size_t>(in.gcount()));  // the file may have shrunk meanwhile
-  return bytes;
+  // One byte over the cap tells a file that is too large from one that fits.
+  const auto bytes = ReadRegularFile(path, SoundService::kMaxFileBytes + 1);
+  if (!bytes || bytes->size() > SoundService::kMaxFileBytes) return std::nullopt;
+  return std::vector<uint8_t>(bytes->begin(), bytes->end());
 }
 
 }  // namespace
