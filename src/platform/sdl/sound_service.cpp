@@ -55,17 +55,21 @@ size_t Resampler::Read(int16_t* out, size_t count) {
   return written;
 }
 
-SoundService::SoundService(std::span<const uint8_t> defaultAlertWav) {
+SoundService::SoundService(std::span<const uint8_t> defaultAlertWav, Clock::duration openDeadline,
+                           std::function<void()> beforeOpen)
+    : openDeadline_(Clock::now() + openDeadline) {
   if (auto alert = DecodeWav(defaultAlertWav)) {
     alert_ = std::make_shared<const PcmSound>(std::move(*alert));
   }
   // Opening a device can take tens of milliseconds (drivers probe their hardware): it is
   // done aside, so the window is drawn meanwhile. A play asked for before it is ready
   // starts as soon as it is.
-  opener_ = std::thread(&SoundService::OpenOutput, this);
+  opener_ = std::thread(&SoundService::OpenOutput, this, opening_, std::move(beforeOpen));
 }
 
-void SoundService::OpenOutput() {
+void SoundService::OpenOutput(SoundService* self, std::shared_ptr<Opening> opening,
+                              std::function<void()> beforeOpen) {
+  if (beforeOpen) beforeOpen();
   // Left to SDL, SIGINT and SIGTERM would become quit events that nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   bool sdlAudio = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -80,7 +84,7 @@ void SoundService::OpenOutput() {
     wanted.channels = 1;
     wanted.samples = kWantedFrames;
     wanted.callback = &SoundService::DeviceCallback;
-    wanted.userdata = this;
+    wanted.userdata = self;  // called only once the device is unpaused, which the service does
     // We resample and spread to the channels ourselves rather than through SDL's converter,
     // which would add a buffer of its own.
     device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &got,
@@ -97,30 +101,65 @@ void SoundService::OpenOutput() {
     sdlAudio = false;
   }
 
+  std::lock_guard lock(opening->mutex);
+  if (opening->abandoned) {
+    // Too late: the service went on silently and may be gone; `self` is not touched.
+    if (device != 0) SDL_CloseAudioDevice(device);
+    if (sdlAudio) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return;
+  }
+  opening->adopted = true;
+  self->AdoptOutput(sdlAudio, device, got.freq, got.channels, got.samples);
+}
+
+void SoundService::AdoptOutput(bool sdlAudio, uint32_t device, int rate, int channels,
+                               int frames) {
   std::unique_lock lock(mutex_);
   sdlAudio_ = sdlAudio;
   device_ = device;
   if (device_ != 0) {
-    rate_ = got.freq;
-    channels_ = got.channels;
-    bufferFrames_ = got.samples;
+    rate_ = rate;
+    channels_ = channels;
+    bufferFrames_ = frames;
     // The buffer just filled is heard after the one the device is playing.
     deviceLatency_ = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(double(bufferFrames_) / rate_));
   }
   ready_ = true;
   if (pending_) StartLocked(std::exchange(pending_, nullptr), plays_);
+  if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
+  else StartSilentLocked();
   lock.unlock();
   readyChanged_.notify_all();
-  if (device_ != 0) {
-    SDL_PauseAudioDevice(device_, 0);
-  } else {
-    silent_ = std::thread(&SoundService::SilentOutput, this);
-  }
+}
+
+void SoundService::StartSilentLocked() {
+  silent_ = std::thread(&SoundService::SilentOutput, this);
+}
+
+void SoundService::GiveUpDevice() const {
+  auto* self = const_cast<SoundService*>(this);
+  std::lock_guard opening(opening_->mutex);
+  if (opening_->adopted) return;  // it opened just now after all
+  opening_->abandoned = true;
+  std::unique_lock lock(mutex_);
+  self->ready_ = true;
+  if (self->pending_) self->StartLocked(std::exchange(self->pending_, nullptr), plays_);
+  self->StartSilentLocked();
+  lock.unlock();
+  readyChanged_.notify_all();
 }
 
 SoundService::~SoundService() {
-  opener_.join();
+  bool adopted;
+  {
+    std::lock_guard opening(opening_->mutex);
+    adopted = opening_->adopted;
+    if (!adopted && !opening_->abandoned) opening_->abandoned = true;
+  }
+  // A thread hung in the audio system is left behind: the program must still end.
+  if (adopted) opener_.join();
+  else opener_.detach();
   {
     std::lock_guard lock(mutex_);
     closing_ = true;
@@ -133,7 +172,10 @@ SoundService::~SoundService() {
 }
 
 void SoundService::WaitReady(std::unique_lock<std::mutex>& lock) const {
-  readyChanged_.wait(lock, [&] { return ready_; });
+  if (readyChanged_.wait_until(lock, openDeadline_, [&] { return ready_; })) return;
+  lock.unlock();
+  GiveUpDevice();
+  lock.lock();
 }
 
 bool SoundService::HasDevice() const {
@@ -178,7 +220,7 @@ std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSo
 
 void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
   std::unique_lock lock(mutex_);
-  if (!ready_ && !wait) {
+  if (!ready_ && !wait && Clock::now() < openDeadline_) {
     pending_ = sound ? std::move(sound) : nullptr;  // the latest one wins, as it would cut off
     delivery_ = Delivery{};
     delivery_.play = ++plays_;

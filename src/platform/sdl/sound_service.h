@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -49,7 +50,12 @@ class SoundService {
   // Opens the audio subsystem of SDL (never its video) and the default output device.
   // defaultAlertWav: the WAVE bytes played in place of a sound that cannot be played; when
   // they do not decode, such a sound only stops the one playing.
-  explicit SoundService(std::span<const uint8_t> defaultAlertWav);
+  // openDeadline: how long the device may take to open; past it the silent output stands
+  // in, so an audio system that hangs can neither freeze the window nor its exit.
+  // beforeOpen runs on the opening thread first (tests make it hang).
+  explicit SoundService(std::span<const uint8_t> defaultAlertWav,
+                        Clock::duration openDeadline = kOpenDeadline,
+                        std::function<void()> beforeOpen = {});
   ~SoundService();
   SoundService(const SoundService&) = delete;
   SoundService& operator=(const SoundService&) = delete;
@@ -62,6 +68,7 @@ class SoundService {
   void PlayFile(const std::string& path, bool wait);
 
   static constexpr size_t kMaxFileBytes = size_t{64} << 20;
+  static constexpr Clock::duration kOpenDeadline = std::chrono::seconds(3);
 
   // False when the silent output stands in for an audio device.
   // These wait until the output has been opened.
@@ -81,8 +88,21 @@ class SoundService {
   bool Playing() const;
 
  private:
-  void OpenOutput();
+  // What the opening thread shares with the service; it outlives the service when the
+  // thread is left behind, hung in the audio system.
+  struct Opening {
+    std::mutex mutex;
+    bool adopted = false;    // the service took the device
+    bool abandoned = false;  // the service went on without it
+  };
+  static void OpenOutput(SoundService* self, std::shared_ptr<Opening> opening,
+                         std::function<void()> beforeOpen);
+  // Called by the opening thread with opening_->mutex held.
+  void AdoptOutput(bool sdlAudio, uint32_t device, int rate, int channels, int frames);
+  // Waits for the output until the open deadline; past it, goes on with the silent output.
   void WaitReady(std::unique_lock<std::mutex>& lock) const;
+  void GiveUpDevice() const;
+  void StartSilentLocked();
   void Start(std::shared_ptr<const PcmSound> sound, bool wait);
   // Makes sound the one playing as play number `play`, and returns it. Called with
   // mutex_ held.
@@ -114,6 +134,8 @@ class SoundService {
   Delivery delivery_;
   Clock::time_point heardEnd_;  // when the latest play's last frame will have sounded
   bool closing_ = false;
+  Clock::time_point openDeadline_;
+  std::shared_ptr<Opening> opening_ = std::make_shared<Opening>();
   std::thread silent_;
   std::thread opener_;
 };
