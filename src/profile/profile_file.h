@@ -50,11 +50,13 @@ class ProfileFile {
 
   // WritePrivateProfileStringA: the whole file is written to a temporary file beside it,
   // flushed and renamed over the old one. False when nothing could be written; the old file
-  // is then as it was.
+  // is then as it was. A symbolic link is written through to its file; copies of the program
+  // take turns; the first write sweeps away temporary files a crashed copy left.
   bool WriteString(std::string_view section, std::string_view key, std::string_view value);
 
  private:
   std::string path_;
+  bool swept_ = false;
 };
 
 }  // namespace zel

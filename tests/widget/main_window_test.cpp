@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <atomic>
 #include <chrono>
@@ -280,6 +281,31 @@ TEST_F(MainWindowTest, APictureThatIsNoRegularFileIsRefusedAtOnce) {
   EXPECT_EQ(messages, (QStringList{"/dev/zero: 画像ファイルがオープンできません。",
                                    "fifo.bmp: 画像ファイルがオープンできません。"}));
   EXPECT_FALSE(window->ReadFile(QFile::encodeName(fifo).toStdString(), 1 << 20));
+}
+
+// Settings that cannot be stored (here a file over the size the program handles; equally a
+// read-only folder or a full disk) are told once in a run, and the program goes on.
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsToldOnce) {
+  QStringList messages;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      messages << box->windowTitle() + ": " + box->text();
+      box->accept();
+    }
+  });
+  answerer.start(5);
+  QByteArray huge = "[Setting]\r\n";
+  huge += QByteArray(2 << 20, ';');
+  Open(huge);
+  QTest::qWait(50);
+  EXPECT_EQ(messages, QStringList{IniPath() + ": せっていを ほぞんできません。"});
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  EXPECT_EQ(Display(), "か");  // still running
+  window->close();               // the close writes every setting again: no second message
+  QTest::qWait(20);
+  EXPECT_EQ(messages.size(), 1);
+  EXPECT_EQ(QFileInfo(IniPath()).size(), huge.size());
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {

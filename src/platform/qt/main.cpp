@@ -9,5 +9,6 @@ int main(int argc, char** argv) {
   zel::PrepareApplication();
   zel::MainWindow window(zel::SettingsPath());
   window.show();
+  zel::OnTerminationRequest([&window] { window.CloseQuietly(); });
   return application.exec();
 }

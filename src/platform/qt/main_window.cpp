@@ -24,6 +24,7 @@
 #include "app/control_ids.h"
 #include "app/window_layout.h"
 #include "app/routing.h"
+#include "app/texts.h"
 #include "app/window_template.h"
 #include "platform/qt/font_dialog.h"
 #include "platform/qt/help_window.h"
@@ -99,6 +100,7 @@ MainWindow::MainWindow(std::string settingsPath)
   connect(&timer_, &QTimer::timeout, this, [this] { OnTimer(); });
   qApp->installEventFilter(this);
   StartUp(app_);
+  started_ = true;
 }
 
 MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
@@ -413,7 +415,21 @@ int MainWindow::ReadProfileInt(std::string_view section, std::string_view key, i
 
 void MainWindow::WriteProfileString(std::string_view section, std::string_view key,
                                     std::string_view value) {
-  settings_.WriteString(section, key, value);
+  if (settings_.WriteString(section, key, value) || settingsFailureTold_ || quiet_) return;
+  // Once a run: a read-only folder or a full disk fails every write alike.
+  settingsFailureTold_ = true;
+  const std::string caption = NativePathToSjis(settings_.path());
+  auto tell = [this, caption] {
+    ShowMessage(SjisText(texts::kSettingsNotSaved), caption, MessageKind::Warning);
+  };
+  // During start-up the window is not on screen yet: the message follows it.
+  if (started_) tell();
+  else QTimer::singleShot(0, this, tell);
+}
+
+void MainWindow::CloseQuietly() {
+  quiet_ = true;
+  close();
 }
 
 std::string MainWindow::CurrentDirectory() {

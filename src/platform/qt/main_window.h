@@ -105,6 +105,10 @@ class MainWindow : public QMainWindow, public Host {
   void CloseWindow() override;
   HelpWindow* helpWindow() const { return help_; }
 
+  // Closes the window as its close button does, storing the settings, but with no message
+  // box: for a signal or the end of the desktop session, when nobody would answer one.
+  void CloseQuietly();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -132,6 +136,9 @@ class MainWindow : public QMainWindow, public Host {
   QTimer timer_;
   QFont keyFont_;
   bool closing_ = false;
+  bool started_ = false;             // start-up done: a message may be shown at once
+  bool quiet_ = false;               // ending on a signal or with the session
+  bool settingsFailureTold_ = false; // a failed write of the settings is told once a run
   std::optional<WindowRect> pendingOuter_;  // applied again once the frame is known
   // What arrived while a tracing stroke held the window.
   std::deque<std::pair<int, int>> heldCommands_;
