@@ -308,6 +308,28 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsToldOnce) {
   EXPECT_EQ(QFileInfo(IniPath()).size(), huge.size());
 }
 
+// Whatever rectangle the settings hold (damaged, saturated, from a monitor since removed),
+// the window opens whole on a screen.
+TEST_F(MainWindowTest, TheWindowOpensOnAScreenWhateverTheSettingsSay) {
+  const char* cases[] = {
+      "WinPosL=-2147483648\r\nWinPosT=-2147483648\r\nWinPosR=2147483647\r\nWinPosB=2147483647",
+      "WinPosL=2147483647\r\nWinPosT=2147483647\r\nWinPosR=-2147483648\r\nWinPosB=-2147483648",
+      "WinPosL=99999999999\r\nWinPosT=-99999999999\r\nWinPosR=1\r\nWinPosB=0",
+      "WinPosL=5000\r\nWinPosT=4000\r\nWinPosR=5560\r\nWinPosB=4420",      // a monitor gone
+      "WinPosL=-3000\r\nWinPosT=-2000\r\nWinPosR=-2440\r\nWinPosB=-1580",
+      "WinPosL=0\r\nWinPosT=0\r\nWinPosR=100000\r\nWinPosB=100000",
+  };
+  for (const char* rect : cases) {
+    Open(QByteArray("[Setting]\r\n") + rect + "\r\n");
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window->frameGeometry()))
+        << rect << ": " << window->frameGeometry().x() << "," << window->frameGeometry().y()
+        << " " << window->frameGeometry().width() << "x" << window->frameGeometry().height();
+    EXPECT_GT(window->width(), 0) << rect;
+    window.reset();
+  }
+}
+
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {
   Open();
   window->close();

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -18,6 +19,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <climits>
+#include <cstdint>
 #include <ctime>
 
 #include "app/accelerators.h"
@@ -353,11 +356,29 @@ WindowRect MainWindow::GetWindowRect() {
 void MainWindow::MoveWindow(const WindowRect& outer) {
   if (frameGeometry().size() == geometry().size()) pendingOuter_ = outer;
   const QSize frameExtra = frameGeometry().size() - geometry().size();
-  const int width = std::max(outer.right - outer.left - frameExtra.width(), 1);
-  const int height = std::max(outer.bottom - outer.top - frameExtra.height(), 1);
+  // A damaged settings file can give any int: differences are taken in 64 bits.
+  const int64_t outerWidth = int64_t{outer.right} - outer.left;
+  const int64_t outerHeight = int64_t{outer.bottom} - outer.top;
+  int64_t width = std::max<int64_t>(outerWidth - frameExtra.width(), 1);
+  int64_t height = std::max<int64_t>(outerHeight - frameExtra.height(), 1);
+  // Always where it can be seen: on the screen it was on, or the primary one when that
+  // screen is gone, no larger than it and wholly inside it.
+  const QPoint centre(
+      static_cast<int>(std::clamp<int64_t>(outer.left + outerWidth / 2, INT_MIN, INT_MAX)),
+      static_cast<int>(std::clamp<int64_t>(outer.top + outerHeight / 2, INT_MIN, INT_MAX)));
+  QScreen* on = QGuiApplication::screenAt(centre);
+  if (!on) on = QGuiApplication::primaryScreen();
+  const QRect area = on ? on->availableGeometry() : QRect(0, 0, 1024, 768);
+  width = std::min<int64_t>(width, std::max(area.width() - frameExtra.width(), 1));
+  height = std::min<int64_t>(height, std::max(area.height() - frameExtra.height(), 1));
   if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) setWindowState(Qt::WindowNoState);
-  move(outer.left, outer.top);
-  resize(width, height);
+  resize(static_cast<int>(width), static_cast<int>(height));
+  // Placed by the size it took, which its smallest size may have raised.
+  const int64_t right = int64_t{area.left()} + area.width() - this->width() - frameExtra.width();
+  const int64_t bottom = int64_t{area.top()} + area.height() - this->height() - frameExtra.height();
+  const int64_t left = std::clamp<int64_t>(outer.left, area.left(), std::max<int64_t>(area.left(), right));
+  const int64_t top = std::clamp<int64_t>(outer.top, area.top(), std::max<int64_t>(area.top(), bottom));
+  move(static_cast<int>(left), static_cast<int>(top));
 }
 
 void MainWindow::RelayoutWindow() { LayOut(); }
