@@ -60,9 +60,10 @@ class Host {
   // Runs a command through the main window's routing, before returning.
   virtual void SendCommand(int commandId) = 0;
 
-  // The one timer of the main window; starting it again replaces the period.
-  // Returns false when it cannot be armed.
-  virtual bool StartTimer(int periodMs) = 0;
+  // The one timer of the main window; starting it again replaces the period. The period is
+  // unsigned, as the speeds of the settings are: a platform clamps it to what its timer
+  // takes. Returns false when it cannot be armed.
+  virtual bool StartTimer(unsigned periodMs) = 0;
   virtual void StopTimer() = 0;
 
   virtual MessageAnswer ShowMessage(std::string_view text, std::string_view caption,

@@ -343,11 +343,15 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
   return std::string((value ? Unquote(*value) : defaultValue).substr(0, bufferSize - 1));
 }
 
+int ProfileIntOf(std::string_view value, int defaultValue) {
+  value = Unquote(Trim(value));
+  return value.empty() ? defaultValue : LeadingInt(value);
+}
+
 int ProfileFile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
   const std::string text = LoadForReading(path_);
   const std::optional<std::string_view> value = FindProfileValue(text, section, key);
-  if (!value || Unquote(*value).empty()) return defaultValue;
-  return LeadingInt(Unquote(*value));
+  return value ? ProfileIntOf(*value, defaultValue) : defaultValue;
 }
 
 bool ProfileFile::WriteString(std::string_view section, std::string_view key,

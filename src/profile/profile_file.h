@@ -28,6 +28,11 @@ std::optional<std::string_view> FindProfileValue(std::string_view text,
 std::optional<std::string> WithProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key, std::string_view value);
 
+// GetPrivateProfileIntA's reading of a stored value: defaultValue when it is empty (once
+// unquoted), else the optionally signed decimal number at its start, saturated to int
+// ("12abc" gives 12, "abc" gives 0).
+int ProfileIntOf(std::string_view value, int defaultValue);
+
 class ProfileFile {
  public:
   // Reads see only the whole lines within this many bytes; a write to a larger file fails

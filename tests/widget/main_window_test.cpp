@@ -330,6 +330,18 @@ TEST_F(MainWindowTest, TheWindowOpensOnAScreenWhateverTheSettingsSay) {
   }
 }
 
+TEST_F(MainWindowTest, TimerPeriodsAreClampedToWhatTheTimerTakes) {
+  Open();
+  const std::pair<unsigned, int> cases[] = {
+      {0u, 10}, {9u, 10}, {400u, 400}, {2147483647u, 2147483647},
+      {2147483648u, 2147483647}, {4294967295u, 2147483647}};
+  for (auto [asked, taken] : cases) {
+    EXPECT_TRUE(window->StartTimer(asked));
+    EXPECT_EQ(window->TimerInterval(), taken) << asked;
+  }
+  window->StopTimer();
+}
+
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {
   Open();
   window->close();

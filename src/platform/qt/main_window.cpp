@@ -387,9 +387,10 @@ void MainWindow::PostQuit() { QCoreApplication::exit(0); }
 
 void MainWindow::SendCommand(int commandId) { RouteCommand(app_, commandId, kFromClick); }
 
-bool MainWindow::StartTimer(int periodMs) {
-  // The platform's timer has a floor of 10 ms, like the one the program was made for.
-  timer_.start(std::max(periodMs, 10));
+bool MainWindow::StartTimer(unsigned periodMs) {
+  // Between a floor of 10 ms and the longest period Qt's timer takes, like the timer the
+  // program was made for: a huge or negative speed waits long instead of rattling.
+  timer_.start(static_cast<int>(std::clamp<unsigned>(periodMs, 10, INT_MAX)));
   return timer_.isActive();
 }
 

@@ -57,7 +57,8 @@ class MainWindow : public QMainWindow, public Host {
   void RelayoutWindow() override;
   void PostQuit() override;
   void SendCommand(int commandId) override;
-  bool StartTimer(int periodMs) override;
+  bool StartTimer(unsigned periodMs) override;
+  int TimerInterval() const { return timer_.interval(); }
   void StopTimer() override;
   MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
                             MessageKind kind) override;
