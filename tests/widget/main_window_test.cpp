@@ -330,6 +330,51 @@ TEST_F(MainWindowTest, TheWindowOpensOnAScreenWhateverTheSettingsSay) {
   }
 }
 
+// A release that never reaches the panel (another window took the mouse, the window lost
+// the focus) must not leave keys, buttons and ticks waiting for the next click.
+TEST_F(MainWindowTest, AStrokeWhoseReleaseIsLostEnds) {
+  Open();
+  PanelWidget* panel = window->panel();
+  const QPoint at(30, 30);
+  auto press = [&] {
+    // Straight to the panel, so the application still believes every button is up.
+    QMouseEvent down(QEvent::MouseButtonPress, at, panel->mapToGlobal(at), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &down);
+    ASSERT_TRUE(panel->StrokeActive());
+  };
+  const struct {
+    const char* what;
+    std::function<void()> lose;
+  } cases[] = {
+      {"the next key finds the button up", [] {}},
+      {"a move without the button",
+       [&] {
+         QMouseEvent move(QEvent::MouseMove, at, panel->mapToGlobal(at), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+         QApplication::sendEvent(panel, &move);
+       }},
+      {"the window deactivated",
+       [&] {
+         QEvent deactivate(QEvent::WindowDeactivate);
+         QApplication::sendEvent(panel, &deactivate);
+       }},
+      {"the grab lost",
+       [&] {
+         QEvent ungrab(QEvent::UngrabMouse);
+         QApplication::sendEvent(panel, &ungrab);
+       }},
+  };
+  for (const auto& c : cases) {
+    window->state().chars.line.Clear();
+    press();
+    c.lose();
+    Key(Qt::Key_T, Qt::NoModifier, "t");
+    EXPECT_FALSE(panel->StrokeActive()) << c.what;
+    EXPECT_EQ(Display(), "か") << c.what;
+  }
+}
+
 TEST_F(MainWindowTest, TimerPeriodsAreClampedToWhatTheTimerTakes) {
   Open();
   const std::pair<unsigned, int> cases[] = {

@@ -106,7 +106,10 @@ MainWindow::MainWindow(std::string settingsPath)
   started_ = true;
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  panel_->onStrokeEnd = nullptr;  // the window's state goes before its children
+}
 
 void MainWindow::BuildControls() {
   for (const ControlDef& def : MainControls()) {
@@ -177,7 +180,14 @@ QAction* MainWindow::action(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+void MainWindow::EndLostStroke() {
+  // The release went to another window or was lost with a grab: the button is up.
+  if (panel_->StrokeActive() && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+    panel_->EndStroke();
+}
+
 void MainWindow::Route(int commandId, int notification) {
+  EndLostStroke();
   if (panel_->StrokeActive()) {
     heldCommands_.emplace_back(commandId, notification);
     return;
@@ -186,6 +196,7 @@ void MainWindow::Route(int commandId, int notification) {
 }
 
 void MainWindow::OnTimer() {
+  EndLostStroke();
   if (panel_->StrokeActive()) {
     heldTick_ = true;
     return;
@@ -269,6 +280,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) panel_->EndStroke();
   if (event->type() == QEvent::WindowStateChange) LayOut();
 }
 

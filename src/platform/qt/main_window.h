@@ -124,6 +124,7 @@ class MainWindow : public QMainWindow, public Host {
   bool HandleKey(QObject* watched, QEvent* event);
   void OnTimer();
   void OnStrokeEnd();
+  void EndLostStroke();
   void TakeSavedRectangleAgain();
 
   std::unique_ptr<SoundService> sound_;  // before the state: start-up plays a sound
