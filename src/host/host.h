@@ -134,7 +134,7 @@ class Host {
   // The system print dialog, offering the printer and settings chosen last in this run.
   // When confirmed, starts the document "ZEL" with one page on that printer and returns its
   // printable area in printer pixels, where the page's drawing has its origin; none when
-  // cancelled. A printer that fails later gives no message: its page is simply lost.
+  // cancelled. A printer that cannot start still gives its area; EndPrintJob tells.
   virtual std::optional<PrintArea> BeginPrintJob() = 0;
   // An empty box on the page: its rectangle (black one-pixel outline, white inside) and the
   // guide cross through the middle, straight on the printer.
@@ -148,8 +148,9 @@ class Host {
   // A character box on the page: its rectangle as for an empty box, and inside the outline
   // the image at 1 : 1 less its outermost row and column of pixels on every side.
   virtual void PrintBoxImage(const SheetBox& box, const PackedDib& image) = 0;
-  // Ends the page and the document, so what was drawn comes out.
-  virtual void EndPrintJob() = 0;
+  // Ends the page and the document, so what was drawn comes out. False when it did not come
+  // out whole: the printer could not be started, or the output could not be written.
+  virtual bool EndPrintJob() = 0;
 };
 
 }  // namespace zel

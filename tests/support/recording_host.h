@@ -211,7 +211,11 @@ class RecordingHost : public Host {
     Add("char box " + Numbers({b.left, b.top, b.right, b.bottom}) + " image " +
         Numbers({DibWidth(image), DibHeight(image)}));
   }
-  void EndPrintJob() override { Add("end print job"); }
+  bool printJobWorks = true;  // whether the page comes out
+  bool EndPrintJob() override {
+    Add("end print job");
+    return printJobWorks;
+  }
 
   // The events that start with prefix, in order.
   std::vector<std::string> Only(const std::string& prefix) const {

@@ -563,9 +563,10 @@ void MainWindow::PrintBoxImage(const SheetBox& box, const PackedDib& image) {
   if (sheetPage_) sheetPage_->CharacterBox(box, image);
 }
 
-void MainWindow::EndPrintJob() {
-  if (sheetPage_) sheetPage_->End();
+bool MainWindow::EndPrintJob() {
+  const bool printed = sheetPage_ && sheetPage_->End();
   sheetPage_.reset();
+  return printed;
 }
 
 void MainWindow::ReplacePrintDialogs(std::function<bool(int&, int&)> options,

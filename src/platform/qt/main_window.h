@@ -89,7 +89,7 @@ class MainWindow : public QMainWindow, public Host {
   bool RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
                       const std::vector<BoxText>& pieces) override;
   void PrintBoxImage(const SheetBox& box, const PackedDib& image) override;
-  void EndPrintJob() override;
+  bool EndPrintJob() override;
   // Tests and benchmarks answer the two print dialogs themselves: each stand-in gets what
   // the real dialog would edit and says whether it was confirmed. Empty: the real dialog.
   void ReplacePrintDialogs(std::function<bool(int& size, int& style)> options,
