@@ -89,7 +89,7 @@ TEST_F(TextFileTest, LoadTakesTheFirstLineOfAnyText) {
       {"ka", "  "},
       {"\xEF\xBB\xBF" "いぬ\n", "いぬ"},     // UTF-8 with a byte-order mark
       {"ねこ", "ねこ"},                      // UTF-8 without one
-      {Utf8ToSjis("さる") + "\x00\x82\xA0", "さる"},
+      {Utf8ToSjis("さる") + std::string("\x00\x82\xA0", 3), "さる"},  // the line ends at its NUL
       {std::string(600, 'A'), std::string(512, ' ')},  // 511 bytes: 255 pairs, one more byte
   };
   host.chosenFile = "/tmp/in.TXT";
