@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -28,32 +29,14 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
   return std::vector<uint8_t>(bytes->begin(), bytes->end());
 }
 
+// SDL's audio set-up and tear-down are not for two threads at once; an opening thread left
+// hung in them keeps this, so later ones wait (and their services go on silently).
+std::mutex& AudioSystemMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 }  // namespace
-
-Resampler::Resampler(std::shared_ptr<const PcmSound> sound, int outputRate)
-    : sound_(std::move(sound)) {
-  const uint64_t n = sound_->samples.size();
-  const uint64_t in = uint64_t(sound_->rate), out = uint64_t(outputRate);
-  if (in == 0 || out == 0) return;
-  // Rounded down, so frame k never reads past k * in / out: with the count below every
-  // frame falls within the sound.
-  step_ = (in << 32) / out;
-  frames_ = static_cast<size_t>((n * out + in - 1) / in);
-}
-
-size_t Resampler::Read(int16_t* out, size_t count) {
-  if (!sound_) return 0;
-  const std::vector<int16_t>& in = sound_->samples;
-  size_t written = 0;
-  for (; written < count && done_ < frames_; ++written, ++done_, pos_ += step_) {
-    const size_t i = static_cast<size_t>(pos_ >> 32);
-    const int64_t a = in[i];
-    const int64_t b = i + 1 < in.size() ? in[i + 1] : a;
-    const int64_t fraction = static_cast<int64_t>(pos_ & 0xFFFFFFFFu);
-    out[written] = static_cast<int16_t>(a + (((b - a) * fraction) >> 32));
-  }
-  return written;
-}
 
 SoundService::SoundService(std::span<const uint8_t> defaultAlertWav, Clock::duration openDeadline,
                            std::function<void()> beforeOpen)
@@ -70,6 +53,7 @@ SoundService::SoundService(std::span<const uint8_t> defaultAlertWav, Clock::dura
 void SoundService::OpenOutput(SoundService* self, std::shared_ptr<Opening> opening,
                               std::function<void()> beforeOpen) {
   if (beforeOpen) beforeOpen();
+  std::lock_guard audioSystem(AudioSystemMutex());
   // Left to SDL, SIGINT and SIGTERM would become quit events that nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   bool sdlAudio = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -102,6 +86,8 @@ void SoundService::OpenOutput(SoundService* self, std::shared_ptr<Opening> openi
   }
 
   std::lock_guard lock(opening->mutex);
+  opening->finished = true;
+  opening->finishedChanged.notify_all();
   if (opening->abandoned) {
     // Too late: the service went on silently and may be gone; `self` is not touched.
     if (device != 0) SDL_CloseAudioDevice(device);
@@ -127,10 +113,11 @@ void SoundService::AdoptOutput(bool sdlAudio, uint32_t device, int rate, int cha
   }
   ready_ = true;
   if (pending_) StartLocked(std::exchange(pending_, nullptr), plays_);
-  if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
-  else StartSilentLocked();
+  if (device_ == 0) StartSilentLocked();
   lock.unlock();
   readyChanged_.notify_all();
+  // Outside our lock: the device's thread takes SDL's lock, then ours.
+  if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
 }
 
 void SoundService::StartSilentLocked() {
@@ -151,14 +138,16 @@ void SoundService::GiveUpDevice() const {
 }
 
 SoundService::~SoundService() {
-  bool adopted;
+  bool finished;
   {
-    std::lock_guard opening(opening_->mutex);
-    adopted = opening_->adopted;
-    if (!adopted && !opening_->abandoned) opening_->abandoned = true;
+    // An open under way may take until the deadline; only one hung past it is left
+    // behind, so the program still ends. SDL's set-up is not for two threads at once.
+    std::unique_lock opening(opening_->mutex);
+    opening_->finishedChanged.wait_until(opening, openDeadline_, [&] { return opening_->finished; });
+    finished = opening_->finished;
+    if (!finished) opening_->abandoned = true;
   }
-  // A thread hung in the audio system is left behind: the program must still end.
-  if (adopted) opener_.join();
+  if (finished) opener_.join();
   else opener_.detach();
   {
     std::lock_guard lock(mutex_);
@@ -166,8 +155,17 @@ SoundService::~SoundService() {
   }
   played_.notify_all();
   outputWake_.notify_all();
-  if (device_ != 0) SDL_CloseAudioDevice(device_);
   if (silent_.joinable()) silent_.join();
+  if (device_ == 0 && !sdlAudio_) return;
+  // Waited for a second at most: a thread hung in the audio system must not hold the exit.
+  const auto giveUp = Clock::now() + std::chrono::seconds(1);
+  std::unique_lock audioSystem(AudioSystemMutex(), std::try_to_lock);
+  while (!audioSystem.owns_lock() && Clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    audioSystem.try_lock();
+  }
+  if (!audioSystem.owns_lock()) return;
+  if (device_ != 0) SDL_CloseAudioDevice(device_);
   if (sdlAudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
