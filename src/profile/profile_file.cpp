@@ -282,7 +282,9 @@ class DirectoryLock {
 // directory lock, when no write of another copy can be under way.
 void RemoveStaleTemporaries(const std::string& path) {
   const std::string dir = DirOf(path);
-  const std::string prefix = "." + path.substr(path.rfind('/') + 1) + ".";
+  // Built by append: operator+ here trips a false -Wrestrict in GCC 12.
+  std::string prefix(".");
+  prefix.append(path, path.rfind('/') + 1).append(".");
   DIR* listing = ::opendir(dir.c_str());
   if (!listing) return;
   while (const dirent* entry = ::readdir(listing)) {
