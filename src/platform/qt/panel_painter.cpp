@@ -37,9 +37,22 @@ void PaintCounting(QPainter& painter, AppState& app, int width, int height) {
     painter.drawEllipse(QRect(box.left, box.top, box.right - box.left - 1, box.bottom - box.top - 1));
 }
 
-// The picture as a QImage, null when it cannot be had. Qt reads rows in place only from a
-// 32-bit aligned start (a header of odd size puts them anywhere), so other rows are copied;
-// 4-bit rows are unpacked. Rows are stored bottom-up: the painter flips them.
+void PaintPicture(QPainter& painter, const QuizSession& quiz, int width, int height) {
+  if (!quiz.QuizPicture) return;  // a picture that failed to load: the white ground alone
+  const QImage image = ImageOf(*quiz.QuizPicture);
+  if (image.isNull()) return;
+  painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // rows repeated or dropped
+  painter.translate(0, height);
+  painter.scale(1, -1);
+  painter.drawImage(QRect(0, 0, width, height), image);
+  painter.restore();
+}
+
+}  // namespace
+
+// Qt reads rows in place only from a 32-bit aligned start (a header of odd size puts them
+// anywhere), so other rows are copied; 4-bit rows are unpacked.
 QImage ImageOf(const PackedDib& dib) {
   const DibLayout& layout = dib.Layout();
   const uchar* bits = DibBits(dib);
@@ -82,20 +95,6 @@ QImage ImageOf(const PackedDib& dib) {
   image.setColorTable(colours);
   return image;
 }
-
-void PaintPicture(QPainter& painter, const QuizSession& quiz, int width, int height) {
-  if (!quiz.QuizPicture) return;  // a picture that failed to load: the white ground alone
-  const QImage image = ImageOf(*quiz.QuizPicture);
-  if (image.isNull()) return;
-  painter.save();
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // rows repeated or dropped
-  painter.translate(0, height);
-  painter.scale(1, -1);
-  painter.drawImage(QRect(0, 0, width, height), image);
-  painter.restore();
-}
-
-}  // namespace
 
 void PaintPanel(QPainter& painter, AppState& app, int width, int height) {
   painter.fillRect(0, 0, width, height, Qt::white);
