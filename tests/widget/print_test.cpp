@@ -167,7 +167,8 @@ TEST_F(BoxImageTest, TheThreeStylesLookAsTheyShould) {
   };
   for (const Case size : {Case{240, 240}, Case{120, 260}}) {
     const FontSpec font = DefaultFont(size.height, size.width / 2);
-    const std::vector<BoxText> pieces = {{0, Utf8ToSjis("あ")}};
+    const std::string kana = Utf8ToSjis("あ");  // the pieces only view their text
+    const std::vector<BoxText> pieces = {{0, kana}};
     const std::vector<bool> mask = GlyphMask(size.width, size.height, pieces, font);
     for (int style = 0; style < 3; ++style) {
       SCOPED_TRACE("box " + std::to_string(size.width) + "x" + std::to_string(size.height) +
