@@ -117,6 +117,13 @@ class SoundServiceTest : public ::testing::Test {
   std::unique_ptr<SoundService> service;
 };
 
+// Extra seconds a waiting play may take: a sanitized build on a busy machine is late to
+// hand SDL's device thread its buffers.
+double TimingSlack() {
+  const char* slack = getenv("ZEL_SOUND_TIMING_SLACK");
+  return slack ? std::atof(slack) : 0.0;
+}
+
 // Waiting plays of every kind of source last their sound's length and leave nothing behind.
 void ExpectWaitingPlaysLastTheirLength(SoundService& service, const fs::path& dir) {
   const std::string file = (dir / "file.wav").string();
@@ -137,7 +144,7 @@ void ExpectWaitingPlaysLastTheirLength(SoundService& service, const fs::path& di
     // A long sound is playing; the waiting play cuts it off rather than queue behind it.
     service.Play(Tone(16000, 3.0), false);
     const double seconds = SecondsOf(c.play);
-    EXPECT_NEAR(seconds, c.seconds, 0.15 * c.seconds) << c.what;
+    EXPECT_NEAR(seconds, c.seconds, 0.15 * c.seconds + TimingSlack()) << c.what;
     EXPECT_FALSE(service.Playing()) << c.what;
     EXPECT_TRUE(service.LastDelivery().done) << c.what;
   }
