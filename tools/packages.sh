@@ -4,8 +4,8 @@ ZEL_BUILD_PACKAGES=(build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libsdl2-dev libgtest-dev libbenchmark-dev fonts-ipafont-gothic
   qt6-translations-l10n)
 ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick openbox
-  poppler-utils sox python3-numpy desktop-file-utils appstream dpkg-dev file
-  cups-daemon cups-client printer-driver-cups-pdf)
+  poppler-utils sox python3 python3-numpy python3-pil desktop-file-utils appstream dpkg-dev
+  file cups-daemon cups-client printer-driver-cups-pdf)
 
 zel_ensure_packages() {
   local missing=() pkg
@@ -20,4 +20,19 @@ zel_ensure_packages() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
     "${missing[@]}"
+}
+
+# Every tool a test runs, present after the installation; stops with a message when one is
+# not, so that no test is quietly left out.
+zel_require_test_tools() {
+  local missing=() tool
+  for tool in clang++ Xvfb xauth xdotool xwininfo import convert openbox pdftoppm pdftocairo \
+              /usr/bin/python3; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+  done
+  /usr/bin/python3 -c 'import PIL' 2>/dev/null || missing+=("python3-pil")
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Missing test tools: ${missing[*]}" >&2
+    return 1
+  fi
 }

@@ -15,6 +15,7 @@ inline constexpr std::string_view kUndefined = "未定義";
 inline constexpr std::string_view kSiblingMenuItem = "もじもり！（ちく）";
 inline constexpr std::string_view kTimerError = "タイマーが設定できません！";
 inline constexpr std::string_view kClockError = "クロックエラー";
+inline constexpr std::string_view kSettingsNotSaved = "せっていを ほぞんできません。";
 }  // namespace texts
 
 }  // namespace zel

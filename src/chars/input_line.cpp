@@ -58,8 +58,10 @@ void Backspace(AppState& app) {
   InputLine& line = chars.line;
   if (line.count() < 1 || app.QuizOpen()) return;
 
-  // The last label is as long as the character on show.
-  const size_t cut = chars.CurrentChar.size();
+  // Cut the last entry's own label: the character on show can be shorter (the single space
+  // of start-up, or what a line of blanks left), and cutting that would split a character.
+  const LineEntry& cutEntry = line.entries.back();
+  const size_t cut = LabelOf(cutEntry.code / 1000, cutEntry.code % 1000).size();
   line.DisplayText.resize(line.DisplayText.size() > cut ? line.DisplayText.size() - cut : 0);
   ShowLine(app);
   line.entries.pop_back();

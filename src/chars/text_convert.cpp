@@ -23,8 +23,11 @@ bool SameBytes(Unit unit, std::string_view label) {
          static_cast<unsigned char>(label[1]) == unit.trail;
 }
 
+// Kana by their trail byte alone, but only among labels of the same lead byte: "←" shares
+// a trail byte with a katakana lead, and a "←" loaded from text would save as a blank.
 bool SameTrail(Unit unit, std::string_view label) {
-  return label.size() >= 2 && static_cast<unsigned char>(label[1]) == unit.trail;
+  return label.size() >= 2 && static_cast<unsigned char>(label[1]) == unit.trail &&
+         (static_cast<unsigned char>(label[0]) == unit.lead || label[0] == ' ');
 }
 
 // The first entry of a set's labels in [0, end) that fits; codes are set * 1000 + index.

@@ -49,10 +49,10 @@ void LoadLine(AppState& app) {
   }
   const std::vector<std::string> lines = SplitFileLines(FileTextToSjis(*bytes));
   ParseText(app.chars, lines.empty() ? std::string() : lines.front());
-  if (app.chars.line.count() > 0) {
-    ShowLine(app);
-    host.InvalidatePanel();
-  }
+  // Shown even when empty: a line left on screen after it was emptied would be saved as
+  // nothing.
+  ShowLine(app);
+  host.InvalidatePanel();
 }
 
 }  // namespace zel

@@ -30,7 +30,7 @@ void StrokeOrderTick(AppState& app) {
   // The strip has frames 0..15; at step 16 frame 15 stays for one more period.
   if (app.TimerStep < kStripFrames) host.DrawStripFrame(app.chars.CurrentStrip, app.TimerStep);
   ++app.TimerStep;
-  if (!host.StartTimer(app.TimerPeriod)) ReportTimerFailure(app);
+  if (!host.StartTimer(static_cast<unsigned>(app.TimerPeriod))) ReportTimerFailure(app);
 }
 
 }  // namespace zel

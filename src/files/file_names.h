@@ -2,6 +2,8 @@
 // replacements, the sibling program) come from.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,5 +19,10 @@ std::vector<std::string> ResolveIgnoringCase(std::span<const std::string> paths)
 // Whether the file, its name matched ignoring case, can be opened for reading.
 bool CanOpenIgnoringCase(const std::string& path);
 std::vector<bool> CanOpenIgnoringCase(std::span<const std::string> paths);
+
+// The bytes of a regular file, at most maxBytes of them, read up to its real size; none for
+// anything else (a FIFO would block, a device never ends) or when it cannot be read.
+// A file larger than maxBytes gives its first maxBytes bytes.
+std::optional<std::string> ReadRegularFile(const std::string& path, size_t maxBytes);
 
 }  // namespace zel

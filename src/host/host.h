@@ -61,9 +61,10 @@ class Host {
   // Runs a command through the main window's routing, before returning.
   virtual void SendCommand(int commandId) = 0;
 
-  // The one timer of the main window; starting it again replaces the period.
-  // Returns false when it cannot be armed.
-  virtual bool StartTimer(int periodMs) = 0;
+  // The one timer of the main window; starting it again replaces the period. The period is
+  // unsigned, as the speeds of the settings are: a platform clamps it to what its timer
+  // takes. Returns false when it cannot be armed.
+  virtual bool StartTimer(unsigned periodMs) = 0;
   virtual void StopTimer() = 0;
 
   virtual MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
@@ -140,7 +141,7 @@ class Host {
   // The system print dialog, offering the printer and settings chosen last in this run.
   // When confirmed, starts the document "ZEL" with one page on that printer and returns its
   // printable area in printer pixels, where the page's drawing has its origin; none when
-  // cancelled. A printer that fails later gives no message: its page is simply lost.
+  // cancelled. A printer that cannot start still gives its area; EndPrintJob tells.
   virtual std::optional<PrintArea> BeginPrintJob() = 0;
   // An empty box on the page: its rectangle (black one-pixel outline, white inside) and the
   // guide cross through the middle, straight on the printer.
@@ -154,8 +155,9 @@ class Host {
   // A character box on the page: its rectangle as for an empty box, and inside the outline
   // the image at 1 : 1 less its outermost row and column of pixels on every side.
   virtual void PrintBoxImage(const SheetBox& box, const PackedDib& image) = 0;
-  // Ends the page and the document, so what was drawn comes out.
-  virtual void EndPrintJob() = 0;
+  // Ends the page and the document, so what was drawn comes out. False when it did not come
+  // out whole: the printer could not be started, or the output could not be written.
+  virtual bool EndPrintJob() = 0;
 };
 
 }  // namespace zel

@@ -130,7 +130,8 @@ void PrintSheet(AppState& app) {
   if (const std::optional<PrintArea> area = host.BeginPrintJob()) {
     PrintBoxes(app, layout, SheetGeometryFor(layout, *area),
                IsChoice(s.PrintStyle) ? s.PrintStyle : 0);
-    host.EndPrintJob();
+    // A printer that failed (a PDF on a full disk, a queue gone) loses the sheet: say so.
+    if (!host.EndPrintJob()) Warn(host, "いんさつできませんでした。");
   }
 
   // The panel shows the last typed character again. The line may have been emptied while a

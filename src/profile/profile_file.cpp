@@ -1,6 +1,8 @@
 #include "profile/profile_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -239,6 +241,64 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, std::optional<
   return true;
 }
 
+// The file a chain of symbolic links ends in (the path itself when it is none), so a
+// write replaces that file rather than the link.
+std::string LinkTarget(std::string path) {
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<size_t>(n) >= target.size()) break;
+    target.resize(static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    if (target.front() != '/' && slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+    path = std::move(target);
+  }
+  return path;
+}
+
+std::string DirOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+// Holds an exclusive lock on the file's directory: two running copies take turns at the
+// read, change and replace of a write, so neither undoes the other's.
+class DirectoryLock {
+ public:
+  explicit DirectoryLock(const std::string& dir)
+      : fd_(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_.get() >= 0)
+      while (::flock(fd_.get(), LOCK_EX) != 0 && errno == EINTR) {
+      }
+  }
+
+ private:
+  Fd fd_;
+};
+
+// Temporary files that a copy of the program left when it died mid-write. Called under the
+// directory lock, when no write of another copy can be under way.
+void RemoveStaleTemporaries(const std::string& path) {
+  const std::string dir = DirOf(path);
+  // Built by append: operator+ here trips a false -Wrestrict in GCC 12.
+  std::string prefix(".");
+  prefix.append(path, path.rfind('/') + 1).append(".");
+  DIR* listing = ::opendir(dir.c_str());
+  if (!listing) return;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() <= prefix.size() + 4 || name.substr(0, prefix.size()) != prefix ||
+        name.substr(name.size() - 4) != ".tmp")
+      continue;
+    const std::string_view middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    if (middle.find_first_not_of("0123456789-") != std::string_view::npos) continue;
+    ::unlink((dir + std::string(name)).c_str());
+  }
+  ::closedir(listing);
+}
+
 }  // namespace
 
 std::optional<std::string_view> FindProfileValue(std::string_view text,
@@ -285,21 +345,31 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
   return std::string((value ? Unquote(*value) : defaultValue).substr(0, bufferSize - 1));
 }
 
+int ProfileIntOf(std::string_view value, int defaultValue) {
+  value = Unquote(Trim(value));
+  return value.empty() ? defaultValue : LeadingInt(value);
+}
+
 int ProfileFile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
   const std::string text = LoadForReading(path_);
   const std::optional<std::string_view> value = FindProfileValue(text, section, key);
-  if (!value || Unquote(*value).empty()) return defaultValue;
-  return LeadingInt(Unquote(*value));
+  return value ? ProfileIntOf(*value, defaultValue) : defaultValue;
 }
 
 bool ProfileFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
-  const Loaded old = Load(path_);
+  const std::string target = LinkTarget(path_);
+  DirectoryLock lock(DirOf(target));
+  if (!swept_) {
+    RemoveStaleTemporaries(target);
+    swept_ = true;
+  }
+  const Loaded old = Load(target);
   if (old.status != Status::kLoaded && old.status != Status::kMissing) return false;
   const std::optional<std::string> text = WithProfileValue(old.bytes, section, key, value);
   if (!text) return false;
   if (old.status == Status::kLoaded && *text == old.bytes) return true;
-  return ReplaceFile(path_, *text,
+  return ReplaceFile(target, *text,
                      old.status == Status::kLoaded ? std::optional<mode_t>(old.mode) : std::nullopt);
 }
 

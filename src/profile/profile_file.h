@@ -28,6 +28,11 @@ std::optional<std::string_view> FindProfileValue(std::string_view text,
 std::optional<std::string> WithProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key, std::string_view value);
 
+// GetPrivateProfileIntA's reading of a stored value: defaultValue when it is empty (once
+// unquoted), else the optionally signed decimal number at its start, saturated to int
+// ("12abc" gives 12, "abc" gives 0).
+int ProfileIntOf(std::string_view value, int defaultValue);
+
 class ProfileFile {
  public:
   // Reads see only the whole lines within this many bytes; a write to a larger file fails
@@ -50,11 +55,13 @@ class ProfileFile {
 
   // WritePrivateProfileStringA: the whole file is written to a temporary file beside it,
   // flushed and renamed over the old one. False when nothing could be written; the old file
-  // is then as it was.
+  // is then as it was. A symbolic link is written through to its file; copies of the program
+  // take turns; the first write sweeps away temporary files a crashed copy left.
   bool WriteString(std::string_view section, std::string_view key, std::string_view value);
 
  private:
   std::string path_;
+  bool swept_ = false;
 };
 
 }  // namespace zel

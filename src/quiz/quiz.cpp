@@ -52,12 +52,20 @@ void AskCountingQuestion(AppState& app) {
 
 bool IsBuiltInPictureName(std::string_view field) { return field == "S" || field == "s"; }
 
+// A question that cannot be asked closes the quiz: keys type again, and the panel drops
+// whatever picture or answer it showed for the character on show.
+void AbandonQuestion(AppState& app) {
+  app.quiz.state = QuizState::None;
+  app.host.InvalidatePanel();
+}
+
 void AskPictureQuestion(AppState& app) {
   QuizSession& quiz = app.quiz;
   Host& host = app.host;
   quiz.kind = QuizKind::Picture;
   if (quiz.QuestionCount == 0) {
     ReportQuestionFile(app);
+    AbandonQuestion(app);
     return;
   }
   if (quiz.PicturePos >= quiz.QuestionCount) {
@@ -77,6 +85,7 @@ void AskPictureQuestion(AppState& app) {
   if (fields) ParseText(parsed, fields->answer);
   if (!fields || parsed.line.count() == 0) {
     ReportQuestionFile(app);
+    AbandonQuestion(app);
     return;
   }
 
@@ -91,6 +100,7 @@ void AskPictureQuestion(AppState& app) {
   if (!quiz.QuizPicture) {
     host.ShowMessage(SjisText("画像ファイルがオープンできません。"), fields->picture,
                      MessageKind::Warning);
+    AbandonQuestion(app);
     return;
   }
   if (WantsReduction(*quiz.QuizPicture, host.DisplayDepth())) {
@@ -99,6 +109,7 @@ void AskPictureQuestion(AppState& app) {
       if (reduced.warning)
         host.ShowMessage(SjisText(reduced.warning->text), SjisText(reduced.warning->caption),
                          MessageKind::Warning);
+      AbandonQuestion(app);
       return;
     }
     quiz.QuizPicture = std::move(reduced.picture);

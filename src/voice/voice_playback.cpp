@@ -67,7 +67,7 @@ void ReadAloudTick(AppState& app) {
     app.TimerUse = kTimerIdle;
     return;
   }
-  if (!app.host.StartTimer(app.TimerPeriod)) ReportTimerFailure(app);
+  if (!app.host.StartTimer(static_cast<unsigned>(app.TimerPeriod))) ReportTimerFailure(app);
 }
 
 }  // namespace zel

@@ -84,4 +84,17 @@ for line in VoiceSpeed=400 KakijunSpeed=300 PrintSize=0 PrintStyle=0 WinPosL= Wi
   grep -q "^$line" "$ini" || fail "settings file lacks $line: $(cat "$ini")"
 done
 grep -q $'\r$' "$ini" || fail "settings lines do not end in CR LF"
+
+# Ended by SIGTERM (a shutdown, a logout, kill), the program still stores its settings and
+# ends at once.
+rm -f "$ini"
+(cd "$work/run" && exec "$zel") >>"$work/zel.log" 2>&1 &
+zel_pid=$!
+pids+=($zel_pid)
+timeout 20 xdotool search --sync --name 'もじもり' >/dev/null || fail "no main window again"
+kill -TERM "$zel_pid"
+for _ in $(seq 50); do kill -0 "$zel_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$zel_pid" 2>/dev/null && fail "SIGTERM did not end the program within 5 s"
+wait "$zel_pid" || fail "the program ended on SIGTERM with an error"
+grep -q "^VoiceSpeed=400" "$ini" 2>/dev/null || fail "SIGTERM lost the settings"
 echo "PASS"

@@ -14,6 +14,7 @@
 #include "display/packed_dib.h"
 #include "host/host.h"
 #include "encoding/sjis.h"
+#include "profile/profile_file.h"
 
 namespace zel::testing {
 
@@ -73,7 +74,7 @@ class RecordingHost : public Host {
     Add("command " + std::to_string(id));
     if (onCommand) onCommand(id);
   }
-  bool StartTimer(int periodMs) override {
+  bool StartTimer(unsigned periodMs) override {
     Add("timer " + std::to_string(periodMs));
     return timerWorks;
   }
@@ -100,7 +101,7 @@ class RecordingHost : public Host {
   }
   int ReadProfileInt(std::string_view section, std::string_view key, int defaultValue) override {
     auto it = profile.find(ProfileKey(section, key));
-    return it == profile.end() ? defaultValue : std::stoi(it->second);
+    return it == profile.end() ? defaultValue : ProfileIntOf(it->second, defaultValue);
   }
   void WriteProfileString(std::string_view section, std::string_view key,
                           std::string_view value) override {
@@ -210,7 +211,11 @@ class RecordingHost : public Host {
     Add("char box " + Numbers({b.left, b.top, b.right, b.bottom}) + " image " +
         Numbers({DibWidth(image), DibHeight(image)}));
   }
-  void EndPrintJob() override { Add("end print job"); }
+  bool printJobWorks = true;  // whether the page comes out
+  bool EndPrintJob() override {
+    Add("end print job");
+    return printJobWorks;
+  }
 
   // The events that start with prefix, in order.
   std::vector<std::string> Only(const std::string& prefix) const {

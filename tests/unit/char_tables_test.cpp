@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "chars/char_tables.h"
+#include "app/app_state.h"
 #include "chars/input_line.h"
 #include "encoding/sjis.h"
+#include "support/recording_host.h"
 
 namespace zel {
 namespace {
@@ -94,9 +96,25 @@ TEST(CharTables, EveryKanaKeyHasItsOwnStrip) {
   for (int index : {71, 72, 73, 74, 75}) EXPECT_EQ(StripOf(index), 0);
 }
 
-TEST(CharTables, DigitKeysAreTheFirstElevenBlankAndBackspace) {
-  const std::vector<int> keys(DigitKeyList.begin(), DigitKeyList.end());
-  EXPECT_EQ(keys, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 71, 72}));
+// What a child finds in the digits set: the keys left on the board read 0 to 10 in order,
+// then the blank and ←, and each speaks its number.
+TEST(CharTables, TheDigitsSetLeavesZeroToTenTheBlankAndBackspace) {
+  testing::RecordingHost host;
+  AppState app(host);
+  SelectScriptMode(app, kDigits);
+  std::vector<std::string> shownKeys;
+  for (const std::string& e : host.Only("show 10")) {
+    const int id = std::stoi(e.substr(5));
+    if (id >= kFirstKeyId && id < kFirstKeyId + kKeyCount)
+      shownKeys.push_back(SjisToUtf8(LabelOf(kDigits, id - kFirstKeyId)));
+  }
+  EXPECT_EQ(shownKeys, (std::vector<std::string>{"０", "１", "２", "３", "４", "５", "６", "７",
+                                                 "８", "９", "10", "  ", "←"}));
+  for (int digit = 0; digit <= 10; ++digit) {
+    host.Clear();
+    PressCharKey(app, kFirstKeyId + digit);
+    EXPECT_EQ(host.events.front(), "play " + std::to_string(372 + digit) + " async") << digit;
+  }
 }
 
 TEST(CharTables, LookupCharFindsTheLabelOfACode) {

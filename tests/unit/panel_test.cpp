@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "quiz/quiz_state.h"
 
 namespace zel {
@@ -38,14 +40,20 @@ TEST(Panel, TheCharacterFillsThePanel) {
   EXPECT_EQ(CharacterFontFor(212, 199, 1).width, 212);  // the single space of start-up
 }
 
-TEST(Panel, TheRightButtonCyclesThroughEightPens) {
+// Each right click gives the next of eight pens, round again after the last; every pen
+// shows on the white panel and apart from the black guide cross and from the others.
+TEST(Panel, TheRightButtonCyclesThroughEightPensThatShow) {
   PanelState panel;
-  CyclePen(panel);
-  EXPECT_EQ(panel.PenIndex, 1);
-  for (int i = 0; i < 7; ++i) CyclePen(panel);
-  EXPECT_EQ(panel.PenIndex, 0);
-  EXPECT_EQ(PenColours[0], 0xFF0000u);  // blue, as 0x00BBGGRR
-  EXPECT_EQ(PenColours[5], 0x0000FFu);  // red
+  std::set<uint32_t> seen;
+  for (int click = 0; click < 8; ++click) {
+    const uint32_t pen = PenColours[static_cast<size_t>(panel.PenIndex)];
+    EXPECT_TRUE(seen.insert(pen).second) << "pen " << click << " repeats an earlier one";
+    EXPECT_NE(pen & 0xFFFFFF, 0xFFFFFFu) << click;
+    EXPECT_NE(pen & 0xFFFFFF, 0u) << click;
+    CyclePen(panel);
+  }
+  EXPECT_EQ(panel.PenIndex, 0);  // the ninth click is the first pen again
+  EXPECT_EQ(PenColours[0], 0xFF0000u);  // the first pen is blue (0x00BBGGRR)
 }
 
 TEST(Panel, TheModeFollowsTheQuestion) {

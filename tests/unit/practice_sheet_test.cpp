@@ -253,6 +253,17 @@ TEST_F(PrintSheetTest, CancellingThePrinterRestoresThePanel) {
   EXPECT_EQ(CurrentCharUtf8(), "き");
 }
 
+TEST_F(PrintSheetTest, APageThatDoesNotComeOutIsTold) {
+  Type({5});
+  host.printJobWorks = false;
+  Print();
+  const size_t events = host.events.size();
+  ASSERT_GE(events, 3u);
+  EXPECT_EQ(host.events[events - 3], "end print job");
+  EXPECT_EQ(host.events[events - 2], "message warning 実行エラー: いんさつできませんでした。");
+  EXPECT_EQ(host.events[events - 1], "invalidate");
+}
+
 TEST_F(PrintSheetTest, ChoicesTheDialogDoesNotOfferAreTakenAsTheFirst) {
   Type({0});
   app.settings.PrintSize = 3;

@@ -243,6 +243,59 @@ TEST_F(ProfileFileTest, WriteKeepsPermissionsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(Names(), Strings{"zel.ini"});
 }
 
+// Users keep their settings under version control or on another disk through a link:
+// the link stays, its file takes the value.
+TEST_F(ProfileFileTest, WritesThroughASymbolicLinkToItsFile) {
+  fs::create_directory(dir / "real");
+  std::ofstream(dir / "real" / "zel.ini", std::ios::binary) << "[S]\r\nK=1\r\n";
+  fs::create_symlink("real/zel.ini", dir / "hop.ini");
+  fs::create_symlink("hop.ini", ini.path());
+  ASSERT_TRUE(ini.WriteString("S", "K", "2"));
+  EXPECT_TRUE(fs::is_symlink(ini.path()));
+  EXPECT_EQ(Stored(), "[S]\r\nK=2\r\n");
+  EXPECT_EQ(Names(), (Strings{"hop.ini", "real", "zel.ini"}));
+
+  // A link to a file not there yet makes that file.
+  fs::remove(dir / "real" / "zel.ini");
+  ASSERT_TRUE(ProfileFile(ini.path()).WriteString("S", "K", "3"));
+  EXPECT_TRUE(fs::is_symlink(ini.path()));
+  EXPECT_EQ(Stored(), "[S]\r\nK=3\r\n");
+}
+
+TEST_F(ProfileFileTest, TheFirstWriteSweepsAwayWhatACrashLeft) {
+  Store("[S]\r\nK=1\r\n");
+  for (const char* name : {".zel.ini.4711-0.tmp", ".zel.ini.99-12.tmp"})
+    std::ofstream(dir / name) << "[S]\r\nK=half";
+  std::ofstream(dir / ".zel.ini.notes.tmp") << "not ours";
+  std::ofstream(dir / "other.tmp") << "not ours";
+  ASSERT_TRUE(ini.WriteString("S", "K", "2"));
+  EXPECT_EQ(Names(), (Strings{".zel.ini.notes.tmp", "other.tmp", "zel.ini"}));
+}
+
+// Two copies of the program closing at once each rewrite the file key by key; no key of
+// one may be lost to the other's replace.
+TEST_F(ProfileFileTest, TwoWritersAtOnceLoseNothing) {
+  constexpr int kKeys = 150;
+  auto writeKeys = [this](const char* section) {
+    ProfileFile mine(ini.path());
+    for (int i = 0; i < kKeys; ++i) mine.WriteString(section, Key(i), std::to_string(i));
+  };
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    writeKeys("A");
+    ::_exit(0);
+  }
+  writeKeys("B");
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  int missing = 0;
+  for (const char* section : {"A", "B"})
+    for (int i = 0; i < kKeys; ++i) missing += ini.ReadInt(section, Key(i), -1) != i;
+  EXPECT_EQ(missing, 0);
+  EXPECT_EQ(Names(), Strings{"zel.ini"});
+}
+
 TEST_F(ProfileFileTest, WriteFailsWhereNoFileCanBe) {
   const ProfileFile folder((dir / "folder.ini").string());
   fs::create_directory(folder.path());

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/control_ids.h"
 #include "app/routing.h"
+#include "display/panel.h"
 #include "encoding/sjis.h"
 #include "quiz/question_file.h"
 #include "support/app_fixture.h"
@@ -202,7 +204,8 @@ TEST_F(QuizTest, FailuresAreReportedAndChangeNothing) {
   Start("");
   Command(kCmdQuestion);
   EXPECT_EQ(host.events, (Strings{"message warning /home/child/kana/mondai.txt: "
-                                  "/home/child/kana/mondai.txtファイルを確認してください。"}));
+                                  "/home/child/kana/mondai.txtファイルを確認してください。",
+                                  "invalidate"}));
   EXPECT_EQ(app.quiz.state, QuizState::None);
 
   Start("nothing.bmp,いぬ\nempty.bmp,\r\n");
@@ -211,7 +214,8 @@ TEST_F(QuizTest, FailuresAreReportedAndChangeNothing) {
   host.Clear();
   for (int i = 0; i < 2; ++i) Command(kCmdQuestion);
   std::sort(host.events.begin(), host.events.end());
-  EXPECT_EQ(host.events, (Strings{"message warning /home/child/kana/mondai.txt: "
+  EXPECT_EQ(host.events, (Strings{"invalidate", "invalidate",
+                                  "message warning /home/child/kana/mondai.txt: "
                                   "/home/child/kana/mondai.txtファイルを確認してください。",
                                   "message warning nothing.bmp: 画像ファイルがオープンできません。"}));
   EXPECT_EQ(DisplayUtf8(), "あ");
@@ -221,6 +225,41 @@ TEST_F(QuizTest, FailuresAreReportedAndChangeNothing) {
   host.Clear();
   Command(kCmdQuestion);
   EXPECT_EQ(host.Only("message").size(), 1u);
+}
+
+// The next question comes by itself after a right answer; when it cannot be asked, the
+// child must not be left with a blank panel where every key buzzes.
+TEST_F(QuizTest, ANextQuestionThatFailsLeavesKeysTypingAgain) {
+  struct Case {
+    const char* what;
+    std::function<void(testing::RecordingHost&)> damage;
+  };
+  const Case cases[] = {
+      {"picture gone", [](auto& h) { h.files.erase("inu.bmp"); }},
+      {"picture damaged", [](auto& h) { h.files["inu.bmp"] = "BM not a picture"; }},
+      {"line no longer a question",
+       [this](auto& h) { h.files[questions] = Utf8ToSjis("inu.bmp,\n"); }},
+      {"question file gone", [this](auto& h) { h.files.erase(questions); }},
+  };
+  for (const Case& c : cases) {
+    Start("inu.bmp,い\r\n");
+    host.onCommand = [this](int sent) { RouteCommand(app, sent, kFromClick); };
+    Command(kCmdQuestion);
+    Command(1001);
+    ASSERT_EQ(app.quiz.state, QuizState::Answered) << c.what;
+    c.damage(host);
+    host.Clear();
+    TimerTick(app);
+    EXPECT_EQ(host.Only("message").size(), 1u) << c.what;
+    EXPECT_EQ(app.quiz.state, QuizState::None) << c.what;
+    EXPECT_EQ(PanelModeOf(app.quiz), PanelMode::Character) << c.what;
+    EXPECT_EQ(host.events.back(), "invalidate") << c.what;  // the panel shows the change
+
+    host.Clear();
+    Command(1002);  // う: typed as usual, no buzzer
+    EXPECT_EQ(host.events.front(), "play 302 async") << c.what;
+    EXPECT_EQ(DisplayUtf8(), "いう") << c.what;
+  }
 }
 
 TEST_F(QuizTest, ATimerThatCannotBeArmedEndsTheQuestion) {

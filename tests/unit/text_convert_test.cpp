@@ -54,10 +54,12 @@ TEST_F(ParseTextTest, FindsEveryKindOfLabel) {
 }
 
 TEST_F(ParseTextTest, OddBytePairs) {
-  ParseBytes("\x83\xA9");  // the trail byte of "←" among the katakana
-  EXPECT_EQ(Codes(), (std::vector<int>{1072}));
+  // The trail byte of "←" after a katakana lead is no key: a "←" on the line would come back
+  // from its own saved text as a blank.
+  ParseBytes("\x83\xA9");
+  EXPECT_EQ(Codes(), (std::vector<int>{71}));
   EXPECT_EQ(Voices(), (std::vector<int>{371}));
-  EXPECT_EQ(DisplayUtf8(), "←");
+  EXPECT_EQ(DisplayUtf8(), "  ");
 
   ParseBytes("\x82\xA9\x82");  // a unit cut off at the end still counts, as a blank
   EXPECT_EQ(Codes(), (std::vector<int>{5, 71}));

@@ -89,7 +89,7 @@ TEST_F(TextFileTest, LoadTakesTheFirstLineOfAnyText) {
       {"ka", "  "},
       {"\xEF\xBB\xBF" "いぬ\n", "いぬ"},     // UTF-8 with a byte-order mark
       {"ねこ", "ねこ"},                      // UTF-8 without one
-      {Utf8ToSjis("さる") + "\x00\x82\xA0", "さる"},
+      {Utf8ToSjis("さる") + std::string("\x00\x82\xA0", 3), "さる"},  // the line ends at its NUL
       {std::string(600, 'A'), std::string(512, ' ')},  // 511 bytes: 255 pairs, one more byte
   };
   host.chosenFile = "/tmp/in.TXT";
@@ -100,14 +100,53 @@ TEST_F(TextFileTest, LoadTakesTheFirstLineOfAnyText) {
   }
 }
 
-TEST_F(TextFileTest, AnEmptyFileEmptiesTheLineButRefreshesNothing) {
+// A file without a single character empties the line, and the screen says so: a line left
+// on show would be saved as nothing.
+TEST_F(TextFileTest, AnEmptyFileEmptiesTheLineOnScreenToo) {
   Command(1000);
   host.files["/tmp/empty.TXT"] = "";
   host.chosenFile = "/tmp/empty.TXT";
   host.Clear();
   Command(kCmdLoad);
-  EXPECT_EQ(host.events, (Strings{"open dialog よびだす []"}));
+  EXPECT_EQ(host.events, (Strings{"open dialog よびだす []", "text 1076 ", "invalidate"}));
   EXPECT_EQ(app.chars.line.count(), 0);
+}
+
+// Whatever was on show when saving comes back whole, whichever character the panel held
+// when a backspace cut the line.
+TEST_F(TextFileTest, SavedLinesComeBackAsShown) {
+  struct Case {
+    const char* what;
+    std::string file;             // loaded first, when not empty
+    std::vector<int> commands;    // then these
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"a line of blanks, ←, か", "\x81\x40", {kCmdBackspace, 1005}, "か"},
+      {"start-up space, か, ←, き", "", {1005, 1006, kCmdBackspace}, "か"},
+      {"symbols, then ← twice", "\x81\x40\x81\x5B\x81\x41",
+       {kCmdBackspace, kCmdBackspace, 1001}, "  い"},
+      {"a katakana lead before ←'s trail", "\x83\xA9", {1000}, "  あ"},
+  };
+  host.chosenFile = "/tmp/line.TXT";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EraseLine(app);
+    app.chars.CurrentChar.assign(1, ' ');  // as at start-up
+    if (!c.file.empty()) {
+      host.files["/tmp/line.TXT"] = c.file;
+      Command(kCmdLoad);
+    }
+    for (int id : c.commands) Command(id);
+    EXPECT_EQ(DisplayUtf8(), c.shown);
+    EXPECT_EQ(host.Only("text 1076").back(), "text 1076 " + c.shown);
+    host.answer = MessageAnswer::Ok;
+    Command(kCmdSave);
+    EXPECT_EQ(host.files["/tmp/line.TXT"], Utf8ToSjis(c.shown) + "\r\n");
+    EraseLine(app);
+    Command(kCmdLoad);
+    EXPECT_EQ(DisplayUtf8(), c.shown);
+  }
 }
 
 }  // namespace

@@ -90,6 +90,35 @@ TEST_F(VoiceTest, ReadAloudSpeaksOneEntryPerTick) {
   EXPECT_EQ(DisplayUtf8(), "あか  ");
 }
 
+// Speeds from the dialog or a damaged settings file can be any 32-bit value; the timer
+// gets them as the unsigned periods they are, never as a negative number.
+TEST_F(VoiceTest, SpeedsReachTheTimerAsUnsignedPeriods) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"4294967295", "timer 4294967295"},
+      {"2147483648", "timer 2147483648"},
+      {"-5", "timer 4294967291"},
+      {"400", "timer 400"},
+  };
+  for (const auto& [setting, period] : cases) {
+    host.profile["Setting/VoiceSpeed"] = setting;
+    host.profile["Setting/KakijunSpeed"] = setting;
+    Start();
+    if (std::string(setting) != "-5") {  // the dialog's field holds no sign
+      host.speedFields = {{setting, setting}};
+      Command(kCmdSpeed);
+    }
+    Command(1005);
+    Command(1005);
+    for (int command : {kCmdReadAloud, kCmdStrokeOrder}) {
+      Command(command);
+      host.Clear();
+      TimerTick(app);
+      EXPECT_EQ(host.Only("timer ").front(), "timer stop");
+      EXPECT_EQ(host.Only("timer ").back(), period) << setting << " " << command;
+    }
+  }
+}
+
 TEST_F(VoiceTest, ReadAloudStartsOverAndEndsAQuestionEvenWhenEmpty) {
   Start();
   app.quiz.state = QuizState::Asking;

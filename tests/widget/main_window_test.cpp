@@ -14,7 +14,16 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "app/routing.h"
 #include "platform/qt/panel_widget.h"
@@ -232,6 +241,150 @@ TEST_F(MainWindowTest, AQuestionShowsItsPictureStretchedOverThePanel) {
     EXPECT_EQ(Display(), "いぬ");
     EXPECT_EQ(CountPixels(PanelImage(), qRgb(0, 0xC0, 0)), image.width() * image.height());
   }
+}
+
+// A question folder can name anything as a picture: a FIFO or a device must be refused at
+// once with the usual message, not hang the window or fill its memory.
+TEST_F(MainWindowTest, APictureThatIsNoRegularFileIsRefusedAtOnce) {
+  const QString fifo = dir.path() + "/fifo.bmp";
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  // Should the window block in the FIFO anyway, a writer lets it go, so the test fails
+  // instead of hanging.
+  std::atomic<bool> done{false};
+  std::thread rescue([&] {
+    for (int i = 0; i < 50 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  });
+  QFile questions(dir.path() + "/mondai.txt");
+  ASSERT_TRUE(questions.open(QIODevice::WriteOnly));
+  questions.write(QByteArray::fromStdString(Utf8ToSjis("fifo.bmp,いぬ\r\n/dev/zero,ねこ\r\n")));
+  questions.close();
+  Open();
+  QStringList messages;
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < 2; ++i) {
+    QTimer::singleShot(0, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        messages << box->windowTitle() + ": " + box->text();
+        box->accept();
+      }
+    });
+    Key(Qt::Key_F1);
+  }
+  const qint64 elapsed = clock.elapsed();
+  done = true;
+  rescue.join();
+  EXPECT_LT(elapsed, 4000);
+  messages.sort();
+  EXPECT_EQ(messages, (QStringList{"/dev/zero: 画像ファイルがオープンできません。",
+                                   "fifo.bmp: 画像ファイルがオープンできません。"}));
+  EXPECT_FALSE(window->ReadFile(QFile::encodeName(fifo).toStdString(), 1 << 20));
+}
+
+// Settings that cannot be stored (here a file over the size the program handles; equally a
+// read-only folder or a full disk) are told once in a run, and the program goes on.
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsToldOnce) {
+  QStringList messages;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      messages << box->windowTitle() + ": " + box->text();
+      box->accept();
+    }
+  });
+  answerer.start(5);
+  QByteArray huge = "[Setting]\r\n";
+  huge += QByteArray(2 << 20, ';');
+  Open(huge);
+  QTest::qWait(50);
+  EXPECT_EQ(messages, QStringList{IniPath() + ": せっていを ほぞんできません。"});
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  EXPECT_EQ(Display(), "か");  // still running
+  window->close();               // the close writes every setting again: no second message
+  QTest::qWait(20);
+  EXPECT_EQ(messages.size(), 1);
+  EXPECT_EQ(QFileInfo(IniPath()).size(), huge.size());
+}
+
+// Whatever rectangle the settings hold (damaged, saturated, from a monitor since removed),
+// the window opens whole on a screen.
+TEST_F(MainWindowTest, TheWindowOpensOnAScreenWhateverTheSettingsSay) {
+  const char* cases[] = {
+      "WinPosL=-2147483648\r\nWinPosT=-2147483648\r\nWinPosR=2147483647\r\nWinPosB=2147483647",
+      "WinPosL=2147483647\r\nWinPosT=2147483647\r\nWinPosR=-2147483648\r\nWinPosB=-2147483648",
+      "WinPosL=99999999999\r\nWinPosT=-99999999999\r\nWinPosR=1\r\nWinPosB=0",
+      "WinPosL=5000\r\nWinPosT=4000\r\nWinPosR=5560\r\nWinPosB=4420",      // a monitor gone
+      "WinPosL=-3000\r\nWinPosT=-2000\r\nWinPosR=-2440\r\nWinPosB=-1580",
+      "WinPosL=0\r\nWinPosT=0\r\nWinPosR=100000\r\nWinPosB=100000",
+  };
+  for (const char* rect : cases) {
+    Open(QByteArray("[Setting]\r\n") + rect + "\r\n");
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window->frameGeometry()))
+        << rect << ": " << window->frameGeometry().x() << "," << window->frameGeometry().y()
+        << " " << window->frameGeometry().width() << "x" << window->frameGeometry().height();
+    EXPECT_GT(window->width(), 0) << rect;
+    window.reset();
+  }
+}
+
+// A release that never reaches the panel (another window took the mouse, the window lost
+// the focus) must not leave keys, buttons and ticks waiting for the next click.
+TEST_F(MainWindowTest, AStrokeWhoseReleaseIsLostEnds) {
+  Open();
+  PanelWidget* panel = window->panel();
+  const QPoint at(30, 30);
+  auto press = [&] {
+    // Straight to the panel, so the application still believes every button is up.
+    QMouseEvent down(QEvent::MouseButtonPress, at, panel->mapToGlobal(at), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &down);
+    ASSERT_TRUE(panel->StrokeActive());
+  };
+  const struct {
+    const char* what;
+    std::function<void()> lose;
+  } cases[] = {
+      {"the next key finds the button up", [] {}},
+      {"a move without the button",
+       [&] {
+         QMouseEvent move(QEvent::MouseMove, at, panel->mapToGlobal(at), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+         QApplication::sendEvent(panel, &move);
+       }},
+      {"the window deactivated",
+       [&] {
+         QEvent deactivate(QEvent::WindowDeactivate);
+         QApplication::sendEvent(panel, &deactivate);
+       }},
+      {"the grab lost",
+       [&] {
+         QEvent ungrab(QEvent::UngrabMouse);
+         QApplication::sendEvent(panel, &ungrab);
+       }},
+  };
+  for (const auto& c : cases) {
+    window->state().chars.line.Clear();
+    press();
+    c.lose();
+    Key(Qt::Key_T, Qt::NoModifier, "t");
+    EXPECT_FALSE(panel->StrokeActive()) << c.what;
+    EXPECT_EQ(Display(), "か") << c.what;
+  }
+}
+
+TEST_F(MainWindowTest, TimerPeriodsAreClampedToWhatTheTimerTakes) {
+  Open();
+  const std::pair<unsigned, int> cases[] = {
+      {0u, 10}, {9u, 10}, {400u, 400}, {2147483647u, 2147483647},
+      {2147483648u, 2147483647}, {4294967295u, 2147483647}};
+  for (auto [asked, taken] : cases) {
+    EXPECT_TRUE(window->StartTimer(asked));
+    EXPECT_EQ(window->TimerInterval(), taken) << asked;
+  }
+  window->StopTimer();
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <sys/stat.h>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -241,6 +242,52 @@ TEST_F(MenuDialogsTest, HelpShowsTheDocumentOrSaysItIsMissing) {
   QTextDocument* document = help->browser()->document();
   EXPECT_EQ(document->metaInformation(QTextDocument::DocumentTitle), "もじもり！ ヘルプ");
   EXPECT_TRUE(help->browser()->toPlainText().contains("mondai.txt"));
+
+  // A FIFO in the document's place is no document: said at once, not waited on.
+  ASSERT_TRUE(QFile::remove(expectedPath));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(expectedPath).constData(), 0600), 0);
+  window->action(1212)->trigger();
+  EXPECT_TRUE(help->browser()->toPlainText().contains("ヘルプが みつかりません"));
+}
+
+// The document comes from the question folder: whatever it links to, the help stays on
+// its own pages and shows only pictures from its own folder.
+TEST_F(MenuDialogsTest, HelpOpensNoLinkAndNoFileOutsideItsFolder) {
+  QDir(dir.path()).mkpath("help/pics");
+  auto put = [&](const QString& name, const QByteArray& bytes) {
+    QFile file(dir.path() + "/" + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  };
+  QImage dot(4, 4, QImage::Format_RGB32);
+  dot.fill(Qt::red);
+  dot.save(dir.path() + "/outside.png");
+  dot.save(dir.path() + "/help/pics/inside.png");
+  put("help/zel.html",
+      "<html><head><meta charset=\"utf-8\"></head><body><h1>てびき</h1>"
+      "<a href=\"https://example.org/\">web</a> <a href=\"../secret.html\">up</a>"
+      "<a href=\"more.html\">more</a><img src=\"../outside.png\"><img src=\"pics/inside.png\">"
+      "</body></html>");
+  put("help/more.html", "<html><body>つづき</body></html>");
+  put("secret.html", "<html><body>ひみつ</body></html>");
+  Open();
+  window->ShowHelp((dir.path() + "/help/zel.html").toStdString());
+  QTextBrowser* browser = window->helpWindow()->browser();
+  ASSERT_TRUE(browser->toPlainText().contains("てびき"));
+  const QUrl page = browser->source();
+
+  EXPECT_FALSE(browser->openExternalLinks());
+  for (const char* link : {"https://example.org/", "../secret.html", "file:///etc/passwd"}) {
+    browser->setSource(QUrl(link));
+    EXPECT_EQ(browser->source(), page) << link;
+  }
+  for (const char* picture : {"../outside.png", "/etc/passwd", "file:///dev/zero"})
+    EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(picture)).isValid())
+        << picture;
+  EXPECT_TRUE(browser->loadResource(QTextDocument::ImageResource, QUrl("pics/inside.png")).isValid());
+
+  browser->setSource(QUrl("more.html"));
+  EXPECT_TRUE(browser->toPlainText().contains("つづき"));
 }
 
 TEST(HelpDocument, EveryContentsLinkHasItsSection) {

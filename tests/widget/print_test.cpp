@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
@@ -166,7 +167,8 @@ TEST_F(BoxImageTest, TheThreeStylesLookAsTheyShould) {
   };
   for (const Case size : {Case{240, 240}, Case{120, 260}}) {
     const FontSpec font = DefaultFont(size.height, size.width / 2);
-    const std::vector<BoxText> pieces = {{0, Utf8ToSjis("あ")}};
+    const std::string kana = Utf8ToSjis("あ");  // the pieces only view their text
+    const std::vector<BoxText> pieces = {{0, kana}};
     const std::vector<bool> mask = GlyphMask(size.width, size.height, pieces, font);
     for (int style = 0; style < 3; ++style) {
       SCOPED_TRACE("box " + std::to_string(size.width) + "x" + std::to_string(size.height) +
@@ -419,6 +421,41 @@ TEST_F(SheetPrintTest, TheChosenPrinterIsOfferedAgainAndCancellingPrintsNothing)
   window->Route(kCmdPrint, kFromClick);
   EXPECT_TRUE(QFile::exists(PdfPath()));
   EXPECT_EQ(printsStarted, 2);
+}
+
+// A sheet to a PDF that cannot be written (a folder that is gone, a full disk) is told.
+TEST_F(SheetPrintTest, APageThatCannotBeWrittenIsTold) {
+  Type({1005});
+  QStringList messages;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      messages << box->text();
+      box->accept();
+    }
+  });
+  answerer.start(5);
+  for (const QString& output : {dir.path() + "/gone/sheet.pdf", QString("/dev/full")}) {
+    messages.clear();
+    window->ReplacePrintDialogs([](int&, int&) { return true; }, [output](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(output);
+      printer.setResolution(72);
+      return true;
+    });
+    window->Route(kCmdPrint, kFromClick);
+    EXPECT_EQ(messages, QStringList{"いんさつできませんでした。"}) << output.toStdString();
+  }
+  // A sheet that does come out is not mistaken for a failure.
+  messages.clear();
+  window->ReplacePrintDialogs([](int&, int&) { return true; }, [this](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(PdfPath());
+    return true;
+  });
+  window->Route(kCmdPrint, kFromClick);
+  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(QFile::exists(PdfPath()));
 }
 
 TEST(SystemPrintDialog, CancellingItLeavesThePanelOnTheLastCharacter) {

@@ -1,6 +1,8 @@
 #include "platform/qt/application.h"
 
 #include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QDir>
 #include <QFont>
 #include <QFile>
@@ -15,6 +17,11 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
+#include <cerrno>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "platform/qt/qt_drawing.h"
 
@@ -78,7 +85,37 @@ class StyleWithDrawnArrows : public QProxyStyle {
   }
 };
 
+int g_signalPipe[2] = {-1, -1};
+
+void NoteSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+  errno = saved;
+}
+
 }  // namespace
+
+void OnTerminationRequest(std::function<void()> action) {
+  // A signal handler may only write to a pipe; the event loop reads it and acts.
+  if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) == 0) {
+    ::fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [action] {
+      char bytes[16];
+      [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], bytes, sizeof bytes);
+      action();
+    });
+    struct sigaction handler {};
+    handler.sa_handler = NoteSignal;
+    sigemptyset(&handler.sa_mask);
+    handler.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(sig, &handler, nullptr);
+  }
+  // The session asks before it ends; a message box now would hold up the logout.
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
+                   [action](QSessionManager&) { action(); });
+}
 
 void PrepareApplication() {
   QApplication::setStyle(new StyleWithDrawnArrows);

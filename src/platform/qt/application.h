@@ -1,6 +1,7 @@
 // What the program sets up around its window, shared by the program and its benchmark.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace zel {
@@ -10,5 +11,9 @@ void PrepareApplication();
 
 // "zel.ini" in the user's configuration directory, the same file for every run.
 std::string SettingsPath();
+
+// Runs action in the event loop when the process gets SIGTERM, SIGHUP or SIGINT, and when the
+// desktop session ends, so the program can store its settings and end in order.
+void OnTerminationRequest(std::function<void()> action);
 
 }  // namespace zel

@@ -13,6 +13,56 @@
 #include "files/file_names.h"
 
 namespace zel {
+namespace {
+
+constexpr size_t kMaxHelpFileBytes = size_t{16} << 20;
+
+// The help document comes from the question folder, which anyone may have filled: it opens
+// no links outside itself and takes pictures and pages only from its own folder.
+class HelpBrowser : public QTextBrowser {
+ public:
+  explicit HelpBrowser(QWidget* parent) : QTextBrowser(parent) {
+    setOpenExternalLinks(false);
+    setOpenLinks(true);
+  }
+  void SetFolder(const QString& folder) { folder_ = folder; }
+
+  QVariant loadResource(int, const QUrl& name) override {
+    const QString path = Inside(name);
+    if (path.isEmpty()) return {};
+    const auto bytes = ReadRegularFile(QFile::encodeName(path).toStdString(), kMaxHelpFileBytes);
+    if (!bytes) return {};
+    // Bytes, so a page's own charset declaration decides how it reads.
+    return QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
+  }
+
+ protected:
+  void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override {
+    // A jump within the page, or another page of the folder; nothing else.
+    if (name.isRelative() && name.path().isEmpty()) {
+      QTextBrowser::doSetSource(name, type);
+      return;
+    }
+    const QUrl url = source().isValid() ? source().resolved(name) : name;
+    if (Inside(url).isEmpty()) return;
+    QTextBrowser::doSetSource(url, type);
+  }
+
+ private:
+  // The file a URL names when it lies within the document's folder, else "".
+  QString Inside(const QUrl& name) const {
+    if (folder_.isEmpty()) return {};
+    const QUrl url = source().isValid() ? source().resolved(name) : name;
+    if (!url.isLocalFile()) return {};
+    const QString path = QFileInfo(url.toLocalFile()).canonicalFilePath();
+    if (path.isEmpty() || !path.startsWith(folder_ + "/")) return {};
+    return path;
+  }
+
+  QString folder_;
+};
+
+}  // namespace
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle("もじもり！ ヘルプ");
@@ -34,8 +84,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   bar->addWidget(search_, 1);
   layout->addLayout(bar);
 
-  browser_ = new QTextBrowser(this);
-  browser_->setOpenExternalLinks(true);
+  browser_ = new HelpBrowser(this);
   layout->addWidget(browser_);
 
   connect(contents, &QPushButton::clicked, browser_, &QTextBrowser::home);
@@ -47,18 +96,18 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void HelpWindow::ShowDocument(const QString& path) {
   const QString found = QString::fromStdString(ResolveIgnoringCase(path.toStdString()));
-  QFile file(found);
-  if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+  // Only a regular file: a FIFO in its place would hang the window.
+  if (path.isEmpty() || !ReadRegularFile(found.toStdString(), 0)) {
     browser_->clearHistory();
     browser_->setHtml(QStringLiteral("<h2>ヘルプが みつかりません</h2>"
                                      "<p>ヘルプの ファイルを ひらけませんでした。</p><p>%1</p>")
                           .arg(path.toHtmlEscaped()));
     return;
   }
-  file.close();
   // Through setSource, so the links of the table of contents and "もくじ" work; the same
   // document again is read again, as it may have been edited meanwhile.
-  const QUrl url = QUrl::fromLocalFile(QFileInfo(found).absoluteFilePath());
+  static_cast<HelpBrowser*>(browser_)->SetFolder(QFileInfo(found).canonicalPath());
+  const QUrl url = QUrl::fromLocalFile(QFileInfo(found).canonicalFilePath());
   if (browser_->source() == url) browser_->reload();
   else browser_->setSource(url, QTextDocument::HtmlResource);
   browser_->clearHistory();

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   qunsetenv("ZEL_NOTICE");
   zel::MainWindow window(zel::SettingsPath());
   window.show();
+  zel::OnTerminationRequest([&window] { window.CloseQuietly(); });
   if (!notice.isEmpty()) {
     QTimer::singleShot(0, &window, [&window, notice] {
       QMessageBox::warning(&window, QString::fromUtf8("もじもり！"), notice);

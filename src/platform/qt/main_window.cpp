@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -18,12 +19,15 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <climits>
+#include <cstdint>
 #include <ctime>
 
 #include "app/accelerators.h"
 #include "app/control_ids.h"
 #include "app/window_layout.h"
 #include "app/routing.h"
+#include "app/texts.h"
 #include "app/window_template.h"
 #include "platform/qt/font_dialog.h"
 #include "platform/qt/help_window.h"
@@ -99,11 +103,14 @@ MainWindow::MainWindow(std::string settingsPath)
   connect(&timer_, &QTimer::timeout, this, [this] { OnTimer(); });
   qApp->installEventFilter(this);
   StartUp(app_);
+  started_ = true;
 }
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
+  quiet_ = true;  // no message box from a window going away
   WriteHeldSettings();
+  panel_->onStrokeEnd = nullptr;  // the window's state goes before its children
 }
 
 void MainWindow::BuildControls() {
@@ -175,7 +182,14 @@ QAction* MainWindow::action(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+void MainWindow::EndLostStroke() {
+  // The release went to another window or was lost with a grab: the button is up.
+  if (panel_->StrokeActive() && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+    panel_->EndStroke();
+}
+
 void MainWindow::Route(int commandId, int notification) {
+  EndLostStroke();
   if (panel_->StrokeActive()) {
     heldCommands_.emplace_back(commandId, notification);
     return;
@@ -184,6 +198,7 @@ void MainWindow::Route(int commandId, int notification) {
 }
 
 void MainWindow::OnTimer() {
+  EndLostStroke();
   if (panel_->StrokeActive()) {
     heldTick_ = true;
     return;
@@ -271,6 +286,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) panel_->EndStroke();
   if (event->type() == QEvent::WindowStateChange) LayOut();
 }
 
@@ -358,11 +374,29 @@ WindowRect MainWindow::GetWindowRect() {
 void MainWindow::MoveWindow(const WindowRect& outer) {
   if (frameGeometry().size() == geometry().size()) pendingOuter_ = outer;
   const QSize frameExtra = frameGeometry().size() - geometry().size();
-  const int width = std::max(outer.right - outer.left - frameExtra.width(), 1);
-  const int height = std::max(outer.bottom - outer.top - frameExtra.height(), 1);
+  // A damaged settings file can give any int: differences are taken in 64 bits.
+  const int64_t outerWidth = int64_t{outer.right} - outer.left;
+  const int64_t outerHeight = int64_t{outer.bottom} - outer.top;
+  int64_t width = std::max<int64_t>(outerWidth - frameExtra.width(), 1);
+  int64_t height = std::max<int64_t>(outerHeight - frameExtra.height(), 1);
+  // Always where it can be seen: on the screen it was on, or the primary one when that
+  // screen is gone, no larger than it and wholly inside it.
+  const QPoint centre(
+      static_cast<int>(std::clamp<int64_t>(outer.left + outerWidth / 2, INT_MIN, INT_MAX)),
+      static_cast<int>(std::clamp<int64_t>(outer.top + outerHeight / 2, INT_MIN, INT_MAX)));
+  QScreen* on = QGuiApplication::screenAt(centre);
+  if (!on) on = QGuiApplication::primaryScreen();
+  const QRect area = on ? on->availableGeometry() : QRect(0, 0, 1024, 768);
+  width = std::min<int64_t>(width, std::max(area.width() - frameExtra.width(), 1));
+  height = std::min<int64_t>(height, std::max(area.height() - frameExtra.height(), 1));
   if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) setWindowState(Qt::WindowNoState);
-  move(outer.left, outer.top);
-  resize(width, height);
+  resize(static_cast<int>(width), static_cast<int>(height));
+  // Placed by the size it took, which its smallest size may have raised.
+  const int64_t right = int64_t{area.left()} + area.width() - this->width() - frameExtra.width();
+  const int64_t bottom = int64_t{area.top()} + area.height() - this->height() - frameExtra.height();
+  const int64_t left = std::clamp<int64_t>(outer.left, area.left(), std::max<int64_t>(area.left(), right));
+  const int64_t top = std::clamp<int64_t>(outer.top, area.top(), std::max<int64_t>(area.top(), bottom));
+  move(static_cast<int>(left), static_cast<int>(top));
 }
 
 void MainWindow::RelayoutWindow() { LayOut(); }
@@ -371,9 +405,10 @@ void MainWindow::PostQuit() { QCoreApplication::exit(0); }
 
 void MainWindow::SendCommand(int commandId) { RouteCommand(app_, commandId, kFromClick); }
 
-bool MainWindow::StartTimer(int periodMs) {
-  // The platform's timer has a floor of 10 ms, like the one the program was made for.
-  timer_.start(std::max(periodMs, 10));
+bool MainWindow::StartTimer(unsigned periodMs) {
+  // Between a floor of 10 ms and the longest period Qt's timer takes, like the timer the
+  // program was made for: a huge or negative speed waits long instead of rattling.
+  timer_.start(static_cast<int>(std::clamp<unsigned>(periodMs, 10, INT_MAX)));
   return timer_.isActive();
 }
 
@@ -428,12 +463,31 @@ void MainWindow::WriteProfileString(std::string_view section, std::string_view k
     heldSettings_.push_back({std::string(section), std::string(key), std::string(value)});
     return;
   }
-  settings_.WriteString(section, key, value);
+  StoreSetting(section, key, value);
+}
+
+void MainWindow::StoreSetting(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  if (settings_.WriteString(section, key, value) || settingsFailureTold_ || quiet_) return;
+  // Once a run: a read-only folder or a full disk fails every write alike.
+  settingsFailureTold_ = true;
+  const std::string caption = NativePathToSjis(settings_.path());
+  auto tell = [this, caption] {
+    ShowMessage(SjisText(texts::kSettingsNotSaved), caption, MessageKind::Warning);
+  };
+  // During start-up the window is not on screen yet: the message follows it.
+  if (started_) tell();
+  else QTimer::singleShot(0, this, tell);
+}
+
+void MainWindow::CloseQuietly() {
+  quiet_ = true;
+  close();
 }
 
 void MainWindow::WriteHeldSettings() {
   for (const HeldSetting& held : std::exchange(heldSettings_, {}))
-    settings_.WriteString(held.section, held.key, held.value);
+    StoreSetting(held.section, held.key, held.value);
 }
 
 std::string MainWindow::CurrentDirectory() {
@@ -453,11 +507,8 @@ QString NativeName(const std::string& path) {
 }  // namespace
 
 std::optional<std::string> MainWindow::ReadFile(const std::string& path, size_t maxBytes) {
-  QFile file(NativeName(path));
-  if (path.rfind(":/", 0) == 0 || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray bytes = file.read(static_cast<qint64>(std::min<size_t>(maxBytes, 1u << 30)));
-  if (bytes.isEmpty() && file.error() != QFileDevice::NoError) return std::nullopt;
-  return bytes.toStdString();
+  if (path.rfind(":/", 0) == 0) return std::nullopt;  // Qt's resources are not the user's files
+  return ReadRegularFile(path, maxBytes);
 }
 
 bool MainWindow::ReplaceFile(const std::string& path, std::string_view bytes) {
@@ -539,9 +590,10 @@ void MainWindow::PrintBoxImage(const SheetBox& box, const PackedDib& image) {
   if (sheetPage_) sheetPage_->CharacterBox(box, image);
 }
 
-void MainWindow::EndPrintJob() {
-  if (sheetPage_) sheetPage_->End();
+bool MainWindow::EndPrintJob() {
+  const bool printed = sheetPage_ && sheetPage_->End();
   sheetPage_.reset();
+  return printed;
 }
 
 void MainWindow::ReplacePrintDialogs(std::function<bool(int&, int&)> options,

@@ -58,7 +58,8 @@ class MainWindow : public QMainWindow, public Host {
   void RelayoutWindow() override;
   void PostQuit() override;
   void SendCommand(int commandId) override;
-  bool StartTimer(int periodMs) override;
+  bool StartTimer(unsigned periodMs) override;
+  int TimerInterval() const { return timer_.interval(); }
   void StopTimer() override;
   MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
                             MessageKind kind) override;
@@ -90,7 +91,7 @@ class MainWindow : public QMainWindow, public Host {
   bool RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
                       const std::vector<BoxText>& pieces) override;
   void PrintBoxImage(const SheetBox& box, const PackedDib& image) override;
-  void EndPrintJob() override;
+  bool EndPrintJob() override;
   // Tests and benchmarks answer the two print dialogs themselves: each stand-in gets what
   // the real dialog would edit and says whether it was confirmed. Empty: the real dialog.
   void ReplacePrintDialogs(std::function<bool(int& size, int& style)> options,
@@ -107,6 +108,10 @@ class MainWindow : public QMainWindow, public Host {
   void CloseWindow() override;
   HelpWindow* helpWindow() const { return help_; }
 
+  // Closes the window as its close button does, storing the settings, but with no message
+  // box: for a signal or the end of the desktop session, when nobody would answer one.
+  void CloseQuietly();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -121,6 +126,7 @@ class MainWindow : public QMainWindow, public Host {
   bool HandleKey(QObject* watched, QEvent* event);
   void OnTimer();
   void OnStrokeEnd();
+  void EndLostStroke();
   void TakeSavedRectangleAgain();
 
   std::unique_ptr<SoundService> sound_;  // before the state: start-up plays a sound
@@ -132,6 +138,7 @@ class MainWindow : public QMainWindow, public Host {
   std::vector<HeldSetting> heldSettings_;  // written once the first frame is drawn
   bool firstFrameDrawn_ = false;
   void WriteHeldSettings();
+  void StoreSetting(std::string_view section, std::string_view key, std::string_view value);
   QWidget* client_ = nullptr;
   PanelWidget* panel_ = nullptr;
   std::map<int, QWidget*> controls_;
@@ -140,6 +147,9 @@ class MainWindow : public QMainWindow, public Host {
   QTimer timer_;
   QFont keyFont_;
   bool closing_ = false;
+  bool started_ = false;             // start-up done: a message may be shown at once
+  bool quiet_ = false;               // ending on a signal or with the session
+  bool settingsFailureTold_ = false; // a failed write of the settings is told once a run
   std::optional<WindowRect> pendingOuter_;  // applied again once the frame is known
   // What arrived while a tracing stroke held the window.
   std::deque<std::pair<int, int>> heldCommands_;

@@ -1,6 +1,8 @@
 #include "platform/qt/panel_painter.h"
 
 #include <QPainter>
+#include <cstdint>
+#include <cstring>
 
 #include "app/app_state.h"
 #include "display/panel.h"
@@ -35,34 +37,6 @@ void PaintCounting(QPainter& painter, AppState& app, int width, int height) {
     painter.drawEllipse(QRect(box.left, box.top, box.right - box.left - 1, box.bottom - box.top - 1));
 }
 
-// The picture as a QImage over its own rows where Qt can read them as they are; 4-bit rows
-// are unpacked. Rows are stored bottom-up: the painter flips them.
-QImage ImageOf(const PackedDib& dib) {
-  const DibLayout& layout = dib.Layout();
-  const uchar* bits = DibBits(dib);
-  const auto stride = static_cast<qsizetype>(layout.stride);
-  QImage image;
-  switch (layout.bitCount) {
-    case 24: return QImage(bits, layout.width, layout.height, stride, QImage::Format_BGR888);
-    case 8: image = QImage(bits, layout.width, layout.height, stride, QImage::Format_Indexed8); break;
-    case 1: image = QImage(bits, layout.width, layout.height, stride, QImage::Format_Mono); break;
-    case 4: {
-      image = QImage(layout.width, layout.height, QImage::Format_Indexed8);
-      for (int y = 0; y < layout.height; ++y) {
-        const uchar* row = bits + y * stride;
-        uchar* out = image.scanLine(y);
-        for (int x = 0; x < layout.width; ++x) out[x] = (x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4);
-      }
-      break;
-    }
-    default: return {};
-  }
-  QList<QRgb> colours;
-  for (const DibRgb& c : DibColourTable(dib)) colours.push_back(qRgb(c.red, c.green, c.blue));
-  image.setColorTable(colours);
-  return image;
-}
-
 void PaintPicture(QPainter& painter, const QuizSession& quiz, int width, int height) {
   if (!quiz.QuizPicture) return;  // a picture that failed to load: the white ground alone
   const QImage image = ImageOf(*quiz.QuizPicture);
@@ -76,6 +50,51 @@ void PaintPicture(QPainter& painter, const QuizSession& quiz, int width, int hei
 }
 
 }  // namespace
+
+// Qt reads rows in place only from a 32-bit aligned start (a header of odd size puts them
+// anywhere), so other rows are copied; 4-bit rows are unpacked.
+QImage ImageOf(const PackedDib& dib) {
+  const DibLayout& layout = dib.Layout();
+  const uchar* bits = DibBits(dib);
+  const auto stride = static_cast<qsizetype>(layout.stride);
+  const bool aligned = reinterpret_cast<uintptr_t>(bits) % 4 == 0;
+  QImage::Format format;
+  switch (layout.bitCount) {
+    case 24: format = QImage::Format_BGR888; break;
+    case 8: format = QImage::Format_Indexed8; break;
+    case 1: format = QImage::Format_Mono; break;
+    case 4: format = QImage::Format_Indexed8; break;
+    default: return {};
+  }
+  QImage image;
+  if (aligned && layout.bitCount != 4) {
+    image = QImage(bits, layout.width, layout.height, stride, format);
+  } else {
+    image = QImage(layout.width, layout.height, format);
+    if (image.isNull()) return {};  // too large for memory: the white ground alone
+    const size_t rowBytes =
+        layout.bitCount == 4 ? 0 : (static_cast<size_t>(layout.width) * layout.bitCount + 7) / 8;
+    for (int y = 0; y < layout.height; ++y) {
+      const uchar* row = bits + y * stride;
+      uchar* out = image.scanLine(y);
+      if (layout.bitCount != 4) {
+        std::memcpy(out, row, rowBytes);
+        continue;
+      }
+      for (int x = 0; x < layout.width; ++x) out[x] = (x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4);
+    }
+  }
+  if (layout.bitCount == 24) return image;
+  // A table shorter than the pixel values reach is filled up with black, so no pixel reads
+  // past it.
+  QList<QRgb> colours;
+  for (const DibRgb& c : DibColourTable(dib)) colours.push_back(qRgb(c.red, c.green, c.blue));
+  const int entries = layout.bitCount == 1 ? 2 : layout.bitCount == 4 ? 16 : 256;
+  while (colours.size() < entries) colours.push_back(qRgb(0, 0, 0));
+  colours.resize(entries);
+  image.setColorTable(colours);
+  return image;
+}
 
 void PaintPanel(QPainter& painter, AppState& app, int width, int height) {
   painter.fillRect(0, 0, width, height, Qt::white);

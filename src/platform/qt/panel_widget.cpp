@@ -64,15 +64,36 @@ void PanelWidget::mousePressEvent(QMouseEvent* event) {
 
 void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
   if (!stroking_) return;
+  if (!(event->buttons() & Qt::LeftButton)) {  // released where the panel did not hear it
+    EndStroke();
+    return;
+  }
   const QPoint current = event->position().toPoint();
   DrawInk(current, last_);
   last_ = current;
 }
 
 void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton || !stroking_) return;
+  if (event->button() == Qt::LeftButton) EndStroke();
+}
+
+void PanelWidget::EndStroke() {
+  if (!stroking_) return;
   stroking_ = false;
   if (onStrokeEnd) onStrokeEnd();
+}
+
+bool PanelWidget::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::WindowDeactivate:
+    case QEvent::FocusOut:
+    case QEvent::UngrabMouse:
+      EndStroke();
+      break;
+    default:
+      break;
+  }
+  return QWidget::event(event);
 }
 
 void PanelWidget::DrawInk(QPoint from, QPoint to) {

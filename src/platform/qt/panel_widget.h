@@ -20,6 +20,9 @@ class PanelWidget : public QWidget {
   void DrawStripFrame(int stripId, int frame);
 
   bool StrokeActive() const { return stroking_; }
+  // Ends a stroke whose button release will never come (the button is up, or the window
+  // lost the focus or the mouse), letting what waited for it go on.
+  void EndStroke();
   // Runs when a stroke ends, so what waited for it can go on.
   std::function<void()> onStrokeEnd;
 
@@ -29,6 +32,7 @@ class PanelWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void DrawInk(QPoint from, QPoint to);

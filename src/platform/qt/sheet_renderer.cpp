@@ -1,5 +1,7 @@
 #include "platform/qt/sheet_renderer.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainterPath>
 #include <QPrinter>
@@ -106,8 +108,8 @@ QImage MonoImageOf(const PackedDib& dib) {
 
 PrintArea SheetPage::Begin(QPrinter& printer) {
   printer.setDocName("ZEL");
-  // The printer's answer is not examined: a page that cannot start draws nothing.
-  painter_.begin(&printer);
+  // A page that cannot start draws nothing, and End says so.
+  if (painter_.begin(&printer)) printer_ = &printer;
   return {printer.width(), printer.height()};
 }
 
@@ -156,8 +158,24 @@ void SheetPage::CharacterBox(const SheetBox& box, const PackedDib& image) {
   Outline(box);
 }
 
-void SheetPage::End() {
-  if (painter_.isActive()) painter_.end();
+namespace {
+
+// Qt's PDF writer does not report failed writes: a document is whole only when its file
+// ends in the trailer.
+bool PdfComplete(const QString& path) {
+  QFile file(path);
+  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
+  if (file.size() > 64) file.seek(file.size() - 64);
+  return file.readAll().contains("%%EOF");
+}
+
+}  // namespace
+
+bool SheetPage::End() {
+  if (!painter_.isActive() || !printer_) return false;
+  if (!painter_.end() || printer_->printerState() == QPrinter::Error) return false;
+  if (printer_->outputFormat() == QPrinter::PdfFormat) return PdfComplete(printer_->outputFileName());
+  return true;
 }
 
 }  // namespace zel

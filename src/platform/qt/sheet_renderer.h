@@ -33,12 +33,14 @@ class SheetPage {
   PrintArea Begin(QPrinter& printer);
   void EmptyBox(const SheetBox& box);
   void CharacterBox(const SheetBox& box, const PackedDib& image);
-  void End();
+  // Ends the page; false when it did not come out whole.
+  bool End();
 
  private:
   void Outline(const SheetBox& box);
   void Inside(const SheetBox& box);
   QPainter painter_;
+  QPrinter* printer_ = nullptr;
 };
 
 }  // namespace zel

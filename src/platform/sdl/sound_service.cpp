@@ -1,15 +1,15 @@
 #include "platform/sdl/sound_service.h"
 
-#include "platform/sdl/sdl_audio.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <mutex>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "files/file_names.h"
+#include "platform/sdl/sdl_audio.h"
 
 namespace zel {
 namespace {
@@ -23,71 +23,45 @@ constexpr int kWantedFrames = 256;
 constexpr auto kWaitMargin = std::chrono::seconds(2);
 
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path file(path);
-  // Only regular files: a FIFO or a device would block or never end.
-  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
-  const auto size = std::filesystem::file_size(file, error);
-  if (error || size > SoundService::kMaxFileBytes) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<uint8_t> bytes(size);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-  bytes.resize(static_cast<size_t>(in.gcount()));  // the file may have shrunk meanwhile
-  return bytes;
+  // One byte over the cap tells a file that is too large from one that fits.
+  const auto bytes = ReadRegularFile(path, SoundService::kMaxFileBytes + 1);
+  if (!bytes || bytes->size() > SoundService::kMaxFileBytes) return std::nullopt;
+  return std::vector<uint8_t>(bytes->begin(), bytes->end());
+}
+
+// SDL's audio set-up and tear-down are not for two threads at once; an opening thread left
+// hung in them keeps this, so later ones wait (and their services go on silently).
+std::mutex& AudioSystemMutex() {
+  static std::mutex mutex;
+  return mutex;
 }
 
 }  // namespace
 
-Resampler::Resampler(std::shared_ptr<const PcmSound> sound, int outputRate)
-    : sound_(std::move(sound)) {
-  const uint64_t n = sound_->samples.size();
-  const uint64_t in = uint64_t(sound_->rate), out = uint64_t(outputRate);
-  if (in == 0 || out == 0) return;
-  // Rounded down, so frame k never reads past k * in / out: with the count below every
-  // frame falls within the sound.
-  step_ = (in << 32) / out;
-  frames_ = static_cast<size_t>((n * out + in - 1) / in);
-}
-
-size_t Resampler::Read(int16_t* out, size_t count) {
-  if (!sound_) return 0;
-  const std::vector<int16_t>& in = sound_->samples;
-  size_t written = 0;
-  for (; written < count && done_ < frames_; ++written, ++done_, pos_ += step_) {
-    const size_t i = static_cast<size_t>(pos_ >> 32);
-    const int64_t a = in[i];
-    const int64_t b = i + 1 < in.size() ? in[i + 1] : a;
-    const int64_t fraction = static_cast<int64_t>(pos_ & 0xFFFFFFFFu);
-    out[written] = static_cast<int16_t>(a + (((b - a) * fraction) >> 32));
-  }
-  return written;
-}
-
-SoundService::SoundService(std::span<const uint8_t> defaultAlertWav) {
+SoundService::SoundService(std::span<const uint8_t> defaultAlertWav, Clock::duration openDeadline,
+                           std::function<void()> beforeOpen)
+    : openDeadline_(Clock::now() + openDeadline) {
   if (auto alert = DecodeWav(defaultAlertWav)) {
     alert_ = std::make_shared<const PcmSound>(std::move(*alert));
   }
+  // Opening a device can take tens of milliseconds (drivers probe their hardware): it is
+  // done aside, so the window is drawn meanwhile. A play asked for before it is ready
+  // starts as soon as it is.
+  opener_ = std::thread(&SoundService::OpenOutput, this, opening_, std::move(beforeOpen));
 }
 
-void SoundService::Prepare() const {
-  // Loading SDL and opening a device can take tens of milliseconds (drivers probe their
-  // hardware): it is done aside, so the window goes on meanwhile. A play asked for before it
-  // is ready starts as soon as it is.
-  std::call_once(openOnce_, [this] {
-    opener_ = std::thread(&SoundService::OpenOutput, const_cast<SoundService*>(this));
-  });
-}
-
-void SoundService::OpenOutput() {
+void SoundService::OpenOutput(SoundService* self, std::shared_ptr<Opening> opening,
+                              std::function<void()> beforeOpen) {
+  if (beforeOpen) beforeOpen();
+  std::lock_guard audioSystem(AudioSystemMutex());
   // SDL's dummy driver keeps time only to the millisecond; the silent output keeps it exactly.
   // Asked for by name, it spares loading SDL at all.
   const char* asked = std::getenv("SDL_AUDIODRIVER");
-  if (!asked || std::string_view(asked) != "dummy") sdl_ = LoadSdlAudio();
+  const SdlAudio* sdl = asked && std::string_view(asked) == "dummy" ? nullptr : LoadSdlAudio();
   // Left to SDL, SIGINT and SIGTERM would become quit events that nobody reads.
-  if (sdl_) sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  bool sdlAudio = sdl_ && sdl_->InitSubSystem(SDL_INIT_AUDIO) == 0;
-  const char* driver = sdlAudio ? sdl_->GetCurrentAudioDriver() : nullptr;
+  if (sdl) sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  bool sdlAudio = sdl && sdl->InitSubSystem(SDL_INIT_AUDIO) == 0;
+  const char* driver = sdlAudio ? sdl->GetCurrentAudioDriver() : nullptr;
   SDL_AudioDeviceID device = 0;
   SDL_AudioSpec got{};
   if (driver && std::string_view(driver) != "dummy") {
@@ -97,61 +71,114 @@ void SoundService::OpenOutput() {
     wanted.channels = 1;
     wanted.samples = kWantedFrames;
     wanted.callback = &SoundService::DeviceCallback;
-    wanted.userdata = this;
+    wanted.userdata = self;  // called only once the device is unpaused, which the service does
     // We resample and spread to the channels ourselves rather than through SDL's converter,
     // which would add a buffer of its own.
-    device = sdl_->OpenAudioDevice(nullptr, 0, &wanted, &got,
+    device = sdl->OpenAudioDevice(nullptr, 0, &wanted, &got,
                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
                                      SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
                                      SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
     if (device != 0 && (got.freq < kMinWavRate || got.channels < 1 || got.samples < 1)) {
-      sdl_->CloseAudioDevice(device);
+      sdl->CloseAudioDevice(device);
       device = 0;
     }
   }
   if (device == 0 && sdlAudio) {
-    sdl_->QuitSubSystem(SDL_INIT_AUDIO);
+    sdl->QuitSubSystem(SDL_INIT_AUDIO);
     sdlAudio = false;
   }
 
+  std::lock_guard lock(opening->mutex);
+  opening->finished = true;
+  opening->finishedChanged.notify_all();
+  if (opening->abandoned) {
+    // Too late: the service went on silently and may be gone; `self` is not touched.
+    if (device != 0) sdl->CloseAudioDevice(device);
+    if (sdlAudio) sdl->QuitSubSystem(SDL_INIT_AUDIO);
+    return;
+  }
+  opening->adopted = true;
+  self->AdoptOutput(sdlAudio, device, got.freq, got.channels, got.samples);
+}
+
+void SoundService::AdoptOutput(bool sdlAudio, uint32_t device, int rate, int channels,
+                               int frames) {
   std::unique_lock lock(mutex_);
   sdlAudio_ = sdlAudio;
   device_ = device;
   if (device_ != 0) {
-    rate_ = got.freq;
-    channels_ = got.channels;
-    bufferFrames_ = got.samples;
+    rate_ = rate;
+    channels_ = channels;
+    bufferFrames_ = frames;
     // The buffer just filled is heard after the one the device is playing.
     deviceLatency_ = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(double(bufferFrames_) / rate_));
   }
   ready_ = true;
   if (pending_) StartLocked(std::exchange(pending_, nullptr), plays_);
+  if (device_ == 0) StartSilentLocked();
   lock.unlock();
   readyChanged_.notify_all();
-  if (device_ != 0) {
-    sdl_->PauseAudioDevice(device_, 0);
-  } else {
-    silent_ = std::thread(&SoundService::SilentOutput, this);
-  }
+  // Outside our lock: the device's thread takes SDL's lock, then ours.
+  if (device_ != 0) LoadSdlAudio()->PauseAudioDevice(device_, 0);
+}
+
+void SoundService::StartSilentLocked() {
+  silent_ = std::thread(&SoundService::SilentOutput, this);
+}
+
+void SoundService::GiveUpDevice() const {
+  auto* self = const_cast<SoundService*>(this);
+  std::lock_guard opening(opening_->mutex);
+  if (opening_->adopted) return;  // it opened just now after all
+  opening_->abandoned = true;
+  std::unique_lock lock(mutex_);
+  self->ready_ = true;
+  if (self->pending_) self->StartLocked(std::exchange(self->pending_, nullptr), plays_);
+  self->StartSilentLocked();
+  lock.unlock();
+  readyChanged_.notify_all();
 }
 
 SoundService::~SoundService() {
-  if (opener_.joinable()) opener_.join();
+  bool finished;
+  {
+    // An open under way may take until the deadline; only one hung past it is left
+    // behind, so the program still ends. SDL's set-up is not for two threads at once.
+    std::unique_lock opening(opening_->mutex);
+    opening_->finishedChanged.wait_until(opening, openDeadline_, [&] { return opening_->finished; });
+    finished = opening_->finished;
+    if (!finished) opening_->abandoned = true;
+  }
+  if (finished) opener_.join();
+  else opener_.detach();
   {
     std::lock_guard lock(mutex_);
     closing_ = true;
   }
   played_.notify_all();
   outputWake_.notify_all();
-  if (device_ != 0) sdl_->CloseAudioDevice(device_);
   if (silent_.joinable()) silent_.join();
-  if (sdlAudio_) sdl_->QuitSubSystem(SDL_INIT_AUDIO);
+  if (device_ == 0 && !sdlAudio_) return;
+  // Waited for a second at most: a thread hung in the audio system must not hold the exit.
+  const auto giveUp = Clock::now() + std::chrono::seconds(1);
+  std::unique_lock audioSystem(AudioSystemMutex(), std::try_to_lock);
+  while (!audioSystem.owns_lock() && Clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    audioSystem.try_lock();
+  }
+  if (!audioSystem.owns_lock()) return;
+  // Either means SDL was loaded.
+  const SdlAudio* sdl = LoadSdlAudio();
+  if (device_ != 0) sdl->CloseAudioDevice(device_);
+  if (sdlAudio_) sdl->QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void SoundService::WaitReady(std::unique_lock<std::mutex>& lock) const {
-  Prepare();
-  readyChanged_.wait(lock, [&] { return ready_; });
+  if (readyChanged_.wait_until(lock, openDeadline_, [&] { return ready_; })) return;
+  lock.unlock();
+  GiveUpDevice();
+  lock.lock();
 }
 
 bool SoundService::HasDevice() const {
@@ -196,8 +223,7 @@ std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSo
 
 void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
   std::unique_lock lock(mutex_);
-  if (!ready_ && !wait) {
-    Prepare();
+  if (!ready_ && !wait && Clock::now() < openDeadline_) {
     pending_ = sound ? std::move(sound) : nullptr;  // the latest one wins, as it would cut off
     delivery_ = Delivery{};
     delivery_.play = ++plays_;

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -18,46 +19,27 @@
 #include <string>
 #include <thread>
 
+#include "wave/resampler.h"
 #include "wave/wav_file.h"
 
 namespace zel {
-
-struct SdlAudio;
-
-// Linear-interpolating rate conversion of one sound, read a buffer at a time by the output.
-class Resampler {
- public:
-  Resampler() = default;
-  Resampler(std::shared_ptr<const PcmSound> sound, int outputRate);
-
-  // Output frames in the whole sound; 0 for none.
-  size_t frames() const { return frames_; }
-  bool done() const { return done_ >= frames_; }
-  // Writes up to count frames and returns how many it wrote (fewer only at the end).
-  size_t Read(int16_t* out, size_t count);
-
- private:
-  std::shared_ptr<const PcmSound> sound_;
-  uint64_t step_ = 0;  // input samples per output frame, 32.32 fixed point
-  uint64_t pos_ = 0;   // position in the input, same units
-  size_t frames_ = 0;
-  size_t done_ = 0;
-};
 
 class SoundService {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // The output opens on the first play, or on Prepare(): the audio subsystem of SDL (never
-  // its video) and the default output device. defaultAlertWav: the WAVE bytes played in place of a sound that cannot be played; when
+  // Opens the audio subsystem of SDL (never its video) and the default output device.
+  // defaultAlertWav: the WAVE bytes played in place of a sound that cannot be played; when
   // they do not decode, such a sound only stops the one playing.
-  explicit SoundService(std::span<const uint8_t> defaultAlertWav);
+  // openDeadline: how long the device may take to open; past it the silent output stands
+  // in, so an audio system that hangs can neither freeze the window nor its exit.
+  // beforeOpen runs on the opening thread first (tests make it hang).
+  explicit SoundService(std::span<const uint8_t> defaultAlertWav,
+                        Clock::duration openDeadline = kOpenDeadline,
+                        std::function<void()> beforeOpen = {});
   ~SoundService();
   SoundService(const SoundService&) = delete;
   SoundService& operator=(const SoundService&) = delete;
-
-  // Starts opening the output aside, once; every play and query below does so itself.
-  void Prepare() const;
 
   // A sound with no samples or a rate outside kMinWavRate..kMaxWavRate gives the alert.
   void Play(const PcmSound& sound, bool wait);
@@ -67,6 +49,7 @@ class SoundService {
   void PlayFile(const std::string& path, bool wait);
 
   static constexpr size_t kMaxFileBytes = size_t{64} << 20;
+  static constexpr Clock::duration kOpenDeadline = std::chrono::seconds(3);
 
   // False when the silent output stands in for an audio device.
   // These wait until the output has been opened.
@@ -86,8 +69,23 @@ class SoundService {
   bool Playing() const;
 
  private:
-  void OpenOutput();
+  // What the opening thread shares with the service; it outlives the service when the
+  // thread is left behind, hung in the audio system.
+  struct Opening {
+    std::mutex mutex;
+    std::condition_variable finishedChanged;
+    bool finished = false;   // the thread is done with the audio system
+    bool adopted = false;    // the service took the device
+    bool abandoned = false;  // the service went on without it
+  };
+  static void OpenOutput(SoundService* self, std::shared_ptr<Opening> opening,
+                         std::function<void()> beforeOpen);
+  // Called by the opening thread with opening_->mutex held.
+  void AdoptOutput(bool sdlAudio, uint32_t device, int rate, int channels, int frames);
+  // Waits for the output until the open deadline; past it, goes on with the silent output.
   void WaitReady(std::unique_lock<std::mutex>& lock) const;
+  void GiveUpDevice() const;
+  void StartSilentLocked();
   void Start(std::shared_ptr<const PcmSound> sound, bool wait);
   // Makes sound the one playing as play number `play`, and returns it. Called with
   // mutex_ held.
@@ -101,7 +99,6 @@ class SoundService {
   void SilentOutput();
 
   std::shared_ptr<const PcmSound> alert_;
-  const SdlAudio* sdl_ = nullptr;
   bool sdlAudio_ = false;
   uint32_t device_ = 0;
   int channels_ = 1;
@@ -120,9 +117,10 @@ class SoundService {
   Delivery delivery_;
   Clock::time_point heardEnd_;  // when the latest play's last frame will have sounded
   bool closing_ = false;
+  Clock::time_point openDeadline_;
+  std::shared_ptr<Opening> opening_ = std::make_shared<Opening>();
   std::thread silent_;
-  mutable std::once_flag openOnce_;
-  mutable std::thread opener_;
+  std::thread opener_;
 };
 
 }  // namespace zel

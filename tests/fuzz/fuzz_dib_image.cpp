@@ -1,0 +1,52 @@
+// Any bytes as a .bmp file, through to the QImage the panel paints and the 1-bit image the
+// practice sheet prints: every pixel of the image is the pixel of the picture, read here
+// from its rows and table by hand.
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "display/packed_dib.h"
+#include "platform/qt/panel_painter.h"
+#include "platform/qt/sheet_renderer.h"
+
+using namespace zel;
+
+namespace {
+
+QRgb PixelOf(const PackedDib& dib, int x, int y) {  // y counts rows as stored, bottom first
+  const DibLayout& l = dib.Layout();
+  const uint8_t* row = DibBits(dib) + l.stride * static_cast<size_t>(y);
+  if (l.bitCount == 24) {
+    const uint8_t* p = row + 3 * static_cast<size_t>(x);
+    return qRgb(p[2], p[1], p[0]);
+  }
+  unsigned index = 0;
+  if (l.bitCount == 8) index = row[x];
+  else if (l.bitCount == 4) index = x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4;
+  else index = row[x / 8] >> (7 - x % 8) & 1;
+  const DibRgb c = DibColourTable(dib)[index];
+  return qRgb(c.red, c.green, c.blue);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const auto dib = LoadBmpBytes(std::span<const uint8_t>(data, size));
+  if (!dib) return 0;
+  const DibLayout& l = dib->Layout();
+  const QImage image = ImageOf(*dib);
+  if (l.width == 0 || l.height == 0) return 0;
+  if (image.isNull() || image.width() != l.width || image.height() != l.height) abort();
+  for (int y = 0; y < l.height; ++y)
+    for (int x = 0; x < l.width; ++x)
+      if ((image.pixel(x, y) | 0xFF000000) != PixelOf(*dib, x, y)) abort();
+  if (l.bitCount != 1) return 0;
+  const QImage mono = MonoImageOf(*dib);  // top-down
+  for (int y = 0; y < l.height; ++y)
+    for (int x = 0; x < l.width; ++x)
+      if ((mono.pixel(x, l.height - 1 - y) | 0xFF000000) != PixelOf(*dib, x, y)) abort();
+  return 0;
+}

@@ -1,0 +1,44 @@
+// Any bytes through the Shift-JIS edge: decoding never fails and gives valid UTF-8; text
+// that came from Shift-JIS survives the way back; a file's text is either taken as it is
+// or converted from UTF-8.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "encoding/sjis.h"
+
+using namespace zel;
+
+namespace {
+
+bool ValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const std::string utf8 = SjisToUtf8(bytes);
+  if (!ValidUtf8(utf8)) abort();
+  // Back and forth once settles: what Shift-JIS gave, it takes back unchanged.
+  const std::string sjis = Utf8ToSjis(utf8);
+  if (SjisToUtf8(sjis) != utf8 && utf8.find("\xEF\xBF\xBD") == std::string::npos) abort();
+  if (Utf8ToSjis(SjisToUtf8(sjis)) != sjis) abort();
+  // The bytes as UTF-8 never fail either.
+  const std::string fromUtf8 = Utf8ToSjis(bytes);
+  if (!ValidUtf8(SjisToUtf8(fromUtf8))) abort();
+  const std::string file = FileTextToSjis(bytes);
+  if (!IsUtf8WithNonAscii(bytes) && bytes.substr(0, 3) != "\xEF\xBB\xBF" && file != bytes) abort();
+  return 0;
+}
