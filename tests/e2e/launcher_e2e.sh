@@ -95,10 +95,12 @@ echo "green pixels of the parent's picture on the panel: $green"
 [ "$green" -gt 10000 ] || fail "the parent's own question was not asked"
 stop "$pid"
 
-# A folder that cannot be made (the home's place is taken by a file): one message box over
-# the window, in Japanese, and the program runs in the sample set.
-: >"$work/not-a-dir"
-start "$work/not-a-dir"
+# A folder that cannot be made (its place in the home is taken by a file): one message box
+# over the window, in Japanese, and the program runs in the sample set. The home itself is
+# sound, so the settings can be stored and nothing else has to be told.
+mkdir -p "$work/blocked-home"
+: >"$work/blocked-home/mojimori"
+start "$work/blocked-home"
 [ "$(readlink "/proc/$pid/cwd")" = "$installed" ] \
   || fail "without a folder the program runs in $(readlink "/proc/$pid/cwd")"
 for _ in $(seq 50); do [ "$(visible_windows "$pid")" -ge 2 ] && break; sleep 0.1; done
