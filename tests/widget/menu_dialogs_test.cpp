@@ -87,27 +87,34 @@ TEST_F(MenuDialogsTest, TheSpeedFieldsTakeAnyTextAndANonNumberGivesZero) {
     EXPECT_EQ(kakijun->text(), "300");
     voice->setText("");
     QTest::keyClicks(voice, "abc");  // no validator holds it back
-    kakijun->setText(" 250ms");
+    kakijun->setText(" 250");
     EXPECT_EQ(voice->text(), "abc");
     ButtonWithText(dialog, "OK")->click();
   });
   EXPECT_EQ(window->state().settings.VoiceSpeed, 0);
   EXPECT_EQ(window->state().settings.KakijunSpeed, 250);
+  RunWithModal(1210, [&](QWidget* dialog) {
+    dialog->findChild<QLineEdit*>("voiceSpeed")->setText("300");
+    dialog->findChild<QLineEdit*>("kakijunSpeed")->setText("250ms");  // no number: 0
+    ButtonWithText(dialog, "OK")->click();
+  });
+  EXPECT_EQ(window->state().settings.VoiceSpeed, 300);
+  EXPECT_EQ(window->state().settings.KakijunSpeed, 0);
   EXPECT_FALSE(IniText().contains("VoiceSpeed"));  // stored at close only
 
   // "ｷｬﾝｾﾙ" leaves the speeds as they are, whatever the fields hold.
   RunWithModal(1210, [&](QWidget* dialog) {
     auto* voice = dialog->findChild<QLineEdit*>("voiceSpeed");
-    EXPECT_EQ(voice->text(), "0");
-    EXPECT_EQ(dialog->findChild<QLineEdit*>("kakijunSpeed")->text(), "250");
+    EXPECT_EQ(voice->text(), "300");
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("kakijunSpeed")->text(), "0");
     voice->setText("999");
     ButtonWithText(dialog, "ｷｬﾝｾﾙ")->click();
   });
-  EXPECT_EQ(window->state().settings.VoiceSpeed, 0);
+  EXPECT_EQ(window->state().settings.VoiceSpeed, 300);
 
   window->close();
-  EXPECT_TRUE(IniText().contains("VoiceSpeed=0\r\n")) << IniText().toStdString();
-  EXPECT_TRUE(IniText().contains("KakijunSpeed=250\r\n"));
+  EXPECT_TRUE(IniText().contains("VoiceSpeed=300\r\n")) << IniText().toStdString();
+  EXPECT_TRUE(IniText().contains("KakijunSpeed=0\r\n"));
 }
 
 TEST_F(MenuDialogsTest, TheModeBarToggleMovesTheKeysBy36Pixels) {
