@@ -75,6 +75,77 @@ TEST_F(MainWindowTest, AHeldKeyTypesOnce) {
   EXPECT_EQ(Display(), "きき");
 }
 
+TEST_F(MainWindowTest, EscapeIsCommandTwoAndStopsAReadAloud) {
+  Open();
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(window->state().TimerUse, 1);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(window->state().TimerUse, 0);
+  EXPECT_EQ(window->state().LastCommand, 2);
+  Key(Qt::Key_F3);  // the stroke-order film
+  EXPECT_EQ(window->state().TimerUse, 2);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(window->state().TimerUse, 0);
+  EXPECT_EQ(Display(), "か");
+}
+
+TEST_F(MainWindowTest, TheKeypadCoversEnterAndTheCursorKeys) {
+  Open();
+  const auto pad = Qt::KeypadModifier;
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  Key(Qt::Key_Right, pad);  // keypad 6 with NumLock off
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  EXPECT_EQ(Display(), "か  か");
+  Key(Qt::Key_Left, pad);  // keypad 4 with NumLock off
+  EXPECT_EQ(Display(), "か  ");
+  Key(Qt::Key_4, pad, "4");  // NumLock on: a key of its own, not the digit 4
+  Key(Qt::Key_Minus, pad, "-");  // types what the key "-" types
+  EXPECT_EQ(Display(), "か  ほ");
+  Key(Qt::Key_Enter, pad);
+  EXPECT_EQ(window->state().TimerUse, 1);
+  EXPECT_EQ(window->state().LastCommand, 1073);
+  Key(Qt::Key_Delete, pad);  // keypad "." with NumLock off
+  EXPECT_EQ(Display(), "");
+}
+
+TEST_F(MainWindowTest, KeysReleasedWithAltHeldDoNotEndARepeat) {
+  Open();
+  // Alt held, F pressed twice: one ぱ. Alt let go after another key counts as a release.
+  Send(QEvent::KeyPress, Qt::Key_Alt, {}, {}, time += 100);
+  Key(Qt::Key_F, Qt::AltModifier, "f");
+  Key(Qt::Key_F, Qt::AltModifier, "f");
+  EXPECT_EQ(Display(), "ぱ");
+  Send(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, {}, time += 100);
+  Send(QEvent::KeyPress, Qt::Key_Alt, {}, {}, time += 100);
+  Key(Qt::Key_F, Qt::AltModifier, "f");
+  EXPECT_EQ(Display(), "ぱぱ");
+  Send(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, {}, time += 100);
+  // F10 is a system key: pressed twice it gives one command. Alt pressed and let go on its
+  // own is one too. A press that routes nothing then finds no release to count.
+  Key(Qt::Key_F10);
+  Key(Qt::Key_F10);
+  Send(QEvent::KeyPress, Qt::Key_Alt, {}, {}, time += 100);
+  Send(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, {}, time += 100);
+  Send(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, {}, time += 100);
+  EXPECT_FALSE(window->state().KeyReleased);
+  Send(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier, {}, time += 100);
+  Send(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, {}, time += 100);
+  EXPECT_TRUE(window->state().KeyReleased);
+}
+
+TEST_F(MainWindowTest, AClickClearsAKeyRelease) {
+  Open();
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  qobject_cast<QPushButton*>(window->control(1005))->click();
+  // The release of T came before the click, which clears it: T again repeats the click.
+  Send(QEvent::KeyPress, Qt::Key_T, {}, "t", time += 100);
+  EXPECT_EQ(Display(), "かか");
+  Send(QEvent::KeyRelease, Qt::Key_T, {}, "t", time += 80);
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  EXPECT_EQ(Display(), "かかか");
+}
+
 TEST_F(MainWindowTest, ClicksAndTheMenuRoute) {
   Open();
   auto* key = qobject_cast<QPushButton*>(window->control(1005));

@@ -54,7 +54,11 @@ QString LineTextOf(std::string_view sjis) {
 // The Windows virtual-key code of a key press, 0 when the table has no use for it.
 int VirtualKeyOf(const QKeyEvent& key) {
   const int k = key.key();
-  if (key.modifiers() & Qt::KeypadModifier) return 0;  // the keypad has keys of its own
+  // The keypad's digits and operators are keys of their own (VK_NUMPAD0.., VK_ADD..); only
+  // what they type can match. With NumLock off its keys are the cursor keys they stand for.
+  if ((key.modifiers() & Qt::KeypadModifier) && k != Qt::Key_Enter && k != Qt::Key_Left &&
+      k != Qt::Key_Right && k != Qt::Key_Delete)
+    return 0;
   if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
   if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
   if (k >= Qt::Key_F1 && k <= Qt::Key_F10) return kVkF1 + (k - Qt::Key_F1);
@@ -172,7 +176,14 @@ QAction* MainWindow::action(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+void MainWindow::NoteWaitingRelease() {
+  if (repeatFilter_.TakeWaitingRelease()) NoteKeyReleased(app_);
+}
+
 void MainWindow::Route(int commandId, int notification) {
+  // A key's press has already settled the release before it; a click or a menu pick comes
+  // after any release the user made.
+  if (notification != kFromAccelerator) NoteWaitingRelease();
   if (panel_->StrokeActive()) {
     heldCommands_.emplace_back(commandId, notification);
     return;
@@ -181,6 +192,7 @@ void MainWindow::Route(int commandId, int notification) {
 }
 
 void MainWindow::OnTimer() {
+  NoteWaitingRelease();
   if (panel_->StrokeActive()) {
     heldTick_ = true;
     return;
@@ -228,17 +240,33 @@ bool MainWindow::HandleKey(QObject* watched, QEvent* event) {
       QApplication::activePopupWidget())
     return false;
   auto* key = static_cast<QKeyEvent*>(event);
+  const Qt::KeyboardModifiers mods = key->modifiers();
   if (event->type() == QEvent::KeyRelease) {
-    repeatFilter_.OnRelease(key->nativeScanCode(), key->timestamp(), key->isAutoRepeat());
+    // A key released with Alt down (Ctrl up), Alt released on its own and F10 are system
+    // key-ups: they do not end a held key's repeat.
+    const bool alt = (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
+    const bool systemKey = key->key() == Qt::Key_Alt ? altAlone_ : alt || key->key() == Qt::Key_F10;
+    if (!systemKey)
+      repeatFilter_.OnRelease(key->nativeScanCode(), key->timestamp(), key->isAutoRepeat());
     return false;
   }
+  if (event->type() == QEvent::KeyPress && !key->isAutoRepeat())
+    altAlone_ = key->key() == Qt::Key_Alt;
   // A press travels up through the parents; the filter answers true only once.
   if (event->type() == QEvent::KeyPress &&
       repeatFilter_.OnPress(key->nativeScanCode(), key->timestamp()))
     NoteKeyReleased(app_);
+  if (key->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
+    // The dialog keyboard handling makes Escape a click on "cancel", repeats and all.
+    if (event->type() == QEvent::ShortcutOverride) {
+      event->accept();
+      return true;
+    }
+    Route(kCmdCancel, kFromClick);
+    return true;
+  }
   KeyStroke stroke;
   stroke.virtualKey = VirtualKeyOf(*key);
-  const Qt::KeyboardModifiers mods = key->modifiers();
   stroke.shift = mods & Qt::ShiftModifier;
   stroke.ctrl = mods & Qt::ControlModifier;
   stroke.alt = mods & Qt::AltModifier;
