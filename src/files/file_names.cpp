@@ -23,14 +23,27 @@ std::string ResolveIgnoringCase(const std::string& path) {
   std::error_code error;
   const fs::path wanted(path);
   if (fs::exists(wanted, error)) return path;
-  fs::path dir = wanted.parent_path();
-  if (dir.empty()) dir = ".";
-  const std::string name = wanted.filename().string();
-  for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
-    if (SameIgnoringCase(it->path().filename().string(), name))
-      return (wanted.parent_path() / it->path().filename()).string();
+  // Folder by folder: each part that does not exist as written is looked for among the
+  // names its folder holds.
+  fs::path found = wanted.root_path();
+  for (const fs::path& part : wanted.relative_path()) {
+    if (fs::exists(found / part, error)) {
+      found /= part;
+      continue;
+    }
+    const std::string name = part.string();
+    const fs::path dir = found.empty() ? fs::path(".") : found;
+    bool matched = false;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+      if (SameIgnoringCase(it->path().filename().string(), name)) {
+        found /= it->path().filename();
+        matched = true;
+        break;
+      }
+    }
+    if (!matched) return path;
   }
-  return path;
+  return found.string();
 }
 
 bool CanOpenIgnoringCase(const std::string& path) {

@@ -6,8 +6,8 @@
 
 namespace zel {
 
-// The path of an existing file whose name equals the last part of path ignoring ASCII
-// case; path itself when it exists or when nothing matches.
+// The path of an existing file whose every part equals that of path ignoring ASCII case;
+// path itself when it exists or when nothing matches.
 std::string ResolveIgnoringCase(const std::string& path);
 
 // Whether the file, its name matched ignoring case, can be opened for reading.

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "app/routing.h"
@@ -303,6 +304,35 @@ TEST_F(MainWindowTest, AQuestionShowsItsPictureStretchedOverThePanel) {
     EXPECT_EQ(Display(), "いぬ");
     EXPECT_EQ(CountPixels(PanelImage(), qRgb(0, 0xC0, 0)), image.width() * image.height());
   }
+}
+
+TEST_F(MainWindowTest, AQuestionFolderWrittenOnWindowsWorks) {
+  // Names in any case, "\" between folders, a UTF-8 name outside Shift-JIS.
+  QDir(dir.path()).mkpath("E");
+  QFile questions(dir.path() + "/MONDAI.TXT");
+  ASSERT_TRUE(questions.open(QIODevice::WriteOnly));
+  questions.write("e\\Inu.bmp,\xE3\x81\x84\n");
+  questions.close();
+  QFile picture(dir.path() + "/E/INU.BMP");
+  ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+  picture.write(QByteArray::fromStdString(testing::MakeBmp24(10, 20, 0x00C000)));
+  picture.close();
+  Open();
+  EXPECT_EQ(window->state().quiz.QuestionCount, 1);
+  Key(Qt::Key_F1);
+  const QImage image = PanelImage();
+  EXPECT_EQ(CountPixels(image, qRgb(0, 0xC0, 0)), image.width() * image.height());
+
+  questions.open(QIODevice::WriteOnly);
+  questions.write("caf\xC3\xA9.bmp,\xE3\x81\x84\n");  // café.bmp
+  questions.close();
+  QFile::rename(dir.path() + "/E/INU.BMP", dir.path() + "/Caf\u00E9.BMP");
+  // A failure would show a warning box: closed, so the test fails rather than waits.
+  QTimer::singleShot(2000, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  Key(Qt::Key_F1);
+  EXPECT_EQ(window->state().quiz.state, QuizState::Asking);
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {

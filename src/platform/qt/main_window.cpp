@@ -458,7 +458,7 @@ QString NativeName(const std::string& path) {
 }  // namespace
 
 std::optional<std::string> MainWindow::ReadFile(const std::string& path, size_t maxBytes) {
-  QFile file(NativeName(path));
+  QFile file(NativeName(ResolveIgnoringCase(path)));
   if (path.rfind(":/", 0) == 0 || !file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray bytes = file.read(static_cast<qint64>(std::min<size_t>(maxBytes, 1u << 30)));
   if (bytes.isEmpty() && file.error() != QFileDevice::NoError) return std::nullopt;
