@@ -47,7 +47,11 @@ std::string ResolveIgnoringCase(const std::string& path) {
 }
 
 bool CanOpenIgnoringCase(const std::string& path) {
-  std::ifstream file(ResolveIgnoringCase(path), std::ios::binary);
+  // A folder opens too, but is no file to read.
+  std::error_code error;
+  const std::string resolved = ResolveIgnoringCase(path);
+  if (!std::filesystem::is_regular_file(resolved, error)) return false;
+  std::ifstream file(resolved, std::ios::binary);
   return file.is_open();
 }
 

@@ -10,7 +10,8 @@ namespace zel {
 // path itself when it exists or when nothing matches.
 std::string ResolveIgnoringCase(const std::string& path);
 
-// Whether the file, its name matched ignoring case, can be opened for reading.
+// Whether the file, its name matched ignoring case, is a regular file that can be opened
+// for reading.
 bool CanOpenIgnoringCase(const std::string& path);
 
 }  // namespace zel

@@ -34,6 +34,8 @@ TEST(FileNames, MatchEveryPartIgnoringCase) {
 
   EXPECT_TRUE(CanOpenIgnoringCase(root + "Mondai.txt"));
   EXPECT_TRUE(CanOpenIgnoringCase(root + "e/SUB/inu.bmp"));
+  EXPECT_FALSE(CanOpenIgnoringCase(root + "KA.wav"));  // only a folder has that name
+  EXPECT_FALSE(CanOpenIgnoringCase(root + "e"));
   EXPECT_FALSE(CanOpenIgnoringCase(root + "missing.wav"));
 }
 
