@@ -236,6 +236,35 @@ TEST_F(MainWindowTest, TracingInkStaysUntilTheNextRepaint) {
   EXPECT_EQ(CountPixels(PanelImage(), qRgb(255, 0, 255)), 0);
 }
 
+TEST_F(MainWindowTest, TracingInkIsAPlainFifteenPixelPenInTheTableColours) {
+  Open();
+  PanelWidget* panel = window->panel();
+  const QRgb colours[] = {qRgb(0, 0, 255), qRgb(255, 0, 255)};  // the first two of the table
+  for (int i = 0; i < 2; ++i) {
+    if (i > 0) QTest::mouseClick(panel, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(20, 40));
+    QTest::mouseMove(panel, QPoint(120, 40));
+    QTest::qWait(10);
+    const QImage image = PanelImage();
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(120, 40));
+    // Across the horizontal stroke: 15 pixels of the pen's colour, nothing in between.
+    int ink = 0;
+    for (int y = 0; y < 80; ++y) {
+      const QRgb pixel = image.pixel(70, y) & 0xFFFFFF;
+      if (pixel == (colours[i] & 0xFFFFFF)) ++ink;
+    }
+    EXPECT_EQ(ink, 15) << i;
+    for (int y = 20; y < 60; ++y)
+      for (int x = 0; x < 140; ++x) {
+        const QRgb pixel = image.pixel(x, y) & 0xFFFFFF;
+        EXPECT_TRUE(pixel == (colours[i] & 0xFFFFFF) || pixel == 0xFFFFFF || pixel == 0)
+            << i << " at " << x << "," << y << std::hex << " " << pixel;
+      }
+    window->InvalidatePanel();
+    QTest::qWait(10);
+  }
+}
+
 TEST_F(MainWindowTest, TheStrokeOrderFilmTurnsTheKanaFromRedToBlue) {
   Open();
   window->centralWidget()->resize(552, 374);
