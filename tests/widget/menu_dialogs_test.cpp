@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileSystemModel>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -115,6 +117,45 @@ TEST_F(MenuDialogsTest, TheSpeedFieldsTakeAnyTextAndANonNumberGivesZero) {
   window->close();
   EXPECT_TRUE(IniText().contains("VoiceSpeed=300\r\n")) << IniText().toStdString();
   EXPECT_TRUE(IniText().contains("KakijunSpeed=0\r\n"));
+}
+
+TEST_F(MenuDialogsTest, TheFileDialogOffersItsTwoFiltersIgnoringCase) {
+  Open();
+  const QString folder = dir.path() + "/texts";
+  QDir().mkpath(folder);
+  for (const char* name : {"a.txt", "B.TXT", "c.Txt", "README", "d.bmp"}) {
+    QFile file(folder + "/" + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  RunWithModal(1209, [&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), "よびだす");
+    EXPECT_EQ(dialog->nameFilters(),
+              (QStringList{"テキストファイル (*.TXT)", "すべてのファイル (*.*)"}));
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    ASSERT_TRUE(model);
+    dialog->setDirectory(folder);
+    auto shown = [&] {
+      QStringList names;
+      const QModelIndex parent = model->index(folder);
+      for (int row = 0; row < model->rowCount(parent); ++row)
+        names << model->index(row, 0, parent).data().toString();
+      names.sort();
+      return names;
+    };
+    QTest::qWaitFor([&] { return shown().size() == 3; }, 3000);
+    EXPECT_EQ(shown(), (QStringList{"B.TXT", "a.txt", "c.Txt"}));
+    // The user picks the second filter, as the combo box reports it.
+    auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_TRUE(combo);
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    emit combo->textActivated(combo->itemText(1));
+    QTest::qWaitFor([&] { return shown().size() == 5; }, 3000);
+    EXPECT_EQ(shown(), (QStringList{"B.TXT", "README", "a.txt", "c.Txt", "d.bmp"}));
+    dialog->reject();
+  });
 }
 
 TEST_F(MenuDialogsTest, TheModeBarToggleMovesTheKeysBy36Pixels) {

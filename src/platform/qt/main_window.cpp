@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QSaveFile>
 #include <QFrame>
 #include <QKeyEvent>
@@ -480,8 +481,19 @@ std::optional<std::string> MainWindow::ChooseTextFile(FileDialogKind kind, std::
   QFileDialog dialog(this, FromSjis(title), NativeName(initialPath));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks in its own words
-  dialog.setNameFilters({QString::fromUtf8("テキストファイル (*.TXT *.txt)"),
-                         QString::fromUtf8("すべてのファイル (*)")});
+  const QString textFiles = QString::fromUtf8("テキストファイル (*.TXT)");
+  const QString allFiles = QString::fromUtf8("すべてのファイル (*.*)");
+  dialog.setNameFilters({textFiles, allFiles});
+  // Names match as on the system the filters come from: without regard to case, and "*.*"
+  // takes every file, a name without a dot too. The dialog sets its patterns on the model
+  // before it tells of the choice, so they are set again after it here.
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  if (auto* model = dialog.findChild<QFileSystemModel*>()) {
+    model->setNameFilters({"*.TXT"});
+    connect(&dialog, &QFileDialog::filterSelected, model, [model, allFiles](const QString& chosen) {
+      model->setNameFilters({chosen == allFiles ? "*" : "*.TXT"});
+    });
+  }
   dialog.setDefaultSuffix("TXT");
   if (kind == FileDialogKind::Save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
