@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -171,7 +172,10 @@ TEST_F(MainWindowTest, LaysOutTheClientArea) {
   EXPECT_EQ(window->control(1066)->geometry(), QRect(9, 5, 35, 31));
   EXPECT_EQ(window->control(1113)->geometry(), QRect(11, 167, 212, 199));
   EXPECT_EQ(window->control(1078)->geometry(), QRect(413, 308, 114, 39));
-  EXPECT_EQ(window->control(1000)->font().pixelSize(), 24);
+  // Key height 31 × 8 / 10: a cell of 24 pixels, ascent and descent together.
+  const QFontMetricsF key(window->control(1000)->font());
+  EXPECT_NEAR(key.ascent() + key.descent(), 24, 1.5);
+  EXPECT_LE(key.ascent() + key.descent(), 24.01);
   EXPECT_FALSE(window->control(1081)->isVisible());
 
   window->action(1203)->trigger();  // digits

@@ -12,8 +12,8 @@ namespace zel {
 // Makes the default face "ＭＳ ゴシック" draw with an installed Japanese gothic face.
 void InstallFontSubstitutes();
 
-// Height is the cell height in pixels; width the average character width, which a
-// Japanese fixed-pitch face draws at half the height: other widths stretch the glyphs.
+// Height is the cell height in pixels (ascent and descent), for every face; width the
+// width of a half-width letter, other widths than the face's own stretching the glyphs.
 QFont MakeQFont(const FontSpec& spec);
 
 // A colour stored as 0x00BBGGRR.
