@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
@@ -177,6 +178,12 @@ TEST_F(MainWindowTest, LaysOutTheClientArea) {
   EXPECT_NEAR(key.ascent() + key.descent(), 24, 1.5);
   EXPECT_LE(key.ascent() + key.descent(), 24.01);
   EXPECT_FALSE(window->control(1081)->isVisible());
+  for (int id = 1081; id <= 1084; ++id) {
+    const QFont font = window->control(id)->font();
+    EXPECT_EQ(font.family().toStdString(), "ＭＳ ゴシック") << id;
+    EXPECT_EQ(QFontInfo(font).family().toStdString(), "IPAGothic") << id;
+    EXPECT_EQ(font.pointSize(), 12) << id;
+  }
 
   window->action(1203)->trigger();  // digits
   EXPECT_EQ(window->control(1000)->geometry(), QRect(5, 9, 40, 74));

@@ -25,6 +25,7 @@
 #include "app/control_ids.h"
 #include "app/window_layout.h"
 #include "app/routing.h"
+#include "app/texts.h"
 #include "app/window_template.h"
 #include "platform/qt/font_dialog.h"
 #include "platform/qt/help_window.h"
@@ -143,6 +144,11 @@ void MainWindow::BuildControls() {
     }
     controls_[def.id] = widget;
   }
+  // The mode buttons keep the window's own font; the layout gives the others the key font.
+  QFont dialogFont(FromUtf8(texts::kDefaultFontName));
+  dialogFont.setPointSize(12);
+  for (int id = kCmdModeButtonFirst; id < kCmdModeButtonFirst + kScriptModeCount; ++id)
+    if (QWidget* widget = control(id)) widget->setFont(dialogFont);
 }
 
 void MainWindow::BuildMenu() {
