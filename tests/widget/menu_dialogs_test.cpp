@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QFileSystemModel>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <cmath>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -238,6 +240,27 @@ TEST_F(MenuDialogsTest, ACancelledFontDialogStillWritesTheFiveFontKeys) {
     EXPECT_TRUE(ini.contains(line)) << line << "\n" << ini.toStdString();
   const QByteArray gothic = QByteArray::fromStdString(Utf8ToSjis("Fontname=ＭＳ ゴシック\r\n"));
   EXPECT_TRUE(ini.toLatin1().contains(gothic)) << ini.toStdString();
+}
+
+TEST_F(MenuDialogsTest, TheFontDialogOpensOnTheRecordsSize) {
+  Open();
+  // The panel paints か and so sets the record's height to its own.
+  qobject_cast<QPushButton*>(window->control(1005))->click();
+  QTest::qWait(10);
+  const int cell = window->state().SharedFont.height;
+  ASSERT_GT(cell, 100);
+  int shown = 0;
+  RunWithModal(1207, [&](QWidget* dialog) {
+    auto* size = dialog->findChild<QComboBox*>("size");
+    ASSERT_TRUE(size);
+    shown = size->currentText().toInt();
+    qobject_cast<QDialog*>(dialog)->reject();
+  });
+  // The size shown in points, as a face of that many points measures in its cell.
+  QFont face("IPAGothic");
+  face.setPixelSize(static_cast<int>(std::lround(shown * window->logicalDpiY() / 72.0)));
+  const QFontMetricsF metrics(face);
+  EXPECT_NEAR(metrics.ascent() + metrics.descent(), cell, 2.5) << shown;
 }
 
 TEST_F(MenuDialogsTest, AChosenColourChangesOnlyThePanelsCharacter) {

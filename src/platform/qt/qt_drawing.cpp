@@ -17,20 +17,34 @@ void InstallFontSubstitutes() {
   QFont::insertSubstitution(gothic, "IPAGothic");
 }
 
-QFont MakeQFont(const FontSpec& spec) {
+namespace {
+
+constexpr int kProbe = 256;
+
+QFont FaceOf(const FontSpec& spec) {
   QFont font(QString::fromStdString(SjisToUtf8(spec.faceName)));
   font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
   font.setItalic(spec.italic != 0);
   font.setUnderline(spec.underline != 0);
   font.setStrikeOut(spec.strikeOut != 0);
   font.setHintingPreference(QFont::PreferNoHinting);
+  return font;
+}
 
-  // The height asked for is the cell's, ascent and descent together, where Qt sizes the em:
-  // the face's own proportions, measured once large, turn one into the other.
-  constexpr int kProbe = 256;
+// The face measured large: its cell height over its em, and its half-width letter's advance.
+QFontMetricsF ProbeOf(const QFont& font) {
   QFont probe(font);
   probe.setPixelSize(kProbe);
-  const QFontMetricsF metrics(probe);
+  return QFontMetricsF(probe);
+}
+
+}  // namespace
+
+QFont MakeQFont(const FontSpec& spec) {
+  QFont font = FaceOf(spec);
+  // The height asked for is the cell's, ascent and descent together, where Qt sizes the em:
+  // the face's own proportions turn one into the other.
+  const QFontMetricsF metrics = ProbeOf(font);
   const qreal cell = metrics.ascent() + metrics.descent();
   const int height = std::max(spec.height, 1);
   const qreal em = cell > 0 ? height * kProbe / cell : height;
@@ -42,6 +56,12 @@ QFont MakeQFont(const FontSpec& spec) {
       font.setStretch(std::clamp(static_cast<int>(std::lround(spec.width * 100 / natural)), 1, 4000));
   }
   return font;
+}
+
+int CellHeightForEm(const FontSpec& spec, int emPixels) {
+  const QFontMetricsF metrics = ProbeOf(FaceOf(spec));
+  const qreal cell = metrics.ascent() + metrics.descent();
+  return std::max(static_cast<int>(std::lround(emPixels * cell / kProbe)), 1);
 }
 
 }  // namespace zel

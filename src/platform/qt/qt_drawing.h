@@ -15,6 +15,8 @@ void InstallFontSubstitutes();
 // Height is the cell height in pixels (ascent and descent), for every face; width the
 // width of a half-width letter, other widths than the face's own stretching the glyphs.
 QFont MakeQFont(const FontSpec& spec);
+// The cell height of the face of spec whose em is emPixels high.
+int CellHeightForEm(const FontSpec& spec, int emPixels);
 
 // A colour stored as 0x00BBGGRR.
 inline QColor QColorFromColourRef(uint32_t bgr) {
