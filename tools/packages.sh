@@ -1,7 +1,7 @@
 # Sourced by ./run and ./test: installs the Debian packages that are missing, and only those.
 
 ZEL_BUILD_PACKAGES=(build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev libsdl2-dev libgtest-dev libbenchmark-dev fonts-ipafont-gothic
+  qt6-base-dev libsdl2-dev libgtest-dev libbenchmark-dev fonts-ipafont-gothic fonts-dejavu-core
   qt6-translations-l10n)
 ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick openbox
   poppler-utils sox python3 python3-numpy python3-pil desktop-file-utils appstream dpkg-dev

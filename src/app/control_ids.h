@@ -31,6 +31,8 @@ inline constexpr int kCmdResetSettings = 1211;
 inline constexpr int kCmdHelp = 1212;
 inline constexpr int kCmdToggleModeBar = 1213;
 inline constexpr int kCmdSibling = 1214;
+// Escape, as the dialog keyboard handling turns it into a command; routed to nothing.
+inline constexpr int kCmdCancel = 2;
 
 // Notification codes carried with a command.
 inline constexpr int kFromClick = 0;        // button, menu, or sent by the program itself

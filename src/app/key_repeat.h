@@ -20,6 +20,13 @@ class KeyRepeatFilter {
     pending_.reset();
     return real;
   }
+  // Something other than a key press came first (a click, a tick): the release waiting,
+  // if any, was a real one, since a repeat's press follows its release at once.
+  bool TakeWaitingRelease() {
+    const bool real = pending_.has_value();
+    pending_.reset();
+    return real;
+  }
 
  private:
   struct Stamp {

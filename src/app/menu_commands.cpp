@@ -31,7 +31,9 @@ unsigned ReadUnsignedField(std::string_view text) {
     value = value * 10 + static_cast<unsigned>(text[i] - '0');
     if (value > std::numeric_limits<std::uint32_t>::max()) return 0;
   }
-  return digits == 0 ? 0 : static_cast<unsigned>(value);
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  // Anything else after the digits makes the field no number at all.
+  return digits == 0 || i != text.size() ? 0 : static_cast<unsigned>(value);
 }
 
 void ShowAbout(AppState& app) { app.host.ShowAboutDialog(); }

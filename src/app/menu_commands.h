@@ -26,9 +26,9 @@ void ToggleModeBar(AppState& app);
 // closes this one.
 void StartSiblingProgram(AppState& app);
 
-// A speed field as an unsigned decimal number, read the way the dialog has always read it:
-// leading blanks and a plus sign are allowed and reading stops at the first character that
-// is not a digit; no digit at all, a minus sign or a value beyond 32 bits gives 0.
+// A speed field as an unsigned decimal number: blanks around it and a plus sign are
+// allowed; no digit, any other character (a sign, a unit, a blank between digits) or a
+// value beyond 32 bits gives 0.
 unsigned ReadUnsignedField(std::string_view text);
 
 }  // namespace zel

@@ -1,5 +1,7 @@
 #include "display/packed_dib.h"
 
+#include "display/dib_forms.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -207,7 +209,11 @@ std::optional<PackedDib> LoadBmpBytes(std::span<const uint8_t> file) {
   if (file.size() < kFileHeaderSize) return std::nullopt;
   const auto size = StatedBlockSize(file.data());
   if (!size || *size > file.size() - kFileHeaderSize) return std::nullopt;  // a short read
-  return PackedDib::FromBlock(file.subspan(kFileHeaderSize, *size));
+  const auto block = file.subspan(kFileHeaderSize, *size);
+  if (CheckDib(block)) return PackedDib::FromBlock(block);
+  const auto unpacked = UnpackDib(block);
+  if (!unpacked) return std::nullopt;
+  return PackedDib::FromBlock(*unpacked);
 }
 
 std::optional<PackedDib> LoadBmpFile(const std::string& path) {
@@ -236,7 +242,12 @@ std::optional<PackedDib> LoadBmpFile(const std::string& path) {
     std::free(storage);
     return std::nullopt;
   }
-  return DibAccess::Adopt(storage, block, *size);
+  if (CheckDib({block, *size})) return DibAccess::Adopt(storage, block, *size);
+  // A form drawing programs write that is turned into one of ours.
+  const auto unpacked = UnpackDib({block, *size});
+  std::free(storage);
+  if (!unpacked) return std::nullopt;
+  return PackedDib::FromBlock(*unpacked);
 }
 
 DibPalette MakeDibPalette(const PackedDib& dib) {

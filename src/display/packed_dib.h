@@ -93,7 +93,9 @@ bool DibIsConsistent(const PackedDib& dib);
 
 // A whole .bmp file: "BM", its stated size over 14 and no larger than the bytes given; the
 // stated size less the file header becomes the block. The pixel-offset field is not read:
-// the rows follow the colour table.
+// the rows follow the colour table (and the bit-field masks). A block CheckDib refuses is
+// unpacked when it is one of the forms of dib_forms.h: 16- and 32-bit pictures become
+// 24-bit, top-down ones bottom-up, RLE8 and RLE4 ones plain 8- and 4-bit.
 std::optional<PackedDib> LoadBmpBytes(std::span<const uint8_t> file);
 // The same from a file; none when it cannot be opened or read, or is refused.
 std::optional<PackedDib> LoadBmpFile(const std::string& path);

@@ -1,13 +1,11 @@
 #include "files/file_names.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <system_error>
 
@@ -45,7 +43,7 @@ std::vector<std::string> ResolveIgnoringCase(std::span<const std::string> paths)
   namespace fs = std::filesystem;
   std::vector<std::string> resolved;
   resolved.reserve(paths.size());
-  std::map<fs::path, FoldedNames> listed;
+  std::map<fs::path, FoldedNames> listed;  // each folder listed once for all the paths
   for (const std::string& path : paths) {
     std::error_code error;
     const fs::path wanted(path);
@@ -53,14 +51,26 @@ std::vector<std::string> ResolveIgnoringCase(std::span<const std::string> paths)
       resolved.push_back(path);
       continue;
     }
-    fs::path dir = wanted.parent_path();
-    if (dir.empty()) dir = ".";
-    auto it = listed.find(dir);
-    if (it == listed.end()) it = listed.emplace(dir, ListFolded(dir)).first;
-    const auto match = it->second.find(Folded(wanted.filename().string()));
-    resolved.push_back(match == it->second.end()
-                           ? path
-                           : (wanted.parent_path() / match->second).string());
+    // Folder by folder: each part that does not exist as written is looked for among the
+    // names its folder holds.
+    fs::path found = wanted.root_path();
+    bool matched = true;
+    for (const fs::path& part : wanted.relative_path()) {
+      if (fs::exists(found / part, error)) {
+        found /= part;
+        continue;
+      }
+      const fs::path dir = found.empty() ? fs::path(".") : found;
+      auto it = listed.find(dir);
+      if (it == listed.end()) it = listed.emplace(dir, ListFolded(dir)).first;
+      const auto match = it->second.find(Folded(part.string()));
+      if (match == it->second.end()) {
+        matched = false;
+        break;
+      }
+      found /= match->second;
+    }
+    resolved.push_back(matched ? found.string() : path);
   }
   return resolved;
 }
@@ -73,10 +83,20 @@ std::vector<bool> CanOpenIgnoringCase(std::span<const std::string> paths) {
   std::vector<bool> openable;
   openable.reserve(paths.size());
   for (const std::string& path : ResolveIgnoringCase(paths)) {
-    // Non-blocking, so a FIFO with a voice's name cannot stall the caller.
+    // A folder opens too, but is no file to read.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+      openable.push_back(false);
+      continue;
+    }
+#if defined(__unix__) || defined(__APPLE__)
+    // Non-blocking, so a FIFO put in its place meanwhile cannot stall the caller.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     openable.push_back(fd >= 0);
     if (fd >= 0) ::close(fd);
+#else
+    openable.push_back(std::ifstream(path, std::ios::binary).is_open());
+#endif
   }
   return openable;
 }

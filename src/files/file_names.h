@@ -10,13 +10,14 @@
 
 namespace zel {
 
-// The path of an existing file whose name equals the last part of path ignoring ASCII
-// case; path itself when it exists or when nothing matches.
+// The path of an existing file whose every part equals that of path ignoring ASCII case;
+// path itself when it exists or when nothing matches.
 std::string ResolveIgnoringCase(const std::string& path);
 // The same for many paths, listing each directory once however many names it is asked for.
 std::vector<std::string> ResolveIgnoringCase(std::span<const std::string> paths);
 
-// Whether the file, its name matched ignoring case, can be opened for reading.
+// Whether the file, its name matched ignoring case, is a regular file that can be opened
+// for reading.
 bool CanOpenIgnoringCase(const std::string& path);
 std::vector<bool> CanOpenIgnoringCase(std::span<const std::string> paths);
 

@@ -17,11 +17,28 @@ namespace {
 constexpr size_t kMaxQuestionFileBytes = size_t{4} << 20;
 constexpr size_t kMaxPictureBytes = size_t{256} << 20;  // a 65535 × 1000 24-bit picture fits
 
-// The question file as lines; none when it cannot be read.
-std::optional<std::vector<std::string>> ReadQuestionLines(AppState& app) {
+// The question file's lines in the file's own encoding.
+struct QuestionLines {
+  std::vector<std::string> lines;
+  bool utf8 = false;
+};
+
+// None when the file cannot be read.
+std::optional<QuestionLines> ReadQuestionLines(AppState& app) {
   const auto bytes = app.host.ReadFile(app.QuestionPath, kMaxQuestionFileBytes);
   if (!bytes) return std::nullopt;
-  return SplitFileLines(FileTextToSjis(*bytes));
+  QuestionLines file;
+  file.utf8 = IsUtf8Text(*bytes);
+  file.lines = SplitFileLines(WithoutByteOrderMark(*bytes));
+  return file;
+}
+
+// A picture named in the question file as a path to open: names from a UTF-8 file stay as
+// they are, and "\" separates folders as on the system such files are often written on.
+std::string PicturePath(std::string_view name, bool utf8) {
+  std::string path = utf8 ? std::string(name) : SjisToNativePath(name);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
 }
 
 // "<path>ファイルを確認してください。": no questions, or a question the file cannot give.
@@ -76,10 +93,13 @@ void AskPictureQuestion(AppState& app) {
   ++quiz.PicturePos;  // a question that fails is skipped
 
   // The file is read afresh for every question; it may have changed or gone since start-up.
-  const auto lines = ReadQuestionLines(app);
+  const auto file = ReadQuestionLines(app);
   std::optional<QuestionFields> fields;
-  if (lines && q >= 0 && q < CountQuestionLines(*lines))
-    fields = SplitQuestionLine((*lines)[static_cast<size_t>(q)]);
+  if (file && q >= 0 && q < CountQuestionLines(file->lines))
+    fields = SplitQuestionLine(file->lines[static_cast<size_t>(q)]);
+  const bool utf8 = file && file->utf8;
+  // The answer is typed in Shift-JIS; the picture's name stays the file's.
+  if (fields && utf8) fields->answer = Utf8ToSjis(fields->answer);
   // An answer must give at least one character to be a question at all.
   CharacterState parsed;
   if (fields) ParseText(parsed, fields->answer);
@@ -93,13 +113,13 @@ void AskPictureQuestion(AppState& app) {
   quiz.BuiltInPicture = IsBuiltInPictureName(fields->picture);
   const std::string bytes = quiz.BuiltInPicture
                                 ? host.BuiltInPicture("moji")
-                                : host.ReadFile(SjisToNativePath(fields->picture), kMaxPictureBytes)
+                                : host.ReadFile(PicturePath(fields->picture, utf8), kMaxPictureBytes)
                                       .value_or("");
   quiz.QuizPicture = LoadBmpBytes(
       {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
   if (!quiz.QuizPicture) {
-    host.ShowMessage(SjisText("画像ファイルがオープンできません。"), fields->picture,
-                     MessageKind::Warning);
+    host.ShowMessage(SjisText("画像ファイルがオープンできません。"),
+                     utf8 ? Utf8ToSjis(fields->picture) : fields->picture, MessageKind::Warning);
     AbandonQuestion(app);
     return;
   }
@@ -164,8 +184,8 @@ void WarmUpRandom(AppState& app) {
 }
 
 void ScanQuestionFile(AppState& app) {
-  const auto lines = ReadQuestionLines(app);
-  const int count = lines ? std::min(CountQuestionLines(*lines), kQuestionSlots) : 0;
+  const auto file = ReadQuestionLines(app);
+  const int count = file ? std::min(CountQuestionLines(file->lines), kQuestionSlots) : 0;
   app.quiz.QuestionCount = count;
   app.quiz.PicturePos = count;
 }

@@ -1,6 +1,7 @@
 #include "wave/wav_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -8,10 +9,15 @@ namespace zel {
 namespace {
 
 constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatFloat = 3;
+constexpr uint16_t kFormatALaw = 6;
+constexpr uint16_t kFormatMuLaw = 7;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
-// The sub-format of an extensible header that means plain integer PCM.
-constexpr uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
-                                       0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+// The sub-format of an extensible header is a GUID whose first two bytes are the format tag
+// and whose last fourteen are these.
+constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr int kMaxChannels = 8;
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t U32(const uint8_t* p) {
@@ -19,41 +25,104 @@ uint32_t U32(const uint8_t* p) {
 }
 bool IsTag(const uint8_t* p, const char (&tag)[5]) { return std::memcmp(p, tag, 4) == 0; }
 
+enum class Encoding { Unsigned8, Signed16, Signed24, Signed32, Float32, Float64, ALaw, MuLaw };
+
 struct Format {
   int channels = 0;
   int bytesPerSample = 0;
+  Encoding encoding = Encoding::Unsigned8;
   uint32_t rate = 0;
 };
+
+std::optional<Encoding> EncodingOf(uint16_t tag, uint16_t bits) {
+  switch (tag) {
+    case kFormatPcm:
+      if (bits == 8) return Encoding::Unsigned8;
+      if (bits == 16) return Encoding::Signed16;
+      if (bits == 24) return Encoding::Signed24;
+      if (bits == 32) return Encoding::Signed32;
+      return std::nullopt;
+    case kFormatFloat:
+      if (bits == 32) return Encoding::Float32;
+      if (bits == 64) return Encoding::Float64;
+      return std::nullopt;
+    case kFormatALaw: return bits == 8 ? std::optional(Encoding::ALaw) : std::nullopt;
+    case kFormatMuLaw: return bits == 8 ? std::optional(Encoding::MuLaw) : std::nullopt;
+    default: return std::nullopt;
+  }
+}
 
 std::optional<Format> ReadFormat(std::span<const uint8_t> body) {
   if (body.size() < 16) return std::nullopt;
   const uint8_t* p = body.data();
-  const uint16_t tag = U16(p);
+  uint16_t tag = U16(p);
   Format f;
   f.channels = U16(p + 2);
   f.rate = U32(p + 4);
   const uint16_t blockAlign = U16(p + 12);
   const uint16_t bits = U16(p + 14);
   if (tag == kFormatExtensible) {
-    // cbSize, valid bits, channel mask, sub-format.
+    // cbSize, valid bits, channel mask, sub-format. Valid bits fewer than the container
+    // holds sit at its top, so the container is read whole.
     if (body.size() < 40 || U16(p + 16) < 22) return std::nullopt;
     const uint16_t validBits = U16(p + 18);
-    if (validBits != bits || std::memcmp(p + 24, kPcmSubFormat, 16) != 0) return std::nullopt;
-  } else if (tag != kFormatPcm) {
-    return std::nullopt;
+    if (validBits == 0 || validBits > bits || std::memcmp(p + 26, kSubFormatTail, 14) != 0)
+      return std::nullopt;
+    tag = U16(p + 24);
   }
-  if (bits != 8 && bits != 16) return std::nullopt;
-  if (f.channels != 1 && f.channels != 2) return std::nullopt;
+  const auto encoding = EncodingOf(tag, bits);
+  if (!encoding) return std::nullopt;
+  if (f.channels < 1 || f.channels > kMaxChannels) return std::nullopt;
   if (f.rate < kMinWavRate || f.rate > kMaxWavRate) return std::nullopt;
+  f.encoding = *encoding;
   f.bytesPerSample = bits / 8;
   // The frame stride we read by: a header that disagrees with itself is not trusted at all.
   if (blockAlign != f.channels * f.bytesPerSample) return std::nullopt;
   return f;
 }
 
-int Sample(const uint8_t* p, int bytesPerSample) {
-  if (bytesPerSample == 1) return (int{p[0]} - 128) * 256;
-  return static_cast<int16_t>(U16(p));
+// G.711 expansions, to the 16-bit scale.
+int FromMuLaw(uint8_t byte) {
+  const int u = ~byte & 0xFF;
+  const int magnitude = (((u & 0x0F) << 3) + 0x84) << ((u >> 4) & 7);
+  return (u & 0x80) ? 0x84 - magnitude : magnitude - 0x84;
+}
+int FromALaw(uint8_t byte) {
+  const int a = byte ^ 0x55;
+  const int exponent = (a >> 4) & 7;
+  int magnitude = (a & 0x0F) << 4;
+  magnitude = exponent == 0 ? magnitude + 8 : (magnitude + 0x108) << (exponent - 1);
+  return (a & 0x80) ? magnitude : -magnitude;
+}
+
+int FromFloat(double x) {
+  if (!(x == x)) return 0;  // NaN
+  return static_cast<int>(std::lround(std::clamp(x * 32768.0, -32768.0, 32767.0)));
+}
+
+// One sample on the 16-bit scale.
+int Sample(const uint8_t* p, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Unsigned8: return (int{p[0]} - 128) * 256;
+    case Encoding::Signed16: return static_cast<int16_t>(U16(p));
+    case Encoding::Signed24: return static_cast<int16_t>(U16(p + 1));
+    case Encoding::Signed32: return static_cast<int16_t>(U16(p + 2));
+    case Encoding::Float32: {
+      const uint32_t bits = U32(p);
+      float x;
+      std::memcpy(&x, &bits, sizeof x);
+      return FromFloat(x);
+    }
+    case Encoding::Float64: {
+      const uint64_t bits = uint64_t{U32(p)} | uint64_t{U32(p + 4)} << 32;
+      double x;
+      std::memcpy(&x, &bits, sizeof x);
+      return FromFloat(x);
+    }
+    case Encoding::ALaw: return FromALaw(p[0]);
+    case Encoding::MuLaw: return FromMuLaw(p[0]);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -86,12 +155,12 @@ std::optional<PcmSound> DecodeWav(std::span<const uint8_t> bytes) {
       sound.rate = static_cast<int>(format->rate);
       sound.samples.resize(frames);
       const uint8_t* p = body.data();
+      // Every channel mixed down to one.
       for (size_t i = 0; i < frames; ++i, p += frameBytes) {
-        int value = Sample(p, format->bytesPerSample);
-        if (format->channels == 2) {
-          value = (value + Sample(p + format->bytesPerSample, format->bytesPerSample)) / 2;
-        }
-        sound.samples[i] = static_cast<int16_t>(value);
+        int sum = 0;
+        for (int c = 0; c < format->channels; ++c)
+          sum += Sample(p + c * format->bytesPerSample, format->encoding);
+        sound.samples[i] = static_cast<int16_t>(sum / format->channels);
       }
       return sound;
     }

@@ -1,6 +1,8 @@
-// RIFF WAVE files as the program's sounds come: uncompressed PCM, 8-bit unsigned or 16-bit
-// signed, one or two channels. Whatever else arrives (a user's file, a damaged resource) is
-// refused rather than guessed at, so the caller can play the default alert instead.
+// RIFF WAVE files, as the program's own sounds come and as a parent records replacements:
+// integer PCM of 8 (unsigned), 16, 24 or 32 bits, floating point of 32 or 64 bits, A-law
+// and µ-law, in one to eight channels, in the plain or the extensible header. Whatever else
+// arrives (a compressed file, a damaged one) is refused rather than guessed at, so the
+// caller can play the default alert instead.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +12,9 @@
 
 namespace zel {
 
-// One channel of 16-bit samples: stereo is mixed down, 8-bit is widened. Every sound the
-// program plays is speech or a tone, so one channel loses nothing worth keeping.
+// One channel of 16-bit samples: channels are mixed down, each format brought to 16 bits.
+// Every sound the program plays is speech or a tone, so one channel loses nothing worth
+// keeping.
 struct PcmSound {
   int rate = 0;  // samples per second
   std::vector<int16_t> samples;

@@ -1,6 +1,7 @@
 // Any bytes as a .bmp file: what loads must be drawable without reading past its block, its
 // palette must come from its table, and a 24-bit picture must reduce to a consistent 8-bit
-// one in which every pixel of a table colour keeps that colour.
+// one in which every pixel of a table colour keeps that colour. Any bytes as a block in one
+// of the other forms unpack, if at all, into a block of ours.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <span>
 
 #include "display/colour_reduction.h"
+#include "display/dib_forms.h"
 #include "display/packed_dib.h"
 
 using namespace zel;
@@ -15,6 +17,10 @@ using namespace zel;
 volatile unsigned g_readBytes;  // keeps the reads of every pixel byte
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 14) {
+    const auto unpacked = UnpackDib(std::span<const uint8_t>(data + 14, size - 14));
+    if (unpacked && !CheckDib(*unpacked)) abort();
+  }
   const auto dib = LoadBmpBytes(std::span<const uint8_t>(data, size));
   if (!dib) return 0;
   if (!DibIsConsistent(*dib)) abort();

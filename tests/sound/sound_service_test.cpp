@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -287,6 +289,94 @@ TEST_F(SoundServiceTest, KeepsItsRulesOnAnSdlDevice) {
   ASSERT_TRUE(WaitFor([&] { return !service->Playing(); }, 1s));
   EXPECT_LT(Clock::now() - start, 0.5s);
   ExpectLength(kAlertSeconds, "junk on the device");
+}
+
+// G.711 compression of one 16-bit sample, as a recorder writes it.
+uint8_t ToMuLaw(int sample) {
+  const int sign = sample < 0 ? 0x80 : 0;
+  int magnitude = std::min(std::abs(sample), 32635) + 0x84;
+  int exponent = 7;
+  for (int mask = 0x4000; exponent > 0 && !(magnitude & mask); mask >>= 1) --exponent;
+  const int mantissa = (magnitude >> (exponent + 3)) & 0x0F;
+  return uint8_t(~(sign | exponent << 4 | mantissa));
+}
+uint8_t ToALaw(int sample) {
+  const int sign = sample >= 0 ? 0x80 : 0;
+  const int magnitude = std::min(std::abs(sample), 32767) >> 3;  // 13 bits
+  int exponent = 0;
+  while (exponent < 7 && magnitude >= (32 << exponent)) ++exponent;
+  const int mantissa = exponent == 0 ? magnitude >> 1 : (magnitude >> exponent) & 0x0F;
+  return uint8_t((sign | exponent << 4 | mantissa) ^ 0x55);
+}
+
+// A 440 Hz tone at half scale, in the given WAVE format.
+Bytes RecordedWav(uint16_t tag, uint16_t bits, uint16_t channels, uint32_t rate, double seconds) {
+  const size_t frames = size_t(std::lround(seconds * rate));
+  Bytes data;
+  for (size_t i = 0; i < frames; ++i) {
+    const double v = 0.5 * std::sin(2 * M_PI * 440 * double(i) / rate);
+    const int s16 = int(std::lround(v * 32767));
+    for (int c = 0; c < channels; ++c) {
+      if (tag == 7) data.push_back(ToMuLaw(s16));
+      else if (tag == 6) data.push_back(ToALaw(s16));
+      else if (tag == 3) {
+        const float x = float(v);
+        uint32_t u;
+        std::memcpy(&u, &x, 4);
+        Put32(data, u);
+      } else {
+        const int64_t full = std::llround(v * double((int64_t{1} << (bits - 1)) - 1));
+        for (int k = 0; k < bits / 8; ++k) data.push_back(uint8_t(uint64_t(full) >> (8 * k)));
+      }
+    }
+  }
+  const uint16_t align = uint16_t(channels * bits / 8);
+  Bytes b{'R', 'I', 'F', 'F'};
+  Put32(b, uint32_t(36 + data.size()));
+  for (char c : std::string("WAVEfmt ")) b.push_back(uint8_t(c));
+  Put32(b, 16);
+  Put16(b, tag);
+  Put16(b, channels);
+  Put32(b, rate);
+  Put32(b, rate * align);
+  Put16(b, align);
+  Put16(b, bits);
+  for (char c : std::string("data")) b.push_back(uint8_t(c));
+  Put32(b, uint32_t(data.size()));
+  b.insert(b.end(), data.begin(), data.end());
+  return b;
+}
+
+TEST_F(SoundServiceTest, RecordedVoicesInEveryFormatPlayAsThemselves) {
+  constexpr double kSeconds = 0.6;
+  const struct {
+    const char* what;
+    uint16_t tag, bits, channels;
+    uint32_t rate;
+  } formats[] = {
+      {"24-bit stereo 44.1 kHz", 1, 24, 2, 44100}, {"32-bit 96 kHz", 1, 32, 1, 96000},
+      {"32-bit float 22.05 kHz", 3, 32, 1, 22050}, {"mu-law 8 kHz", 7, 8, 1, 8000},
+      {"A-law stereo 11.025 kHz", 6, 8, 2, 11025}, {"16-bit 6 kHz", 1, 16, 1, 6000},
+  };
+  for (const auto& f : formats) {
+    const Bytes bytes = RecordedWav(f.tag, f.bits, f.channels, f.rate, kSeconds);
+    service->PlayFile(Store("KA.wav", bytes), false);
+    ExpectLength(kSeconds, f.what);  // the sound itself, not the alert
+
+    // What reaches the output: the tone's pitch and loudness after mixing and resampling.
+    const auto sound = DecodeWav(bytes);
+    ASSERT_TRUE(sound) << f.what;
+    Resampler out(std::make_shared<const PcmSound>(*sound), 48000);
+    std::vector<int16_t> heard(out.frames());
+    out.Read(heard.data(), heard.size());
+    int crossings = 0, peak = 0;
+    for (size_t i = 1; i < heard.size(); ++i) {
+      if ((heard[i - 1] < 0) != (heard[i] < 0)) ++crossings;
+      peak = std::max(peak, std::abs(int(heard[i])));
+    }
+    EXPECT_NEAR(crossings / (2 * kSeconds), 440.0, 5.0) << f.what;
+    EXPECT_NEAR(peak, 16384, 16384 * 0.05) << f.what;
+  }
 }
 
 TEST(Resampler, KeepsTheSoundsLengthAtAnyRate) {

@@ -34,8 +34,47 @@ TEST(FileNamesTest, AFifoWithAVoicesNameDoesNotBlockTheCheck) {
   ScratchDir dir("fifo");
   const std::string fifo = (dir.path() / "KA.wav").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // Opening a FIFO for reading with no writer would wait forever.
-  EXPECT_EQ(CanOpenIgnoringCase(std::vector<std::string>{fifo}).size(), 1u);
+  // Opening a FIFO for reading with no writer would wait forever; it is no voice file.
+  EXPECT_EQ(CanOpenIgnoringCase(std::vector<std::string>{fifo}), std::vector<bool>{false});
+}
+
+namespace fs = std::filesystem;
+
+TEST(FileNames, MatchEveryPartIgnoringCase) {
+  testing::ScratchDir dir("file_names");
+  fs::create_directories(dir.path() / "E" / "Sub");
+  dir.Write("MONDAI.TXT", std::string("x"));
+  dir.Write("E/Sub/Inu.BMP", std::string("x"));
+  fs::create_directory(dir.path() / "ka.wav");  // a folder named like a voice file
+  const std::string root = dir.path().string() + "/";
+  struct Case {
+    std::string asked;
+    std::string found;
+  };
+  const Case cases[] = {
+      {root + "mondai.txt", root + "MONDAI.TXT"},
+      {root + "e/sub/inu.bmp", root + "E/Sub/Inu.BMP"},
+      {root + "E/Sub/Inu.BMP", root + "E/Sub/Inu.BMP"},
+      {root + "e/missing/inu.bmp", root + "e/missing/inu.bmp"},  // as asked when not found
+      {root + "neko.bmp", root + "neko.bmp"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ResolveIgnoringCase(c.asked), c.found) << c.asked;
+
+  EXPECT_TRUE(CanOpenIgnoringCase(root + "Mondai.txt"));
+  EXPECT_TRUE(CanOpenIgnoringCase(root + "e/SUB/inu.bmp"));
+  EXPECT_FALSE(CanOpenIgnoringCase(root + "KA.wav"));  // only a folder has that name
+  EXPECT_FALSE(CanOpenIgnoringCase(root + "e"));
+  EXPECT_FALSE(CanOpenIgnoringCase(root + "missing.wav"));
+}
+
+TEST(FileNames, RelativePathsStayRelative) {
+  testing::ScratchDir dir("file_names_rel");
+  fs::create_directory(dir.path() / "Pics");
+  dir.Write("Pics/Inu.bmp", std::string("x"));
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  EXPECT_EQ(ResolveIgnoringCase("pics/INU.BMP"), "Pics/Inu.bmp");
+  fs::current_path(before);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ class MenuCommandsTest : public AppFixture {
   void Route(int id) { RouteCommand(app, id, 0); }
 };
 
-TEST(ReadUnsignedField, ReadsLikeTheDialogAlwaysHas) {
+TEST(ReadUnsignedField, GivesZeroForAnythingButAnUnsignedNumber) {
   struct Case {
     const char* text;
     unsigned value;
@@ -37,7 +37,9 @@ TEST(ReadUnsignedField, ReadsLikeTheDialogAlwaysHas) {
       {"", 0},                {"abc", 0},
       {"  12", 12},           {"\t7", 7},
       {"+35", 35},            {"-5", 0},
-      {"12ms", 12},           {"1 2", 1},
+      {"12ms", 0},            {"1 2", 0},
+      {"12 ", 12},            {"1.5", 0},
+      {"+", 0},               {"12\x82\x50", 0},
       {"0x10", 0},            {"007", 7},
       {"4294967295", 4294967295u},
       {"4294967296", 0},      {"99999999999999999999999", 0},

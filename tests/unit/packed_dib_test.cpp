@@ -231,12 +231,12 @@ TEST(PackedDib, LoadingTakesTheStatedSizeAndRefusesWhatDoesNotFit) {
        AsFile(MakeBlock({40, 5, 3, 8, 0, 0x40000000}, Table(256), 24)), false},
       {"last row one byte short", AsFile(MakeBlock({40, 5, 3, 8}, Table(256), 23)), false},
       {"core rows one byte short", AsFile(MakeBlock({12, 5, 3, 24}, {}, 47)), false},
-      {"16 bits per pixel", AsFile(MakeBlock({40, 5, 3, 16}, {}, 48)), false},
-      {"32 bits per pixel", AsFile(MakeBlock({40, 5, 3, 32}, {}, 60)), false},
+      {"16 bits per pixel, last row short", AsFile(MakeBlock({40, 5, 3, 16}, {}, 35)), false},
+      {"32 bits per pixel, last row short", AsFile(MakeBlock({40, 5, 3, 32}, {}, 59)), false},
       {"2 bits per pixel", AsFile(MakeBlock({40, 5, 3, 2}, Table(4), 12)), false},
       {"0 bits per pixel", AsFile(MakeBlock({40, 5, 3, 0}, {}, 48)), false},
-      {"run-length compressed", AsFile(MakeBlock({40, 5, 3, 8, 1}, Table(256), 24)), false},
-      {"top-down rows", AsFile(MakeBlock({40, 5, -3, 8}, Table(256), 24)), false},
+      {"run-length compressed 24 bits", AsFile(MakeBlock({40, 5, 3, 24, 1}, {}, 48)), false},
+      {"top-down rows, last row short", AsFile(MakeBlock({40, 5, -3, 8}, Table(256), 23)), false},
       {"negative width", AsFile(MakeBlock({40, -5, 3, 8}, Table(256), 24)), false},
       {"wider than 16 bits", AsFile(MakeBlock({40, 65537, 1, 1}, Table(2), 8196)), false},
   };
@@ -287,7 +287,9 @@ TEST_F(LoadBmpFileTest, RefusesMissingShortAndOddFiles) {
   EXPECT_FALSE(LoadBmpFile(dir.string()));  // a directory
   EXPECT_FALSE(LoadBmpFile(Store("empty.bmp", {})));
   EXPECT_FALSE(LoadBmpFile(Store("long.bmp", AsFile(block, block.size() + 15 + 1))));
-  EXPECT_FALSE(LoadBmpFile(Store("rle.bmp", AsFile(MakeBlock({40, 5, 3, 8, 1}, Table(256), 24)))));
+  Bytes cutRle = MakeBlock({40, 5, 3, 8, 1}, Table(256), 0);
+  cutRle.insert(cutRle.end(), {0, 5, 1, 2});  // five pixels as they are, two given
+  EXPECT_FALSE(LoadBmpFile(Store("rle.bmp", AsFile(cutRle))));
   EXPECT_FALSE(LoadBmpFile(Store("h13.bmp", AsFile(MakeBlock({13, 5, 3, 8}, Table(256), 24)))));
 }
 

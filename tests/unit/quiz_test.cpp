@@ -280,6 +280,33 @@ TEST_F(QuizTest, AQuestionFileInUtf8Works) {
   EXPECT_EQ(app.quiz.ExpectedAnswer, (std::vector<int>{301, 322}));
 }
 
+TEST_F(QuizTest, PictureNamesKeepTheirFilesEncodingAndFolders) {
+  struct Case {
+    const char* what;
+    std::string file;
+    std::string opened;  // the path the picture is read from
+  };
+  const Case cases[] = {
+      {"UTF-8 outside Shift-JIS", "café.bmp,いぬ\n", "café.bmp"},
+      {"UTF-8 wave dash", "〜.bmp,いぬ\n", "〜.bmp"},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" "犬.bmp,いぬ\n", "犬.bmp"},
+      {"UTF-8 cut at the end", "e\\inu.bmp,いぬ\n\xE3\x81", "e/inu.bmp"},
+      {"Shift-JIS", Utf8ToSjis("表\\ソ.bmp,いぬ\n"), "表/ソ.bmp"},  // 0x5C inside both
+      {"Windows folders", Utf8ToSjis("e\\sub\\inu.bmp,いぬ\n"), "e/sub/inu.bmp"},
+  };
+  for (const Case& c : cases) {
+    host.files.clear();
+    host.files[questions] = c.file;
+    host.files[c.opened] = MakeBmp24(4, 4, 0);
+    StartUp(app);
+    host.Clear();
+    Command(kCmdQuestion);
+    EXPECT_EQ(app.quiz.state, QuizState::Asking) << c.what;
+    EXPECT_TRUE(host.Only("message").empty()) << c.what;
+    EXPECT_EQ(app.quiz.ExpectedAnswer, (std::vector<int>{301, 322})) << c.what;
+  }
+}
+
 TEST_F(QuizTest, APalettedDisplayGetsAReducedPicture) {
   Start("inu.bmp,い\r\n");
   host.files["inu.bmp"] = MakeBmp24(64, 48, 0, true);

@@ -23,5 +23,31 @@ TEST(Sjis, BadBytesAreReplacedNotLost) {
   EXPECT_EQ(Utf8ToSjis("\xFF\xFE" "c"), "??c");
 }
 
+TEST(Sjis, TellsUtf8TextFromShiftJis) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool utf8;
+  };
+  const std::string sjis = Utf8ToSjis("いぬ,いぬ\nねこ,ねこ\n");
+  const Case cases[] = {
+      {"byte-order mark", "\xEF\xBB\xBF" "a,b", true},
+      {"UTF-8 kana", "inu.bmp,いぬ\n", true},
+      {"Shift-JIS kana", sjis, false},
+      {"plain ASCII", "a.bmp,KA\r\n", false},
+      {"a stray byte in a later line", "inu.bmp,いぬ\nneko.bmp,\xFF\n", true},
+      {"a character cut by the size cap", "inu.bmp,いぬ\nneko.bmp,ね\xE3\x81", true},
+      {"the first line cut inside a character", "inu.bmp,\xE3\x81", true},
+      {"a bad byte in the deciding line", "inu.bmp,いぬ\xFF\nねこ\n", false},
+      {"a cut character before a line end", "inu.bmp,\xE3\x81\nねこ\n", false},
+      {"Shift-JIS first, UTF-8 later", sjis + "さる\n", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsUtf8Text(c.bytes), c.utf8) << c.what;
+  EXPECT_EQ(WithoutByteOrderMark("\xEF\xBB\xBF" "abc"), "abc");
+  EXPECT_EQ(WithoutByteOrderMark("abc"), "abc");
+  // A cut at the end no longer turns a whole UTF-8 file into mojibake.
+  EXPECT_EQ(SjisToUtf8(FileTextToSjis("いぬ\xE3\x81")), "いぬ?");
+}
+
 }  // namespace
 }  // namespace zel

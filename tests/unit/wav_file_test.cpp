@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -157,18 +158,75 @@ TEST(WavFile, EveryCutOfAFileIsRefusedOrItsStart) {
   }
 }
 
-TEST(WavFile, AcceptsExtensiblePcmOnly) {
+TEST(WavFile, AcceptsTheExtensibleHeaderOfEveryFormat) {
   const Bytes data = Samples16({100, 300});
   const auto sound = DecodeWav(Riff({Extensible(16, 16, 1), Data(data)}));
   ASSERT_TRUE(sound);
   EXPECT_EQ(sound->rate, 48000);
   EXPECT_EQ(sound->samples, (std::vector<int16_t>{200}));
+  // 12 valid bits sit at the top of their 16.
+  const auto twelve = DecodeWav(Riff({Extensible(16, 12, 1), Data(Samples16({0x1230, 0x0010}))}));
+  ASSERT_TRUE(twelve);
+  EXPECT_EQ(twelve->samples, (std::vector<int16_t>{(0x1230 + 0x10) / 2}));
+  Bytes floats;
+  for (float x : {0.5f, -0.5f}) {
+    uint32_t bits;
+    std::memcpy(&bits, &x, 4);
+    Put32(floats, bits);
+  }
+  const auto fromFloat = DecodeWav(Riff({Extensible(32, 32, 3), Data(floats)}));
+  ASSERT_TRUE(fromFloat);
+  EXPECT_EQ(fromFloat->samples, (std::vector<int16_t>{0}));
 
-  EXPECT_FALSE(DecodeWav(Riff({Extensible(16, 16, 3), Data(data)})));   // float
-  EXPECT_FALSE(DecodeWav(Riff({Extensible(16, 12, 1), Data(data)})));   // 12 bits in 16
+  EXPECT_FALSE(DecodeWav(Riff({Extensible(16, 17, 1), Data(data)})));  // more valid than held
+  EXPECT_FALSE(DecodeWav(Riff({Extensible(16, 0, 1), Data(data)})));
+  EXPECT_FALSE(DecodeWav(Riff({Extensible(16, 16, 2), Data(data)})));  // ADPCM
   Chunk shortened = Extensible(16, 16, 1);
   shortened.body.resize(30);
   EXPECT_FALSE(DecodeWav(Riff({shortened, Data(data)})));
+}
+
+TEST(WavFile, BringsEveryRecordedFormatToSixteenBits) {
+  auto float32 = [](std::initializer_list<float> xs) {
+    Bytes b;
+    for (float x : xs) {
+      uint32_t bits;
+      std::memcpy(&bits, &x, 4);
+      Put32(b, bits);
+    }
+    return b;
+  };
+  auto float64 = [](std::initializer_list<double> xs) {
+    Bytes b;
+    for (double x : xs) {
+      uint64_t bits;
+      std::memcpy(&bits, &x, 8);
+      Put32(b, uint32_t(bits));
+      Put32(b, uint32_t(bits >> 32));
+    }
+    return b;
+  };
+  const struct {
+    const char* what;
+    Fmt fmt;
+    Bytes data;
+    std::vector<int16_t> samples;
+  } cases[] = {
+      {"24-bit", {.bits = 24}, {0x00, 0x34, 0x12, 0x00, 0x00, 0x80, 0xFF, 0xFF, 0xFF}, {0x1234, -32768, -1}},
+      {"32-bit", {.bits = 32}, {0x78, 0x56, 0x34, 0x12, 0x00, 0x00, 0x00, 0x80}, {0x1234, -32768}},
+      {"32-bit float", {.tag = 3, .bits = 32}, float32({0.5f, -1.0f, 2.0f, -0.25f}), {16384, -32768, 32767, -8192}},
+      {"64-bit float", {.tag = 3, .bits = 64}, float64({0.5, -2.0}), {16384, -32768}},
+      // G.711: silence, the loudest codes of each sign, and one in between.
+      {"mu-law", {.tag = 7}, {0xFF, 0x7F, 0x80, 0x00, 0xEF}, {0, 0, 32124, -32124, 132}},
+      {"A-law", {.tag = 6}, {0xD5, 0x55, 0xAA, 0x2A, 0xC5}, {8, -8, 32256, -32256, 264}},
+      {"three channels", {.channels = 3, .bits = 16}, Samples16({300, 600, 900, -3, -3, -3}), {600, -3}},
+      {"24-bit stereo", {.channels = 2, .bits = 24}, {0, 0, 0x10, 0, 0, 0x30}, {0x2000}},
+  };
+  for (const auto& c : cases) {
+    const auto sound = DecodeWav(Riff({c.fmt.chunk(), Data(c.data)}));
+    ASSERT_TRUE(sound) << c.what;
+    EXPECT_EQ(sound->samples, c.samples) << c.what;
+  }
 }
 
 TEST(WavFile, SampleRatesFromOneToThreeHundredAndEightyFourKilohertz) {
@@ -192,13 +250,13 @@ TEST(WavFile, RefusesAnythingElse) {
       {"header only", Riff({})},
       {"not RIFF", [] { Bytes b = Riff({Fmt{}.chunk(), Data({0x80})}); b[3] = 'X'; return b; }()},
       {"not WAVE", Riff({Fmt{}.chunk(), Data({0x80})}, "AVI ")},
-      {"float", Riff({Fmt{.tag = 3, .bits = 16}.chunk(), Data(one16)})},
+      {"16-bit float", Riff({Fmt{.tag = 3, .bits = 16}.chunk(), Data(one16)})},
       {"ADPCM", Riff({Fmt{.tag = 2, .bits = 16}.chunk(), Data(one16)})},
-      {"mu-law", Riff({Fmt{.tag = 7}.chunk(), Data({0x80})})},
-      {"24 bits", Riff({Fmt{.bits = 24}.chunk(), Data({1, 2, 3})})},
+      {"16-bit mu-law", Riff({Fmt{.tag = 7, .bits = 16}.chunk(), Data(one16)})},
+      {"20 bits", Riff({Fmt{.bits = 20}.chunk(), Data({1, 2, 3})})},
       {"4 bits", Riff({Fmt{.bits = 4}.chunk(), Data({0x80})})},
       {"no channels", Riff({Fmt{.channels = 0}.chunk(), Data({0x80})})},
-      {"three channels", Riff({Fmt{.channels = 3}.chunk(), Data({0x80, 0x80, 0x80})})},
+      {"nine channels", Riff({Fmt{.channels = 9}.chunk(), Data(Bytes(9, 0x80))})},
       {"frame size disagrees", Riff({Fmt{.bits = 16, .blockAlign = 4}.chunk(), Data(Samples16({1, 2}))})},
       {"short fmt", [] { Chunk f = Fmt{}.chunk(); f.body.resize(14); return Riff({f, Data({0x80})}); }()},
       {"data before fmt", Riff({Data({0x80}), Fmt{}.chunk()})},

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +22,7 @@
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
+#include <QTimer>
 #include <memory>
 #include <sys/stat.h>
 #include <thread>
@@ -84,6 +87,77 @@ TEST_F(MainWindowTest, AHeldKeyTypesOnce) {
   EXPECT_EQ(Display(), "きき");
 }
 
+TEST_F(MainWindowTest, EscapeIsCommandTwoAndStopsAReadAloud) {
+  Open();
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(window->state().TimerUse, 1);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(window->state().TimerUse, 0);
+  EXPECT_EQ(window->state().LastCommand, 2);
+  Key(Qt::Key_F3);  // the stroke-order film
+  EXPECT_EQ(window->state().TimerUse, 2);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(window->state().TimerUse, 0);
+  EXPECT_EQ(Display(), "か");
+}
+
+TEST_F(MainWindowTest, TheKeypadCoversEnterAndTheCursorKeys) {
+  Open();
+  const auto pad = Qt::KeypadModifier;
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  Key(Qt::Key_Right, pad);  // keypad 6 with NumLock off
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  EXPECT_EQ(Display(), "か  か");
+  Key(Qt::Key_Left, pad);  // keypad 4 with NumLock off
+  EXPECT_EQ(Display(), "か  ");
+  Key(Qt::Key_4, pad, "4");  // NumLock on: a key of its own, not the digit 4
+  Key(Qt::Key_Minus, pad, "-");  // types what the key "-" types
+  EXPECT_EQ(Display(), "か  ほ");
+  Key(Qt::Key_Enter, pad);
+  EXPECT_EQ(window->state().TimerUse, 1);
+  EXPECT_EQ(window->state().LastCommand, 1073);
+  Key(Qt::Key_Delete, pad);  // keypad "." with NumLock off
+  EXPECT_EQ(Display(), "");
+}
+
+TEST_F(MainWindowTest, KeysReleasedWithAltHeldDoNotEndARepeat) {
+  Open();
+  // Alt held, F pressed twice: one ぱ. Alt let go after another key counts as a release.
+  Send(QEvent::KeyPress, Qt::Key_Alt, {}, {}, time += 100);
+  Key(Qt::Key_F, Qt::AltModifier, "f");
+  Key(Qt::Key_F, Qt::AltModifier, "f");
+  EXPECT_EQ(Display(), "ぱ");
+  Send(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, {}, time += 100);
+  Send(QEvent::KeyPress, Qt::Key_Alt, {}, {}, time += 100);
+  Key(Qt::Key_F, Qt::AltModifier, "f");
+  EXPECT_EQ(Display(), "ぱぱ");
+  Send(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, {}, time += 100);
+  // F10 is a system key: pressed twice it gives one command. Alt pressed and let go on its
+  // own is one too. A press that routes nothing then finds no release to count.
+  Key(Qt::Key_F10);
+  Key(Qt::Key_F10);
+  Send(QEvent::KeyPress, Qt::Key_Alt, {}, {}, time += 100);
+  Send(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, {}, time += 100);
+  Send(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, {}, time += 100);
+  EXPECT_FALSE(window->state().KeyReleased);
+  Send(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier, {}, time += 100);
+  Send(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, {}, time += 100);
+  EXPECT_TRUE(window->state().KeyReleased);
+}
+
+TEST_F(MainWindowTest, AClickClearsAKeyRelease) {
+  Open();
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  qobject_cast<QPushButton*>(window->control(1005))->click();
+  // The release of T came before the click, which clears it: T again repeats the click.
+  Send(QEvent::KeyPress, Qt::Key_T, {}, "t", time += 100);
+  EXPECT_EQ(Display(), "かか");
+  Send(QEvent::KeyRelease, Qt::Key_T, {}, "t", time += 80);
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  EXPECT_EQ(Display(), "かかか");
+}
+
 TEST_F(MainWindowTest, ClicksAndTheMenuRoute) {
   Open();
   auto* key = qobject_cast<QPushButton*>(window->control(1005));
@@ -108,8 +182,17 @@ TEST_F(MainWindowTest, LaysOutTheClientArea) {
   EXPECT_EQ(window->control(1066)->geometry(), QRect(9, 5, 35, 31));
   EXPECT_EQ(window->control(1113)->geometry(), QRect(11, 167, 212, 199));
   EXPECT_EQ(window->control(1078)->geometry(), QRect(413, 308, 114, 39));
-  EXPECT_EQ(window->control(1000)->font().pixelSize(), 24);
+  // Key height 31 × 8 / 10: a cell of 24 pixels, ascent and descent together.
+  const QFontMetricsF key(window->control(1000)->font());
+  EXPECT_NEAR(key.ascent() + key.descent(), 24, 1.5);
+  EXPECT_LE(key.ascent() + key.descent(), 24.01);
   EXPECT_FALSE(window->control(1081)->isVisible());
+  for (int id = 1081; id <= 1084; ++id) {
+    const QFont font = window->control(id)->font();
+    EXPECT_EQ(font.family().toStdString(), "ＭＳ ゴシック") << id;
+    EXPECT_EQ(QFontInfo(font).family().toStdString(), "IPAGothic") << id;
+    EXPECT_EQ(font.pointSize(), 12) << id;
+  }
 
   window->action(1203)->trigger();  // digits
   EXPECT_EQ(window->control(1000)->geometry(), QRect(5, 9, 40, 74));
@@ -171,6 +254,35 @@ TEST_F(MainWindowTest, TracingInkStaysUntilTheNextRepaint) {
   EXPECT_EQ(Display(), "か");
   QTest::qWait(10);
   EXPECT_EQ(CountPixels(PanelImage(), qRgb(255, 0, 255)), 0);
+}
+
+TEST_F(MainWindowTest, TracingInkIsAPlainFifteenPixelPenInTheTableColours) {
+  Open();
+  PanelWidget* panel = window->panel();
+  const QRgb colours[] = {qRgb(0, 0, 255), qRgb(255, 0, 255)};  // the first two of the table
+  for (int i = 0; i < 2; ++i) {
+    if (i > 0) QTest::mouseClick(panel, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(20, 40));
+    QTest::mouseMove(panel, QPoint(120, 40));
+    QTest::qWait(10);
+    const QImage image = PanelImage();
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(120, 40));
+    // Across the horizontal stroke: 15 pixels of the pen's colour, nothing in between.
+    int ink = 0;
+    for (int y = 0; y < 80; ++y) {
+      const QRgb pixel = image.pixel(70, y) & 0xFFFFFF;
+      if (pixel == (colours[i] & 0xFFFFFF)) ++ink;
+    }
+    EXPECT_EQ(ink, 15) << i;
+    for (int y = 20; y < 60; ++y)
+      for (int x = 0; x < 140; ++x) {
+        const QRgb pixel = image.pixel(x, y) & 0xFFFFFF;
+        EXPECT_TRUE(pixel == (colours[i] & 0xFFFFFF) || pixel == 0xFFFFFF || pixel == 0)
+            << i << " at " << x << "," << y << std::hex << " " << pixel;
+      }
+    window->InvalidatePanel();
+    QTest::qWait(10);
+  }
 }
 
 TEST_F(MainWindowTest, TheStrokeOrderFilmTurnsTheKanaFromRedToBlue) {
@@ -385,6 +497,35 @@ TEST_F(MainWindowTest, TimerPeriodsAreClampedToWhatTheTimerTakes) {
     EXPECT_EQ(window->TimerInterval(), taken) << asked;
   }
   window->StopTimer();
+}
+
+TEST_F(MainWindowTest, AQuestionFolderWrittenOnWindowsWorks) {
+  // Names in any case, "\" between folders, a UTF-8 name outside Shift-JIS.
+  QDir(dir.path()).mkpath("E");
+  QFile questions(dir.path() + "/MONDAI.TXT");
+  ASSERT_TRUE(questions.open(QIODevice::WriteOnly));
+  questions.write("e\\Inu.bmp,\xE3\x81\x84\n");
+  questions.close();
+  QFile picture(dir.path() + "/E/INU.BMP");
+  ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+  picture.write(QByteArray::fromStdString(testing::MakeBmp24(10, 20, 0x00C000)));
+  picture.close();
+  Open();
+  EXPECT_EQ(window->state().quiz.QuestionCount, 1);
+  Key(Qt::Key_F1);
+  const QImage image = PanelImage();
+  EXPECT_EQ(CountPixels(image, qRgb(0, 0xC0, 0)), image.width() * image.height());
+
+  questions.open(QIODevice::WriteOnly);
+  questions.write("caf\xC3\xA9.bmp,\xE3\x81\x84\n");  // café.bmp
+  questions.close();
+  QFile::rename(dir.path() + "/E/INU.BMP", dir.path() + "/Caf\u00E9.BMP");
+  // A failure would show a warning box: closed, so the test fails rather than waits.
+  QTimer::singleShot(2000, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  Key(Qt::Key_F1);
+  EXPECT_EQ(window->state().quiz.state, QuizState::Asking);
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheSettings) {

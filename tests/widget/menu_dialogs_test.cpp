@@ -12,6 +12,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileSystemModel>
+#include <QFileDialog>
+#include <QFontMetricsF>
 #include <QListWidget>
 #include <QMessageBox>
 #include <sys/stat.h>
@@ -20,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <cmath>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -88,27 +92,73 @@ TEST_F(MenuDialogsTest, TheSpeedFieldsTakeAnyTextAndANonNumberGivesZero) {
     EXPECT_EQ(kakijun->text(), "300");
     voice->setText("");
     QTest::keyClicks(voice, "abc");  // no validator holds it back
-    kakijun->setText(" 250ms");
+    kakijun->setText(" 250");
     EXPECT_EQ(voice->text(), "abc");
     ButtonWithText(dialog, "OK")->click();
   });
   EXPECT_EQ(window->state().settings.VoiceSpeed, 0);
   EXPECT_EQ(window->state().settings.KakijunSpeed, 250);
+  RunWithModal(1210, [&](QWidget* dialog) {
+    dialog->findChild<QLineEdit*>("voiceSpeed")->setText("300");
+    dialog->findChild<QLineEdit*>("kakijunSpeed")->setText("250ms");  // no number: 0
+    ButtonWithText(dialog, "OK")->click();
+  });
+  EXPECT_EQ(window->state().settings.VoiceSpeed, 300);
+  EXPECT_EQ(window->state().settings.KakijunSpeed, 0);
   EXPECT_FALSE(IniText().contains("VoiceSpeed"));  // stored at close only
 
   // "ｷｬﾝｾﾙ" leaves the speeds as they are, whatever the fields hold.
   RunWithModal(1210, [&](QWidget* dialog) {
     auto* voice = dialog->findChild<QLineEdit*>("voiceSpeed");
-    EXPECT_EQ(voice->text(), "0");
-    EXPECT_EQ(dialog->findChild<QLineEdit*>("kakijunSpeed")->text(), "250");
+    EXPECT_EQ(voice->text(), "300");
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("kakijunSpeed")->text(), "0");
     voice->setText("999");
     ButtonWithText(dialog, "ｷｬﾝｾﾙ")->click();
   });
-  EXPECT_EQ(window->state().settings.VoiceSpeed, 0);
+  EXPECT_EQ(window->state().settings.VoiceSpeed, 300);
 
   window->close();
-  EXPECT_TRUE(IniText().contains("VoiceSpeed=0\r\n")) << IniText().toStdString();
-  EXPECT_TRUE(IniText().contains("KakijunSpeed=250\r\n"));
+  EXPECT_TRUE(IniText().contains("VoiceSpeed=300\r\n")) << IniText().toStdString();
+  EXPECT_TRUE(IniText().contains("KakijunSpeed=0\r\n"));
+}
+
+TEST_F(MenuDialogsTest, TheFileDialogOffersItsTwoFiltersIgnoringCase) {
+  Open();
+  const QString folder = dir.path() + "/texts";
+  QDir().mkpath(folder);
+  for (const char* name : {"a.txt", "B.TXT", "c.Txt", "README", "d.bmp"}) {
+    QFile file(folder + "/" + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  RunWithModal(1209, [&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), "よびだす");
+    EXPECT_EQ(dialog->nameFilters(),
+              (QStringList{"テキストファイル (*.TXT)", "すべてのファイル (*.*)"}));
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    ASSERT_TRUE(model);
+    dialog->setDirectory(folder);
+    auto shown = [&] {
+      QStringList names;
+      const QModelIndex parent = model->index(folder);
+      for (int row = 0; row < model->rowCount(parent); ++row)
+        names << model->index(row, 0, parent).data().toString();
+      names.sort();
+      return names;
+    };
+    QTest::qWaitFor([&] { return shown().size() == 3; }, 3000);
+    EXPECT_EQ(shown(), (QStringList{"B.TXT", "a.txt", "c.Txt"}));
+    // The user picks the second filter, as the combo box reports it.
+    auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_TRUE(combo);
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    emit combo->textActivated(combo->itemText(1));
+    QTest::qWaitFor([&] { return shown().size() == 5; }, 3000);
+    EXPECT_EQ(shown(), (QStringList{"B.TXT", "README", "a.txt", "c.Txt", "d.bmp"}));
+    dialog->reject();
+  });
 }
 
 TEST_F(MenuDialogsTest, TheModeBarToggleMovesTheKeysBy36Pixels) {
@@ -191,6 +241,27 @@ TEST_F(MenuDialogsTest, ACancelledFontDialogStillWritesTheFiveFontKeys) {
     EXPECT_TRUE(ini.contains(line)) << line << "\n" << ini.toStdString();
   const QByteArray gothic = QByteArray::fromStdString(Utf8ToSjis("Fontname=ＭＳ ゴシック\r\n"));
   EXPECT_TRUE(ini.toLatin1().contains(gothic)) << ini.toStdString();
+}
+
+TEST_F(MenuDialogsTest, TheFontDialogOpensOnTheRecordsSize) {
+  Open();
+  // The panel paints か and so sets the record's height to its own.
+  qobject_cast<QPushButton*>(window->control(1005))->click();
+  QTest::qWait(10);
+  const int cell = window->state().SharedFont.height;
+  ASSERT_GT(cell, 100);
+  int shown = 0;
+  RunWithModal(1207, [&](QWidget* dialog) {
+    auto* size = dialog->findChild<QComboBox*>("size");
+    ASSERT_TRUE(size);
+    shown = size->currentText().toInt();
+    qobject_cast<QDialog*>(dialog)->reject();
+  });
+  // The size shown in points, as a face of that many points measures in its cell.
+  QFont face("IPAGothic");
+  face.setPixelSize(static_cast<int>(std::lround(shown * window->logicalDpiY() / 72.0)));
+  const QFontMetricsF metrics(face);
+  EXPECT_NEAR(metrics.ascent() + metrics.descent(), cell, 2.5) << shown;
 }
 
 TEST_F(MenuDialogsTest, AChosenColourChangesOnlyThePanelsCharacter) {

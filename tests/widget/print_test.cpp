@@ -7,7 +7,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
@@ -241,6 +243,40 @@ TEST_F(BoxImageTest, CharactersFillTheBoxAndLettersTheirHalf) {
     EXPECT_GE(last, c.minLast) << what;
     EXPECT_LE(last, c.maxLast) << what;
   }
+}
+
+TEST(Fonts, HeightsAreCellHeightsForEveryFace) {
+  const struct {
+    const char* face;
+    const char* drawnWith;
+  } faces[] = {{"ＭＳ ゴシック", "IPAGothic"}, {"IPAGothic", "IPAGothic"},
+               {"DejaVu Sans Mono", "DejaVu Sans Mono"}};
+  for (const auto& [face, drawnWith] : faces) {
+    for (int height : {16, 97, 300}) {
+      FontSpec spec = DefaultFont(height, height / 2);
+      spec.faceName = Utf8ToSjis(face);
+      const QFont font = MakeQFont(spec);
+      EXPECT_EQ(QFontInfo(font).family().toStdString(), drawnWith);
+      const QFontMetricsF metrics(font);
+      const qreal cell = metrics.ascent() + metrics.descent();
+      EXPECT_LE(cell, height + 0.01) << face << " " << height;
+      EXPECT_GE(cell, height - 1.5) << face << " " << height;
+      EXPECT_NEAR(metrics.horizontalAdvance(QLatin1Char('x')), height / 2, 1.0) << face << " " << height;
+    }
+  }
+}
+
+TEST_F(BoxImageTest, AFaceWithTallCellsIsNotCutOff) {
+  // The descender of "g" reaches into the cell's bottom but not past the box.
+  FontSpec font = DefaultFont(200, 100);
+  font.faceName = "DejaVu Sans Mono";
+  const Ink ink = Render(200, 200, kOutlineChar, {{0, "g"}}, font);
+  int lowest = -1;
+  for (int y = 1; y < ink.height - 1; ++y)
+    for (int x = 1; x < ink.width / 2 - 1; ++x)
+      if (ink.at(x, y) && y != ink.height / 2) lowest = std::max(lowest, y);
+  EXPECT_GT(lowest, 170);
+  EXPECT_LT(lowest, 197);
 }
 
 // ---- Whole sheets on paper

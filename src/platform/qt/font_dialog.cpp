@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QIntValidator>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <array>
+#include <cmath>
 
 #include "platform/qt/qt_drawing.h"
 #include "encoding/sjis.h"
@@ -118,6 +120,17 @@ FontDialog::FontDialog(QWidget* parent, const Choice& initial) : QDialog(parent)
   styles_->setFixedHeight(150);
   styleLabel->setBuddy(styles_);
 
+  sizes_ = new QComboBox(this);
+  sizes_->setObjectName("size");
+  sizes_->setEditable(true);
+  sizes_->setValidator(new QIntValidator(1, 1638, sizes_));
+  for (int points : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+    sizes_->addItem(QString::number(points));
+  // The size the record holds now, whatever it is.
+  sizes_->setCurrentText(initial.points > 0 ? QString::number(initial.points) : QString());
+  auto* sizeLabel = new QLabel("サイズ(&S):", this);
+  sizeLabel->setBuddy(sizes_);
+
   auto* effects = new QGroupBox("文字飾り", this);
   auto* effectsLayout = new QGridLayout(effects);
   strikeOut_ = new QCheckBox("取り消し線(&K)", effects);
@@ -153,11 +166,13 @@ FontDialog::FontDialog(QWidget* parent, const Choice& initial) : QDialog(parent)
 
   grid->addWidget(familyLabel, 0, 0);
   grid->addWidget(styleLabel, 0, 1);
+  grid->addWidget(sizeLabel, 0, 2);
   grid->addWidget(families_, 1, 0);
   grid->addWidget(styles_, 1, 1);
+  grid->addWidget(sizes_, 1, 2, Qt::AlignTop);
   grid->addWidget(effects, 2, 0);
-  grid->addWidget(sampleBox, 2, 1);
-  grid->addWidget(buttons, 3, 0, 1, 2);
+  grid->addWidget(sampleBox, 2, 1, 1, 2);
+  grid->addWidget(buttons, 3, 0, 1, 3);
 
   const auto found = families_->findItems(initial.family, Qt::MatchExactly);
   families_->setCurrentItem(found.isEmpty() ? families_->item(0) : found.first());
@@ -222,6 +237,7 @@ FontDialog::Choice FontDialog::choice() const {
   c.underline = underline_->isChecked();
   c.strikeOut = strikeOut_->isChecked();
   c.colour = colour_;
+  c.points = sizes_ ? sizes_->currentText().toInt() : 0;
   return c;
 }
 
@@ -233,6 +249,9 @@ bool ChooseFontWithDialog(QWidget* parent, FontSpec& font, int& colour) {
   initial.underline = font.underline != 0;
   initial.strikeOut = font.strikeOut != 0;
   initial.colour = QColorFromColourRef(static_cast<uint32_t>(colour));
+  // Sizes are points of the screen's resolution; the record holds a cell height in pixels.
+  const qreal dpi = parent ? parent->logicalDpiY() : 96;
+  initial.points = static_cast<int>(std::lround(MakeQFont(font).pixelSize() * 72 / dpi));
   FontDialog dialog(parent, initial);
   if (dialog.exec() != QDialog::Accepted) return false;
 
@@ -246,6 +265,8 @@ bool ChooseFontWithDialog(QWidget* parent, FontSpec& font, int& colour) {
   font.italic = chosen.italic ? 1 : 0;
   font.underline = chosen.underline ? 1 : 0;
   font.strikeOut = chosen.strikeOut ? 1 : 0;
+  if (chosen.points > 0)
+    font.height = CellHeightForEm(font, static_cast<int>(std::lround(chosen.points * dpi / 72)));
   const QColor c = chosen.colour;
   colour = c.red() | (c.green() << 8) | (c.blue() << 16);
   return true;

@@ -24,6 +24,7 @@ class FontDialog : public QDialog {
     bool underline = false;
     bool strikeOut = false;
     QColor colour;
+    int points = 0;  // the size, 0 when none is given
   };
 
   FontDialog(QWidget* parent, const Choice& initial);
@@ -40,6 +41,7 @@ class FontDialog : public QDialog {
 
   QListWidget* families_ = nullptr;
   QListWidget* styles_ = nullptr;
+  QComboBox* sizes_ = nullptr;
   QCheckBox* underline_ = nullptr;
   QCheckBox* strikeOut_ = nullptr;
   QComboBox* colours_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QSaveFile>
 #include <QFrame>
 #include <QGuiApplication>
@@ -58,7 +59,11 @@ QString LineTextOf(std::string_view sjis) {
 // The Windows virtual-key code of a key press, 0 when the table has no use for it.
 int VirtualKeyOf(const QKeyEvent& key) {
   const int k = key.key();
-  if (key.modifiers() & Qt::KeypadModifier) return 0;  // the keypad has keys of its own
+  // The keypad's digits and operators are keys of their own (VK_NUMPAD0.., VK_ADD..); only
+  // what they type can match. With NumLock off its keys are the cursor keys they stand for.
+  if ((key.modifiers() & Qt::KeypadModifier) && k != Qt::Key_Enter && k != Qt::Key_Left &&
+      k != Qt::Key_Right && k != Qt::Key_Delete)
+    return 0;
   if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
   if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
   if (k >= Qt::Key_F1 && k <= Qt::Key_F10) return kVkF1 + (k - Qt::Key_F1);
@@ -148,6 +153,11 @@ void MainWindow::BuildControls() {
     }
     controls_[def.id] = widget;
   }
+  // The mode buttons keep the window's own font; the layout gives the others the key font.
+  QFont dialogFont(FromUtf8(texts::kDefaultFontName));
+  dialogFont.setPointSize(12);
+  for (int id = kCmdModeButtonFirst; id < kCmdModeButtonFirst + kScriptModeCount; ++id)
+    if (QWidget* widget = control(id)) widget->setFont(dialogFont);
 }
 
 void MainWindow::BuildMenu() {
@@ -188,7 +198,14 @@ void MainWindow::EndLostStroke() {
     panel_->EndStroke();
 }
 
+void MainWindow::NoteWaitingRelease() {
+  if (repeatFilter_.TakeWaitingRelease()) NoteKeyReleased(app_);
+}
+
 void MainWindow::Route(int commandId, int notification) {
+  // A key's press has already settled the release before it; a click or a menu pick comes
+  // after any release the user made.
+  if (notification != kFromAccelerator) NoteWaitingRelease();
   EndLostStroke();
   if (panel_->StrokeActive()) {
     heldCommands_.emplace_back(commandId, notification);
@@ -198,6 +215,7 @@ void MainWindow::Route(int commandId, int notification) {
 }
 
 void MainWindow::OnTimer() {
+  NoteWaitingRelease();
   EndLostStroke();
   if (panel_->StrokeActive()) {
     heldTick_ = true;
@@ -250,17 +268,33 @@ bool MainWindow::HandleKey(QObject* watched, QEvent* event) {
       QApplication::activePopupWidget())
     return false;
   auto* key = static_cast<QKeyEvent*>(event);
+  const Qt::KeyboardModifiers mods = key->modifiers();
   if (event->type() == QEvent::KeyRelease) {
-    repeatFilter_.OnRelease(key->nativeScanCode(), key->timestamp(), key->isAutoRepeat());
+    // A key released with Alt down (Ctrl up), Alt released on its own and F10 are system
+    // key-ups: they do not end a held key's repeat.
+    const bool alt = (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
+    const bool systemKey = key->key() == Qt::Key_Alt ? altAlone_ : alt || key->key() == Qt::Key_F10;
+    if (!systemKey)
+      repeatFilter_.OnRelease(key->nativeScanCode(), key->timestamp(), key->isAutoRepeat());
     return false;
   }
+  if (event->type() == QEvent::KeyPress && !key->isAutoRepeat())
+    altAlone_ = key->key() == Qt::Key_Alt;
   // A press travels up through the parents; the filter answers true only once.
   if (event->type() == QEvent::KeyPress &&
       repeatFilter_.OnPress(key->nativeScanCode(), key->timestamp()))
     NoteKeyReleased(app_);
+  if (key->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
+    // The dialog keyboard handling makes Escape a click on "cancel", repeats and all.
+    if (event->type() == QEvent::ShortcutOverride) {
+      event->accept();
+      return true;
+    }
+    Route(kCmdCancel, kFromClick);
+    return true;
+  }
   KeyStroke stroke;
   stroke.virtualKey = VirtualKeyOf(*key);
-  const Qt::KeyboardModifiers mods = key->modifiers();
   stroke.shift = mods & Qt::ShiftModifier;
   stroke.ctrl = mods & Qt::ControlModifier;
   stroke.alt = mods & Qt::AltModifier;
@@ -508,7 +542,7 @@ QString NativeName(const std::string& path) {
 
 std::optional<std::string> MainWindow::ReadFile(const std::string& path, size_t maxBytes) {
   if (path.rfind(":/", 0) == 0) return std::nullopt;  // Qt's resources are not the user's files
-  return ReadRegularFile(path, maxBytes);
+  return ReadRegularFile(ResolveIgnoringCase(path), maxBytes);
 }
 
 bool MainWindow::ReplaceFile(const std::string& path, std::string_view bytes) {
@@ -526,8 +560,19 @@ std::optional<std::string> MainWindow::ChooseTextFile(FileDialogKind kind, std::
   QFileDialog dialog(this, FromSjis(title), NativeName(initialPath));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks in its own words
-  dialog.setNameFilters({QString::fromUtf8("テキストファイル (*.TXT *.txt)"),
-                         QString::fromUtf8("すべてのファイル (*)")});
+  const QString textFiles = QString::fromUtf8("テキストファイル (*.TXT)");
+  const QString allFiles = QString::fromUtf8("すべてのファイル (*.*)");
+  dialog.setNameFilters({textFiles, allFiles});
+  // Names match as on the system the filters come from: without regard to case, and "*.*"
+  // takes every file, a name without a dot too. The dialog sets its patterns on the model
+  // before it tells of the choice, so they are set again after it here.
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  if (auto* model = dialog.findChild<QFileSystemModel*>()) {
+    model->setNameFilters({"*.TXT"});
+    connect(&dialog, &QFileDialog::filterSelected, model, [model, allFiles](const QString& chosen) {
+      model->setNameFilters({chosen == allFiles ? "*" : "*.TXT"});
+    });
+  }
   dialog.setDefaultSuffix("TXT");
   if (kind == FileDialogKind::Save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -124,6 +124,8 @@ class MainWindow : public QMainWindow, public Host {
   void BuildMenu();
   void LayOut();
   bool HandleKey(QObject* watched, QEvent* event);
+  // Counts a key release still waiting to be told from an auto-repeat as a real one.
+  void NoteWaitingRelease();
   void OnTimer();
   void OnStrokeEnd();
   void EndLostStroke();
@@ -155,6 +157,7 @@ class MainWindow : public QMainWindow, public Host {
   std::deque<std::pair<int, int>> heldCommands_;
   bool heldTick_ = false;
   KeyRepeatFilter repeatFilter_;
+  bool altAlone_ = false;  // Alt is down and no other key has been pressed since
   int forcedDepth_ = 0;
 
   // Printing: the printer chosen in this run, and the page being printed.

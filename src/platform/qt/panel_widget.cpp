@@ -99,7 +99,8 @@ bool PanelWidget::event(QEvent* event) {
 void PanelWidget::DrawInk(QPoint from, QPoint to) {
   const uint32_t bgr = PenColours[static_cast<size_t>(app_.panel.PenIndex) % PenColours.size()];
   QPainter painter(&Overlay());
-  painter.setRenderHint(QPainter::Antialiasing);
+  // A plain wide pen: round ends, every pixel the pen's own colour, no blended edge.
+  painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setPen(QPen(QColorFromColourRef(bgr), kPenWidth,
                       Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.drawLine(from, to);

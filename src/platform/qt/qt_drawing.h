@@ -15,9 +15,11 @@ inline constexpr char kInstalledGothic[] = "IPAGothic";
 // Makes the default face "ＭＳ ゴシック" draw with an installed Japanese gothic face.
 void InstallFontSubstitutes();
 
-// Height is the cell height in pixels; width the average character width, which a
-// Japanese fixed-pitch face draws at half the height: other widths stretch the glyphs.
+// Height is the cell height in pixels (ascent and descent), for every face; width the
+// width of a half-width letter, other widths than the face's own stretching the glyphs.
 QFont MakeQFont(const FontSpec& spec);
+// The cell height of the face of spec whose em is emPixels high.
+int CellHeightForEm(const FontSpec& spec, int emPixels);
 
 // A colour stored as 0x00BBGGRR.
 inline QColor QColorFromColourRef(uint32_t bgr) {
