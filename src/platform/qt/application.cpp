@@ -80,7 +80,8 @@ class StyleWithDrawnArrows : public QProxyStyle {
     QPainter painter(&arrows);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(64, 64, 64), 1.5));
-    for (const int x : {4, 9}) painter.drawPolyline(QPolygonF({{x, 4.0}, {x + 3.5, 8.0}, {x, 12.0}}));
+    for (const qreal x : {4.0, 9.0})
+      painter.drawPolyline(QPolygonF({{x, 4.0}, {x + 3.5, 8.0}, {x, 12.0}}));
     return QIcon(arrows);
   }
 };
