@@ -1,0 +1,65 @@
+#include "display/kana_strokes.h"
+
+namespace zel {
+namespace {
+
+constexpr double kTenth = 0.1;
+
+const KanaStrokeData* DataOf(int keyIndex) {
+  if (keyIndex < 0 || keyIndex >= kStrokeKanaCount) return nullptr;
+  return &kKanaStrokeData[static_cast<size_t>(keyIndex)];
+}
+
+BoxPoint PointAt(const short* codes) { return {codes[0] * kTenth, codes[1] * kTenth}; }
+
+}  // namespace
+
+std::vector<StrokeLine> KanaStrokes(int keyIndex) {
+  std::vector<StrokeLine> strokes;
+  const KanaStrokeData* data = DataOf(keyIndex);
+  if (!data) return strokes;
+  size_t i = 0;
+  while (i < data->lineCodes) {
+    const auto count = static_cast<size_t>(data->lines[i++]);
+    StrokeLine line;
+    for (size_t k = 0; k < count && i + 1 < data->lineCodes; ++k, i += 2)
+      line.push_back(PointAt(data->lines + i));
+    strokes.push_back(std::move(line));
+  }
+  return strokes;
+}
+
+std::vector<ShapeCommand> KanaShape(int keyIndex) {
+  std::vector<ShapeCommand> shape;
+  const KanaStrokeData* data = DataOf(keyIndex);
+  if (!data) return shape;
+  const short* c = data->shape;
+  const size_t n = data->shapeCodes;
+  size_t i = 0;
+  while (i < n) {
+    switch (c[i]) {
+      case 0:
+        if (i + 2 >= n) return shape;
+        shape.push_back({ShapeOp::Move, {}, PointAt(c + i + 1)});
+        i += 3;
+        break;
+      case 1:
+        if (i + 2 >= n) return shape;
+        shape.push_back({ShapeOp::Line, {}, PointAt(c + i + 1)});
+        i += 3;
+        break;
+      case 2:
+        if (i + 4 >= n) return shape;
+        shape.push_back({ShapeOp::Quad, PointAt(c + i + 1), PointAt(c + i + 3)});
+        i += 5;
+        break;
+      default:
+        shape.push_back({ShapeOp::Close, {}, {}});
+        i += 1;
+        break;
+    }
+  }
+  return shape;
+}
+
+}  // namespace zel
