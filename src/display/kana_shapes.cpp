@@ -1,5 +1,7 @@
 #include "display/kana_strokes.h"
 
+#include <algorithm>
+
 namespace zel {
 namespace {
 
@@ -12,7 +14,18 @@ const KanaStrokeData* DataOf(int keyIndex) {
 
 BoxPoint PointAt(const short* codes) { return {codes[0] * kTenth, codes[1] * kTenth}; }
 
+// The box in the em square, in thousandths of the em: a 920-unit square from x 70 and from
+// 50 below the em's top, as the strips place the glyph.
+constexpr double kBoxLeft = 70.0, kBoxTop = 50.0, kBoxSide = 920.0;
+
 }  // namespace
+
+KanaPlacement::KanaPlacement(int width, int height) {
+  const double side = std::max(std::min(width, height), 1);
+  scale_ = side * kBoxSide / 1000.0 / 100.0;
+  offsetX_ = (width - side) / 2.0 + side * kBoxLeft / 1000.0;
+  offsetY_ = (height - side) / 2.0 + side * kBoxTop / 1000.0;
+}
 
 std::vector<StrokeLine> KanaStrokes(int keyIndex) {
   std::vector<StrokeLine> strokes;

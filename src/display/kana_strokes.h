@@ -25,6 +25,7 @@ struct BoxPoint {
   double x = 0, y = 0;
 };
 using StrokeLine = std::vector<BoxPoint>;
+using PanelPoint = BoxPoint;  // the same, in panel pixels
 
 // The centre lines of the kana on key index keyIndex; none for other keys.
 std::vector<StrokeLine> KanaStrokes(int keyIndex);
@@ -35,6 +36,22 @@ struct ShapeCommand {
   BoxPoint control;  // Quad only
   BoxPoint to;       // Move, Line, Quad
 };
+// Where the box stands on a panel of width x height: in a square as large as the panel
+// allows, centred on the guide cross, the box placed in it as the font places its glyphs in
+// the em square. The sharp films draw there and the tracing check shows the kana there, so
+// a child traces the very shape the film wrote.
+class KanaPlacement {
+ public:
+  KanaPlacement(int width, int height);
+  PanelPoint ToPanel(BoxPoint p) const { return {offsetX_ + p.x * scale_, offsetY_ + p.y * scale_}; }
+  BoxPoint ToBox(PanelPoint p) const { return {(p.x - offsetX_) / scale_, (p.y - offsetY_) / scale_}; }
+  // Panel pixels per box unit.
+  double Scale() const { return scale_; }
+
+ private:
+  double scale_ = 1, offsetX_ = 0, offsetY_ = 0;
+};
+
 // The letter shape of that kana as closed outlines (filled by the non-zero rule).
 std::vector<ShapeCommand> KanaShape(int keyIndex);
 

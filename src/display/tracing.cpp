@@ -11,11 +11,6 @@
 namespace zel {
 namespace {
 
-// The box in the character cell, in thousandths of the cell: the font's em square, as the
-// strips place the glyph in it (a 920-unit box from x 70 and 50 below the em's top).
-constexpr double kCellOrigin = 2.0;
-constexpr double kBoxLeft = 70.0, kBoxTop = 50.0, kBoxScale = 9.2;
-
 constexpr int kSamples = 32;
 
 double Distance(BoxPoint a, BoxPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
@@ -70,17 +65,6 @@ double RadiusOf(const StrokeLine& points, BoxPoint centre) {
 
 }  // namespace
 
-PanelPoint BoxToPanel(BoxPoint p, int width, int height) {
-  return {kCellOrigin + width * (kBoxLeft + kBoxScale * p.x) / 1000.0,
-          kCellOrigin + height * (kBoxTop + kBoxScale * p.y) / 1000.0};
-}
-
-BoxPoint PanelToBox(PanelPoint p, int width, int height) {
-  const double w = std::max(width, 1), h = std::max(height, 1);
-  return {((p.x - kCellOrigin) * 1000.0 / w - kBoxLeft) / kBoxScale,
-          ((p.y - kCellOrigin) * 1000.0 / h - kBoxTop) / kBoxScale};
-}
-
 bool StrokeMatches(const StrokeLine& model, const StrokeLine& traced) {
   if (model.size() < 2 || traced.size() < 2) return false;
   const double modelLength = LengthOf(model), tracedLength = LengthOf(traced);
@@ -131,8 +115,9 @@ TraceVerdict CheckTracedStroke(AppState& app, const std::vector<PanelPoint>& str
 
   const std::vector<StrokeLine> strokes = KanaStrokes(key);
   if (tracing.strokesDone >= static_cast<int>(strokes.size())) return TraceVerdict::Unchecked;
+  const KanaPlacement placement(width, height);
   StrokeLine traced;
-  for (const PanelPoint& p : stroke) traced.push_back(PanelToBox(p, width, height));
+  for (const PanelPoint& p : stroke) traced.push_back(placement.ToBox(p));
 
   if (!StrokeMatches(strokes[static_cast<size_t>(tracing.strokesDone)], traced)) {
     tracing.hint = true;

@@ -27,15 +27,6 @@ enum class TraceVerdict {
   Finished,   // the last stroke was right
 };
 
-struct PanelPoint {
-  double x = 0, y = 0;
-};
-
-// Where a point of the 0..100 box falls on a panel of width x height, and back: the box
-// sits in the character cell the panel draws from (2, 2), stretched like the character.
-PanelPoint BoxToPanel(BoxPoint p, int width, int height);
-BoxPoint PanelToBox(PanelPoint p, int width, int height);
-
 // Whether a traced stroke (in box units) is the model stroke: generous about wobble, size
 // and offset, strict about direction, and refusing dots, scribbles and strokes elsewhere.
 bool StrokeMatches(const StrokeLine& model, const StrokeLine& traced);
@@ -45,7 +36,8 @@ bool StrokeMatches(const StrokeLine& model, const StrokeLine& traced);
 // panel not showing the kana typed last.
 int TracedKana(const AppState& app);
 
-// One stroke from press to release, in panel pixels; plays the answer's sound.
+// One stroke from press to release, in pixels of a panel of width x height; plays the
+// answer's sound.
 TraceVerdict CheckTracedStroke(AppState& app, const std::vector<PanelPoint>& stroke, int width,
                                int height);
 

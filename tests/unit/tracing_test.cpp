@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -22,12 +23,12 @@ using testing::AppFixture;
 
 // Synthetic strokes are made in the box and given to the check as a pointer would give
 // them on a panel of the size under test: whole pixels, one every few pixels.
-std::vector<PanelPoint> OnPanel(const StrokeLine& line, int width, int height) {
+std::vector<PanelPoint> OnPanel(const StrokeLine& line, const KanaPlacement& placement) {
   std::vector<PanelPoint> points;
   for (size_t i = 0; i < line.size(); ++i) {
     const BoxPoint a = line[i];
     const BoxPoint b = i + 1 < line.size() ? line[i + 1] : a;
-    const PanelPoint pa = BoxToPanel(a, width, height), pb = BoxToPanel(b, width, height);
+    const PanelPoint pa = placement.ToPanel(a), pb = placement.ToPanel(b);
     const int steps = std::max(1, static_cast<int>(std::hypot(pb.x - pa.x, pb.y - pa.y) / 4));
     for (int k = 0; k < steps; ++k)
       points.push_back({std::round(pa.x + (pb.x - pa.x) * k / steps),
@@ -139,7 +140,7 @@ class TracingTest : public AppFixture {
     host.Clear();
   }
   TraceVerdict Trace(const StrokeLine& line, int w = 640, int h = 480) {
-    return CheckTracedStroke(app, OnPanel(line, w, h), w, h);
+    return CheckTracedStroke(app, OnPanel(line, KanaPlacement(w, h)), w, h);
   }
 };
 
@@ -252,12 +253,18 @@ TEST(KanaStrokes, EveryKanaHasStrokesAndAClosedShapeInsideTheBox) {
   EXPECT_EQ(KanaStrokes(46).size(), KanaStrokes(5).size() + 2);   // が = か + two ticks
 }
 
-TEST(PanelMapping, TheBoxFollowsThePanelBothWays) {
+TEST(KanaPlacement, KeepsTheKanaSquareOverTheGuideCrossAndMapsBack) {
   for (const auto& panel : kPanels) {
-    const BoxPoint p{37.5, 81.25};
-    const BoxPoint back = PanelToBox(BoxToPanel(p, panel[0], panel[1]), panel[0], panel[1]);
-    EXPECT_NEAR(back.x, p.x, 1e-9);
-    EXPECT_NEAR(back.y, p.y, 1e-9);
+    const KanaPlacement placement(panel[0], panel[1]);
+    const int side = std::min(panel[0], panel[1]);
+    EXPECT_NEAR(placement.Scale(), side * 0.0092, 1e-9);
+    // The box's middle near the cross, whatever the panel's shape.
+    const PanelPoint mid = placement.ToPanel({50, 50});
+    EXPECT_NEAR(mid.x, panel[0] / 2.0, side * 0.04);
+    EXPECT_NEAR(mid.y, panel[1] / 2.0, side * 0.04);
+    const BoxPoint back = placement.ToBox(placement.ToPanel({37.5, 81.25}));
+    EXPECT_NEAR(back.x, 37.5, 1e-9);
+    EXPECT_NEAR(back.y, 81.25, 1e-9);
   }
 }
 

@@ -15,8 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <vector>
 
 #include "app/routing.h"
+#include "display/kana_strokes.h"
+#include "display/tracing.h"
 #include "platform/qt/panel_widget.h"
 #include "encoding/sjis.h"
 
@@ -193,6 +196,62 @@ TEST_F(MainWindowTest, TheStrokeOrderFilmTurnsTheKanaFromRedToBlue) {
   EXPECT_EQ(app.TimerUse, kTimerIdle);
   EXPECT_EQ(CountPixels(PanelImage(), qRgb(0, 0, 255)), 0);
   EXPECT_GT(CountPixels(PanelImage(), qRgb(255, 0, 0)), 1000);
+}
+
+// A stroke drawn with the mouse along a line of the box, as a hand would: press, moves a
+// few pixels apart, release.
+void DrawStroke(QWidget* panel, const KanaPlacement& placement, const StrokeLine& line) {
+  auto at = [&](BoxPoint p) {
+    const PanelPoint q = placement.ToPanel(p);
+    return QPoint(static_cast<int>(q.x), static_cast<int>(q.y));
+  };
+  QTest::mousePress(panel, Qt::LeftButton, {}, at(line.front()));
+  for (size_t i = 1; i < line.size(); ++i)
+    for (int k = 1; k <= 4; ++k)
+      QTest::mouseMove(panel, at({line[i - 1].x + (line[i].x - line[i - 1].x) * k / 4,
+                                  line[i - 1].y + (line[i].y - line[i - 1].y) * k / 4}));
+  QTest::mouseRelease(panel, Qt::LeftButton, {}, at(line.back()));
+}
+
+TEST_F(MainWindowTest, TracingAKanaStrokeByStrokeIsAnsweredAndEndsWithTheRightSound) {
+  Open();
+  window->centralWidget()->resize(800, 600);
+  QTest::qWait(10);
+  std::vector<int> sounds;
+  window->onBuiltInSound = [&](int id) { sounds.push_back(id); };
+  window->action(1221)->trigger();  // なぞりがき チェック
+  Key(Qt::Key_3, Qt::NoModifier, "3");  // あ, three strokes
+  PanelWidget* panel = window->panel();
+  const std::vector<StrokeLine> strokes = KanaStrokes(0);
+  ASSERT_EQ(strokes.size(), 3u);
+  const KanaPlacement placement(panel->width(), panel->height());
+  const QRgb blue = qRgb(0, 0, 255), red = qRgb(255, 0, 0), orange = qRgb(255, 140, 0);
+
+  // Against the writing direction: the gentle sound, no ink left, the start of stroke 1
+  // shown in orange.
+  sounds.clear();
+  DrawStroke(panel, placement, StrokeLine(strokes[0].rbegin(), strokes[0].rend()));
+  QTest::qWait(10);
+  EXPECT_EQ(sounds, (std::vector<int>{391}));
+  QImage image = PanelImage();
+  EXPECT_EQ(CountPixels(image, blue), 0);
+  EXPECT_GT(CountPixels(image, orange), 100);
+
+  // Written right: a chime for each stroke, the last one the quiz's "right" sound.
+  sounds.clear();
+  for (const StrokeLine& stroke : strokes) DrawStroke(panel, placement, stroke);
+  EXPECT_EQ(sounds, (std::vector<int>{390, 390, 385}));
+  QTest::qWait(10);
+  image = PanelImage();
+  EXPECT_EQ(CountPixels(image, red), 0);  // the whole kana in blue
+  EXPECT_EQ(CountPixels(image, orange), 0);
+  EXPECT_GT(CountPixels(image, blue), 5000);
+
+  // The next key starts afresh, in the character's own colour.
+  Key(Qt::Key_3, Qt::NoModifier, "3");
+  QTest::qWait(10);
+  EXPECT_GT(CountPixels(PanelImage(), red), 1000);
+  EXPECT_EQ(window->state().tracing.strokesDone, 0);
 }
 
 TEST_F(MainWindowTest, MinimisingAndRestoringLayTheWindowOutAgain) {

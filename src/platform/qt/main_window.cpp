@@ -394,6 +394,7 @@ MessageAnswer MainWindow::ShowMessage(std::string_view text, std::string_view ca
 }
 
 void MainWindow::PlayBuiltInSound(int soundId, bool wait) {
+  if (onBuiltInSound) onBuiltInSound(soundId);
   // A missing sound gives empty bytes, which the service answers with the default alert.
   sound_->PlayBytes(BytesOf(BuiltInSoundBytes(soundId)), wait);
 }

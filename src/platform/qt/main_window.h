@@ -80,6 +80,8 @@ class MainWindow : public QMainWindow, public Host {
   long long CurrentTime() override;
   // Tests stand in for a palette display.
   void ForceDisplayDepth(int bits) { forcedDepth_ = bits; }
+  // Tests hear which built-in sounds are asked for.
+  std::function<void(int soundId)> onBuiltInSound;
 
   // ---- Printing the practice sheet (Host).
   bool ChoosePrintOptions(int& size, int& style) override;

@@ -1,9 +1,13 @@
 #include "platform/qt/panel_painter.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <vector>
 
 #include "app/app_state.h"
 #include "display/panel.h"
+#include "display/tracing.h"
 #include "platform/qt/qt_drawing.h"
 #include "encoding/sjis.h"
 
@@ -21,8 +25,17 @@ void PaintCharacter(QPainter& painter, AppState& app, int width, int height) {
   painter.drawLine(width / 2, 0, width / 2, height - 1);
   painter.drawLine(0, height / 2, width - 1, height / 2);
 
+  const QColor colour = QColorFromColourRef(static_cast<uint32_t>(app.settings.FontColour));
+  if (const int key = TracedKana(app); key >= 0) {
+    // Traced kana show in the textbook hand the check follows, where the films draw it; a
+    // kana traced to its end shows all in blue until the next key.
+    const bool done = app.tracing.finished && app.tracing.keyIndex == key;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(KanaPath(key, KanaPlacement(width, height)), done ? QColor(0, 0, 255) : colour);
+    return;
+  }
   painter.setFont(MakeQFont(app.SharedFont));
-  painter.setPen(QColorFromColourRef(static_cast<uint32_t>(app.settings.FontColour)));
+  painter.setPen(colour);
   painter.drawText(QRect(2, 2, width * 2, height * 2), Qt::AlignLeft | Qt::AlignTop,
                    QString::fromStdString(SjisToUtf8(label)));
 }
@@ -75,7 +88,65 @@ void PaintPicture(QPainter& painter, const QuizSession& quiz, int width, int hei
   painter.restore();
 }
 
+QPointF OnPanel(BoxPoint p, const KanaPlacement& placement) {
+  const PanelPoint q = placement.ToPanel(p);
+  return {q.x, q.y};
+}
+
 }  // namespace
+
+QPainterPath KanaPath(int keyIndex, const KanaPlacement& placement) {
+  QPainterPath path;
+  for (const ShapeCommand& c : KanaShape(keyIndex)) {
+    switch (c.op) {
+      case ShapeOp::Move: path.moveTo(OnPanel(c.to, placement)); break;
+      case ShapeOp::Line: path.lineTo(OnPanel(c.to, placement)); break;
+      case ShapeOp::Quad: path.quadTo(OnPanel(c.control, placement), OnPanel(c.to, placement)); break;
+      case ShapeOp::Close: path.closeSubpath(); break;
+    }
+  }
+  path.setFillRule(Qt::WindingFill);
+  return path;
+}
+
+void PaintTracing(QPainter& painter, const AppState& app, int width, int height, double pulse) {
+  const TracingState& tracing = app.tracing;
+  if (tracing.keyIndex < 0 || PanelModeOf(app.quiz) != PanelMode::Character ||
+      TracedKana(app) != tracing.keyIndex)
+    return;
+  const std::vector<StrokeLine> strokes = KanaStrokes(tracing.keyIndex);
+  const KanaPlacement placement(width, height);
+  const int side = std::min(width, height);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  // A line as wide as the child's pen, or wider on a large panel, so it reads as written.
+  const double lineWidth = std::max<double>(kPenWidth, side / 28.0);
+  painter.setPen(QPen(QColor(0, 0, 255), lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  // Once finished, the kana itself is blue: no lines over it.
+  const int lines = tracing.finished ? 0 : tracing.strokesDone;
+  for (int i = 0; i < lines && i < static_cast<int>(strokes.size()); ++i) {
+    QPainterPath path;
+    const StrokeLine& line = strokes[static_cast<size_t>(i)];
+    path.moveTo(OnPanel(line.front(), placement));
+    for (size_t k = 1; k < line.size(); ++k) path.lineTo(OnPanel(line[k], placement));
+    painter.drawPath(path);
+  }
+  if (tracing.hint && tracing.strokesDone < static_cast<int>(strokes.size())) {
+    const StrokeLine& next = strokes[static_cast<size_t>(tracing.strokesDone)];
+    const QPointF start = OnPanel(next.front(), placement);
+    const double radius = std::max(12.0, side / 16.0) * (1.0 + 0.25 * pulse);
+    painter.setPen(QPen(QColor(255, 255, 255), 2));
+    painter.setBrush(QColor(255, 140, 0));  // orange: neither the character nor the pens' blue
+    painter.drawEllipse(start, radius, radius);
+    QFont font = painter.font();
+    font.setPixelSize(std::max(10, static_cast<int>(radius * 1.2)));
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRectF(start.x() - radius, start.y() - radius, 2 * radius, 2 * radius),
+                     Qt::AlignCenter, QString::number(tracing.strokesDone + 1));
+  }
+  painter.restore();
+}
 
 void PaintPanel(QPainter& painter, AppState& app, int width, int height) {
   painter.fillRect(0, 0, width, height, Qt::white);

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "app/app_state.h"
 #include "display/panel.h"
@@ -10,12 +11,22 @@
 
 namespace zel {
 
+namespace {
+constexpr int kPulseFrameMs = 40;
+constexpr qint64 kPulseLengthMs = 3000;
+constexpr double kPulsesPerSecond = 1.5;
+}  // namespace
+
 PanelWidget::PanelWidget(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
   setAttribute(Qt::WA_OpaquePaintEvent);  // the panel covers all of itself
+  pulseTimer_.setInterval(kPulseFrameMs);
+  connect(&pulseTimer_, &QTimer::timeout, this, [this] { Pulse(); });
 }
 
 void PanelWidget::Invalidate() {
   overlay_ = QImage();
+  ForgetTracing(app_.tracing);  // a new character, or the old one back: traced afresh
+  pulseTimer_.stop();
   update();
 }
 
@@ -46,6 +57,7 @@ void PanelWidget::DrawStripFrame(int stripId, int frame) {
 void PanelWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintPanel(painter, app_, width(), height());
+  PaintTracing(painter, app_, width(), height(), pulse_);
   if (!overlay_.isNull()) painter.drawImage(0, 0, overlay_);
 }
 
@@ -60,6 +72,11 @@ void PanelWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || stroking_) return;
   stroking_ = true;
   last_ = event->position().toPoint();
+  checking_ = TracedKana(app_) >= 0;
+  if (checking_) {
+    inkBefore_ = overlay_;  // shared until the stroke draws
+    points_.assign(1, {static_cast<double>(last_.x()), static_cast<double>(last_.y())});
+  }
 }
 
 void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -67,12 +84,43 @@ void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPoint current = event->position().toPoint();
   DrawInk(current, last_);
   last_ = current;
+  if (checking_) points_.push_back({static_cast<double>(current.x()), static_cast<double>(current.y())});
 }
 
 void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !stroking_) return;
   stroking_ = false;
+  if (checking_) EndCheckedStroke();
   if (onStrokeEnd) onStrokeEnd();
+}
+
+void PanelWidget::EndCheckedStroke() {
+  checking_ = false;
+  const TraceVerdict verdict = CheckTracedStroke(app_, points_, width(), height());
+  points_.clear();
+  if (verdict != TraceVerdict::Unchecked) {
+    overlay_ = inkBefore_;  // the answer shows instead of the child's line
+    if (app_.tracing.hint) {
+      pulseClock_.start();
+      pulseTimer_.start();
+    } else {
+      pulseTimer_.stop();
+    }
+    pulse_ = 0;
+    update();
+  }
+  inkBefore_ = QImage();
+}
+
+void PanelWidget::Pulse() {
+  const qint64 elapsed = pulseClock_.elapsed();
+  if (elapsed >= kPulseLengthMs || !app_.tracing.hint) {
+    pulseTimer_.stop();
+    pulse_ = 0;
+  } else {
+    pulse_ = 0.5 - 0.5 * std::cos(2.0 * M_PI * kPulsesPerSecond * elapsed / 1000.0);
+  }
+  update();
 }
 
 void PanelWidget::DrawInk(QPoint from, QPoint to) {

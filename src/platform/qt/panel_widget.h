@@ -1,9 +1,14 @@
 // The display panel: paints what the program shows and lets the child trace over it.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <vector>
+
+#include "display/tracing.h"
 
 namespace zel {
 
@@ -33,11 +38,23 @@ class PanelWidget : public QWidget {
  private:
   void DrawInk(QPoint from, QPoint to);
   QImage& Overlay();
+  void EndCheckedStroke();
+  void Pulse();
 
   AppState& app_;
   QImage overlay_;  // ink and film frames drawn since the last repaint the program asked for
   bool stroking_ = false;
   QPoint last_;
+
+  // The tracing check: the stroke's points, and the ink as it was before the stroke, to
+  // take the stroke's ink away again once it has been answered.
+  bool checking_ = false;
+  std::vector<PanelPoint> points_;
+  QImage inkBefore_;
+  // The hint's dot swells and shrinks for a few seconds, then holds still.
+  QTimer pulseTimer_;
+  QElapsedTimer pulseClock_;
+  double pulse_ = 0;
 };
 
 }  // namespace zel
