@@ -254,6 +254,66 @@ TEST_F(MainWindowTest, TracingAKanaStrokeByStrokeIsAnsweredAndEndsWithTheRightSo
   EXPECT_EQ(window->state().tracing.strokesDone, 0);
 }
 
+TEST_F(MainWindowTest, TheSmoothFilmDrawsTheKanaSharpInItsOwnProportions) {
+  Open();
+  window->action(1220)->trigger();  // なめらかな かきじゅん
+  window->centralWidget()->resize(1100, 500);  // a panel wider than high
+  QTest::qWait(10);
+  Key(Qt::Key_3, Qt::NoModifier, "3");  // あ
+  Key(Qt::Key_F3);
+  AppState& app = window->state();
+  PanelWidget* panel = window->panel();
+  ASSERT_GT(panel->width(), panel->height() * 3 / 2);
+
+  struct Look {
+    int red = 0, blue = 0, green = 0, blended = 0;
+    QRect ink;
+  };
+  auto look = [&] {
+    const QImage image = PanelImage();
+    Look l;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb p = image.pixel(x, y) & 0xFFFFFF;
+        if (p == 0xFFFFFF || p == 0) continue;
+        if (p == 0xFF0000) ++l.red;
+        else if (p == 0x0000FF) ++l.blue;
+        else if (qGreen(p) > qRed(p) + 40 && qGreen(p) > qBlue(p) + 40) ++l.green;
+        else ++l.blended;
+        if (p == 0xFF0000 || p == 0x0000FF) l.ink |= QRect(x, y, 1, 1);
+      }
+    return l;
+  };
+  TimerTick(app);  // frame 0: all red, smooth-edged, no numbers yet
+  QTest::qWait(10);
+  Look first = look();
+  EXPECT_GT(first.red, 3000);
+  EXPECT_EQ(first.blue, 0);
+  EXPECT_EQ(first.green, 0);
+  EXPECT_GT(first.blended, 200);  // the edges blend into the white: not an enlarged strip
+  // Keeps its proportions: no wider than high, standing in the middle over the cross.
+  EXPECT_LT(first.ink.width(), first.ink.height() * 11 / 10);
+  EXPECT_NEAR(first.ink.center().x(), panel->width() / 2, panel->height() / 10);
+
+  int previousBlue = 0;
+  for (int frame = 1; frame <= 15; ++frame) {
+    TimerTick(app);
+    QTest::qWait(1);
+    const Look l = look();
+    EXPECT_GE(l.blue, previousBlue) << frame;
+    previousBlue = l.blue;
+  }
+  const Look last = look();
+  EXPECT_EQ(last.red, 0);
+  EXPECT_GT(last.blue, 3000);
+  EXPECT_GT(last.green, 20);  // the stroke numbers
+  TimerTick(app);  // frame 15 stays
+  TimerTick(app);  // the end: the character in its font again
+  QTest::qWait(10);
+  EXPECT_EQ(app.TimerUse, kTimerIdle);
+  EXPECT_EQ(look().blue, 0);
+}
+
 TEST_F(MainWindowTest, MinimisingAndRestoringLayTheWindowOutAgain) {
   Open();
   window->resize(600, 450);  // the client area follows the window

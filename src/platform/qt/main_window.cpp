@@ -343,6 +343,10 @@ void MainWindow::FillPanelWhite() { panel_->FillWhite(); }
 
 void MainWindow::DrawStripFrame(int stripId, int frame) { panel_->DrawStripFrame(stripId, frame); }
 
+void MainWindow::DrawKanaFrame(int keyIndex, const std::vector<double>& reached) {
+  panel_->DrawKanaFrame(keyIndex, reached);
+}
+
 WindowRect MainWindow::GetWindowRect() {
   const QRect outer = frameGeometry();
   return {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "display/panel.h"
+#include "platform/qt/kana_film_painter.h"
 #include "platform/qt/panel_painter.h"
 #include "platform/qt/qt_drawing.h"
 
@@ -51,6 +52,12 @@ void PanelWidget::DrawStripFrame(int stripId, int frame) {
   QPainter painter(&Overlay());
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.drawImage(rect(), strip, QRect(frame * side, 0, side, side));
+  update();
+}
+
+void PanelWidget::DrawKanaFrame(int keyIndex, const std::vector<double>& reached) {
+  QPainter painter(&Overlay());
+  PaintKanaFrame(painter, width(), height(), keyIndex, reached);
   update();
 }
 

@@ -23,6 +23,7 @@ class PanelWidget : public QWidget {
   // Drawing straight onto the panel, kept until the next repaint the program asks for.
   void FillWhite();
   void DrawStripFrame(int stripId, int frame);
+  void DrawKanaFrame(int keyIndex, const std::vector<double>& reached);
 
   bool StrokeActive() const { return stroking_; }
   // Runs when a stroke ends, so what waited for it can go on.
