@@ -1,6 +1,7 @@
 #include "display/kana_strokes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zel {
 namespace {
@@ -25,6 +26,13 @@ KanaPlacement::KanaPlacement(int width, int height) {
   scale_ = side * kBoxSide / 1000.0 / 100.0;
   offsetX_ = (width - side) / 2.0 + side * kBoxLeft / 1000.0;
   offsetY_ = (height - side) / 2.0 + side * kBoxTop / 1000.0;
+}
+
+double LengthOf(const StrokeLine& line) {
+  double length = 0;
+  for (size_t i = 1; i < line.size(); ++i)
+    length += std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
+  return length;
 }
 
 std::vector<StrokeLine> KanaStrokes(int keyIndex) {

@@ -27,6 +27,9 @@ struct BoxPoint {
 using StrokeLine = std::vector<BoxPoint>;
 using PanelPoint = BoxPoint;  // the same, in panel pixels
 
+// The length of a line along its points.
+double LengthOf(const StrokeLine& line);
+
 // The centre lines of the kana on key index keyIndex; none for other keys.
 std::vector<StrokeLine> KanaStrokes(int keyIndex);
 

@@ -1,7 +1,6 @@
 #include "display/stroke_order.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "app/app_state.h"
 #include "app/routing.h"
@@ -12,13 +11,6 @@ namespace zel {
 namespace {
 constexpr int kFirstTickMs = 100;
 constexpr int kLastTickStep = 16;  // one tick past the last frame keeps the finished kana
-double LengthOf(const StrokeLine& line) {
-  double length = 0;
-  for (size_t i = 1; i < line.size(); ++i)
-    length += std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
-  return length;
-}
-
 // The key whose strip this is; -1 for none.
 int KeyOfStrip(int stripId) {
   if (stripId == 0) return -1;

@@ -15,12 +15,6 @@ constexpr int kSamples = 32;
 
 double Distance(BoxPoint a, BoxPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
-double LengthOf(const StrokeLine& line) {
-  double length = 0;
-  for (size_t i = 1; i < line.size(); ++i) length += Distance(line[i - 1], line[i]);
-  return length;
-}
-
 // kSamples points spaced evenly along the line.
 StrokeLine Resample(const StrokeLine& line) {
   const double length = LengthOf(line);

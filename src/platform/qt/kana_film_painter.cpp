@@ -23,13 +23,6 @@ constexpr double kNumberOffset = 7.5;  // how far before its stroke's start it s
 
 QPointF ToQ(PanelPoint p) { return {p.x, p.y}; }
 
-double LengthOf(const StrokeLine& line) {
-  double total = 0;
-  for (size_t i = 1; i < line.size(); ++i)
-    total += std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
-  return total;
-}
-
 // A written stroke's line, reaching past its start, and past its end once finished, so the
 // tips of the ink beyond the centre line turn blue too.
 StrokeLine WithTips(const StrokeLine& line, bool finished) {
