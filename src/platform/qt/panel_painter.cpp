@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "display/panel.h"
 #include "display/tracing.h"
+#include "platform/qt/kana_film_painter.h"
 #include "platform/qt/qt_drawing.h"
 #include "encoding/sjis.h"
 
@@ -25,17 +26,20 @@ void PaintCharacter(QPainter& painter, AppState& app, int width, int height) {
   painter.drawLine(width / 2, 0, width / 2, height - 1);
   painter.drawLine(0, height / 2, width - 1, height / 2);
 
-  const QColor colour = QColorFromColourRef(static_cast<uint32_t>(app.settings.FontColour));
   if (const int key = TracedKana(app); key >= 0) {
-    // Traced kana show in the textbook hand the check follows, where the films draw it; a
-    // kana traced to its end shows all in blue until the next key.
-    const bool done = app.tracing.finished && app.tracing.keyIndex == key;
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(KanaPath(key, KanaPlacement(width, height)), done ? QColor(0, 0, 255) : colour);
+    // A kana being traced shows as the smooth film draws it, in the textbook hand the check
+    // follows: red, each stroke written right turned blue along its true path with its
+    // number, all blue once finished, until the next key.
+    const TracingState& tracing = app.tracing;
+    std::vector<double> reached(KanaStrokes(key).size(), 0.0);
+    if (tracing.keyIndex == key)
+      for (size_t i = 0; i < reached.size(); ++i)
+        if (tracing.finished || static_cast<int>(i) < tracing.strokesDone) reached[i] = 1.0;
+    PaintKanaFrame(painter, width, height, key, reached);
     return;
   }
   painter.setFont(MakeQFont(app.SharedFont));
-  painter.setPen(colour);
+  painter.setPen(QColorFromColourRef(static_cast<uint32_t>(app.settings.FontColour)));
   painter.drawText(QRect(2, 2, width * 2, height * 2), Qt::AlignLeft | Qt::AlignTop,
                    QString::fromStdString(SjisToUtf8(label)));
 }
@@ -115,23 +119,11 @@ void PaintTracing(QPainter& painter, const AppState& app, int width, int height,
       TracedKana(app) != tracing.keyIndex)
     return;
   const std::vector<StrokeLine> strokes = KanaStrokes(tracing.keyIndex);
-  const KanaPlacement placement(width, height);
-  const int side = std::min(width, height);
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing);
-  // A line as wide as the child's pen, or wider on a large panel, so it reads as written.
-  const double lineWidth = std::max<double>(kPenWidth, side / 28.0);
-  painter.setPen(QPen(QColor(0, 0, 255), lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  // Once finished, the kana itself is blue: no lines over it.
-  const int lines = tracing.finished ? 0 : tracing.strokesDone;
-  for (int i = 0; i < lines && i < static_cast<int>(strokes.size()); ++i) {
-    QPainterPath path;
-    const StrokeLine& line = strokes[static_cast<size_t>(i)];
-    path.moveTo(OnPanel(line.front(), placement));
-    for (size_t k = 1; k < line.size(); ++k) path.lineTo(OnPanel(line[k], placement));
-    painter.drawPath(path);
-  }
   if (tracing.hint && tracing.strokesDone < static_cast<int>(strokes.size())) {
+    const KanaPlacement placement(width, height);
+    const int side = std::min(width, height);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
     const StrokeLine& next = strokes[static_cast<size_t>(tracing.strokesDone)];
     const QPointF start = OnPanel(next.front(), placement);
     const double radius = std::max(12.0, side / 16.0) * (1.0 + 0.25 * pulse);
@@ -144,8 +136,8 @@ void PaintTracing(QPainter& painter, const AppState& app, int width, int height,
     painter.setFont(font);
     painter.drawText(QRectF(start.x() - radius, start.y() - radius, 2 * radius, 2 * radius),
                      Qt::AlignCenter, QString::number(tracing.strokesDone + 1));
+    painter.restore();
   }
-  painter.restore();
 }
 
 void PaintPanel(QPainter& painter, AppState& app, int width, int height) {

@@ -17,9 +17,8 @@ void PaintPanel(QPainter& painter, AppState& app, int width, int height);
 // The letter shape of the kana on key keyIndex, placed on the panel.
 QPainterPath KanaPath(int keyIndex, const KanaPlacement& placement);
 
-// What the tracing check shows over the character: the strokes written right along their
-// true paths in blue, and where the next one starts (a dot with its number, pulse 0..1
-// swelling it).
+// Where the next stroke of a traced kana starts, after a wrong stroke: a dot with its
+// number, pulse 0..1 swelling it.
 void PaintTracing(QPainter& painter, const AppState& app, int width, int height, double pulse);
 
 }  // namespace zel
