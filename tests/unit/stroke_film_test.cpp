@@ -29,10 +29,16 @@ TEST(FilmStrokeProgress, ThePenWritesTheStrokesInOrderFromRedToBlue) {
         EXPECT_GE(reached[i], 0.0);
         EXPECT_LE(reached[i], 1.0);
         // A stroke begins only once the one before it is finished.
-        if (i > 0 && reached[i] > 0) EXPECT_EQ(reached[i - 1], 1.0) << key << " frame " << frame;
+        if (i > 0 && reached[i] > 0) {
+          EXPECT_EQ(reached[i - 1], 1.0) << key << " frame " << frame;
+        }
       }
-      if (frame == 0) EXPECT_EQ(reached, std::vector<double>(strokes.size(), 0.0)) << key;
-      if (frame == kStripFrames - 1) EXPECT_EQ(reached, std::vector<double>(strokes.size(), 1.0)) << key;
+      if (frame == 0) {
+        EXPECT_EQ(reached, std::vector<double>(strokes.size(), 0.0)) << key;
+      }
+      if (frame == kStripFrames - 1) {
+        EXPECT_EQ(reached, std::vector<double>(strokes.size(), 1.0)) << key;
+      }
       before = reached;
     }
     // Something is written between the first frame and the last.
