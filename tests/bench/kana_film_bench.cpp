@@ -4,8 +4,9 @@
 //   QT_QPA_PLATFORM=offscreen kana_film_bench [runs] [dir]
 //
 // Prints the median, the 99th percentile and the slowest frame in wall-clock and in CPU
-// time (a film's first frames apart), and exits 1 when a CPU time's 99th percentile is 4 ms
-// or more, the time a frame may take. With dir, writes a sheet of the
+// time (also apart for a film's first frame, which lays out the letter shape once), and
+// exits 1 when the 99th percentile of the CPU time of all frames is 4 ms or more, the time a
+// frame may take. With dir, writes a sheet of the
 // 16 frames of a few kana there (frames_<key>.png, at 1/4 size) and their frame 8 at full
 // size (frame_<key>_8.png) to look at.
 #include <QGuiApplication>
@@ -80,18 +81,23 @@ int main(int argc, char** argv) {
         // A film's first frame also lays out the kana's shape for the frames after it.
         (frame == 0 ? firstCpu : cpu).push_back(CpuMs() - cpuStart);
       }
+  std::vector<double> allCpu = cpu;
+  allCpu.insert(allCpu.end(), firstCpu.begin(), firstCpu.end());
   std::sort(ms.begin(), ms.end());
   std::sort(cpu.begin(), cpu.end());
   std::sort(firstCpu.begin(), firstCpu.end());
+  std::sort(allCpu.begin(), allCpu.end());
   auto at = [](const std::vector<double>& v, int percent) { return v[v.size() * percent / 100]; };
   std::printf("sharp film frame at %dx%d, %zu frames (budget %.1f ms)\n", kWidth, kHeight,
               ms.size(), kBudgetMs);
   std::printf("  wall: median %.2f ms, p99 %.2f ms, slowest %.2f ms\n", at(ms, 50), at(ms, 99),
               ms.back());
-  std::printf("  cpu:  median %.2f ms, p99 %.2f ms, slowest %.2f ms\n", at(cpu, 50), at(cpu, 99),
-              cpu.back());
+  std::printf("  cpu:  median %.2f ms, p99 %.2f ms, slowest %.2f ms\n", at(allCpu, 50),
+              at(allCpu, 99), allCpu.back());
+  std::printf("  cpu, frames 1..15: median %.2f ms, p99 %.2f ms, slowest %.2f ms\n", at(cpu, 50),
+              at(cpu, 99), cpu.back());
   std::printf("  cpu, first frame of a film: median %.2f ms, p99 %.2f ms, slowest %.2f ms\n",
               at(firstCpu, 50), at(firstCpu, 99), firstCpu.back());
   // Judged on CPU time: on a shared machine the wall clock also counts other programs' turns.
-  return at(cpu, 99) < kBudgetMs && at(firstCpu, 99) < kBudgetMs ? 0 : 1;
+  return at(allCpu, 99) < kBudgetMs ? 0 : 1;
 }

@@ -100,7 +100,7 @@ void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
   struct Cache {
     int key = -1;
     QRect area;
-    QImage coverage;  // ARGB32 premultiplied: only its alpha counts
+    QImage coverage;  // RGB32, the shape in black on white: 255 - blue is its coverage
     QImage field;     // RGB32
   };
   static thread_local Cache cache;
@@ -110,13 +110,11 @@ void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
     // The images only grow, so a new kana at the same size costs no new memory.
     if (cache.field.width() < area.width() || cache.field.height() < area.height()) {
       const QSize size = area.size().expandedTo(cache.field.size());
-      cache.coverage = QImage(size, QImage::Format_ARGB32_Premultiplied);
+      cache.coverage = QImage(size, QImage::Format_RGB32);
       cache.field = QImage(size, QImage::Format_RGB32);
     }
     QPainter p(&cache.coverage);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(QRect(QPoint(0, 0), area.size()), Qt::transparent);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillRect(QRect(QPoint(0, 0), area.size()), Qt::white);
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(-area.topLeft());
     p.fillPath(glyph, Qt::black);
@@ -143,22 +141,28 @@ void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
     }
   }
   // Over white, pure red or blue at coverage a keeps its own channel at 255 and takes
-  // 255 - a in the other two. On the guide cross, which runs under the ink, the ground is
-  // black: the own channel is a and the others 0.
-  const int crossX = width / 2 - area.left(), crossY = height / 2 - area.top();
+  // 255 - a in the other two.
   for (int y = 0; y < area.height(); ++y) {
     auto* row = reinterpret_cast<quint32*>(field.scanLine(y));
     const auto* cover = reinterpret_cast<const quint32*>(cache.coverage.constScanLine(y));
     for (int x = 0; x < area.width(); ++x) {
-      const quint32 a = cover[x] >> 24, own = row[x] & 0x00FF00FFu;
-      if (y == crossY || x == crossX) {
-        row[x] = 0xFF000000u | (own & a * 0x00010001u);
-      } else {
-        const quint32 rest = 255u - a;
-        row[x] = 0xFF000000u | (rest << 16) | (rest << 8) | rest | own;
-      }
+      const quint32 rest = cover[x] & 0xFFu;
+      row[x] = 0xFF000000u | (rest << 16) | (rest << 8) | rest | (row[x] & 0x00FF00FFu);
     }
   }
+  // The guide cross runs on under the ink, on a black ground there: the own channel is a
+  // and the others 0.
+  auto onBlack = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= area.width() || y >= area.height()) return;
+    quint32& pixel = reinterpret_cast<quint32*>(field.scanLine(y))[x];
+    const quint32 rest = (pixel >> 8) & 0xFFu, a = 255u - rest;
+    const bool red = ((pixel >> 16) & 0xFFu) == 255u && (pixel & 0xFFu) == rest;
+    pixel = 0xFF000000u | (red ? a << 16 : a);
+  };
+  const int crossX = width / 2 - area.left(), crossY = height / 2 - area.top();
+  for (int x = 0; x < area.width(); ++x) onBlack(x, crossY);
+  for (int y = 0; y < area.height(); ++y)
+    if (y != crossY) onBlack(crossX, y);  // the middle once only
   painter.drawImage(area.topLeft(), field, QRect(QPoint(0, 0), area.size()));
   // The guide cross outside them.
   painter.save();
