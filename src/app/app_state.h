@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "chars/input_line.h"
 #include "display/panel.h"
+#include "display/tracing.h"
 #include "host/host.h"
 #include "quiz/quiz_state.h"
 #include "voice/voice_state.h"
@@ -41,6 +42,7 @@ struct AppState {
   VoiceState voice;
   QuizSession quiz;
   PanelState panel;
+  TracingState tracing;
 
   bool QuizOpen() const { return quiz.state != QuizState::None; }
 };

@@ -68,6 +68,9 @@ void StartUp(AppState& app) {
   ScanQuestionFile(app);
   host.CheckMenuItem(kCmdToggleModeBar, app.settings.ShowButton == 1);
   const AppSettings& s = app.settings;
+  // The helps' items start unchecked: only one that is on needs its mark.
+  if (s.SmoothKakijun != 0) host.CheckMenuItem(kCmdSmoothKakijun, true);
+  if (s.TraceCheck != 0) host.CheckMenuItem(kCmdTraceCheck, true);
   host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
   app.LastCommand = 0;
 }
@@ -112,6 +115,8 @@ void RouteCommand(AppState& app, int id, int notification) {
     case kCmdHelp: ShowHelpContents(app); break;
     case kCmdToggleModeBar: ToggleModeBar(app); break;
     case kCmdSibling: StartSiblingProgram(app); break;
+    case kCmdSmoothKakijun: ToggleSmoothKakijun(app); break;
+    case kCmdTraceCheck: ToggleTraceCheck(app); break;
     default: break;  // commands of no use, such as 1129 and 1130 from the keyboard
   }
 }

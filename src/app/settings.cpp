@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/control_ids.h"
 #include "app/texts.h"
 
 namespace zel {
@@ -50,6 +51,8 @@ void ReadSettings(AppState& app) {
   s.WinPosT = host.ReadProfileInt(kSetting, "WinPosT", defaults.WinPosT);
   s.WinPosB = host.ReadProfileInt(kSetting, "WinPosB", defaults.WinPosB);
   s.ShowButton = host.ReadProfileInt(kSetting, "ShowButton", defaults.ShowButton);
+  s.SmoothKakijun = host.ReadProfileInt(kSetting, kSmoothKakijunKey, defaults.SmoothKakijun);
+  s.TraceCheck = host.ReadProfileInt(kSetting, kTraceCheckKey, defaults.TraceCheck);
 }
 
 void WriteCloseSettings(AppState& app) {
@@ -75,6 +78,25 @@ void WriteFontSettings(AppState& app) {
   WriteInt(host, "Fontchar", static_cast<unsigned char>(font.charSet));
 }
 
+namespace {
+
+// A hand-edited value other than 0 counts as on; a toggle stores 0 or 1.
+void ToggleHelp(AppState& app, int& value, int commandId, std::string_view key) {
+  value = value != 0 ? 0 : 1;
+  app.host.CheckMenuItem(commandId, value == 1);
+  WriteInt(app.host, key, value);
+}
+
+}  // namespace
+
+void ToggleSmoothKakijun(AppState& app) {
+  ToggleHelp(app, app.settings.SmoothKakijun, kCmdSmoothKakijun, kSmoothKakijunKey);
+}
+
+void ToggleTraceCheck(AppState& app) {
+  ToggleHelp(app, app.settings.TraceCheck, kCmdTraceCheck, kTraceCheckKey);
+}
+
 void ResetSettings(AppState& app) {
   Host& host = app.host;
   AppSettings& s = app.settings;
@@ -87,10 +109,13 @@ void ResetSettings(AppState& app) {
   font.charSet = 128;
   WriteFontSettings(app);
 
-  // ShowButton keeps its value: only the close stores it.
-  const int showButton = s.ShowButton;
+  // ShowButton keeps its value: only the close stores it. The two helps stay as the parent
+  // chose them, like the mode bar.
+  const AppSettings kept = s;
   s = defaults;
-  s.ShowButton = showButton;
+  s.ShowButton = kept.ShowButton;
+  s.SmoothKakijun = kept.SmoothKakijun;
+  s.TraceCheck = kept.TraceCheck;
   WriteSpeedsAndPrintChoices(host, s);
   WriteWindowRect(host, s);
 

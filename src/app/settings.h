@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zel {
 
@@ -34,14 +35,25 @@ struct AppSettings {
   int WinPosT = 0;
   int WinPosB = 420;
   int ShowButton = 0;
+  // Two helps a parent can turn on from the menu, stored when changed there.
+  int SmoothKakijun = 0;  // stroke films drawn sharp at the panel's size
+  int TraceCheck = 0;     // each traced stroke of a hiragana checked as it is written
 };
 
-// Reads [Setting] from Fontname to ShowButton, in that order, into the settings and the font.
+// Reads [Setting] from Fontname to ShowButton, in that order, into the settings and the font,
+// then the two menu helps.
 void ReadSettings(AppState& app);
 // What the close stores: the speeds, print choices, window rectangle and ShowButton.
 void WriteCloseSettings(AppState& app);
 // The font keys, from the font description and the character colour.
 void WriteFontSettings(AppState& app);
+// The two helps' keys in [Setting].
+inline constexpr std::string_view kSmoothKakijunKey = "SmoothKakijun";
+inline constexpr std::string_view kTraceCheckKey = "TraceCheck";
+// Commands 1220 and 1221: turn a help on or off, check its menu item and store it at once.
+void ToggleSmoothKakijun(AppState& app);
+void ToggleTraceCheck(AppState& app);
+
 // Command 1211: back to the defaults, written, and the window put back where it starts.
 void ResetSettings(AppState& app);
 

@@ -54,7 +54,10 @@ const std::vector<MenuDef>& MainMenu() {
         {kCmdFont, "フォント..."},
         {0, ""},
         {kCmdSpeed, "スピード設定..."},
-        {kCmdToggleModeBar, "ﾓｰﾄﾞ切替えﾎﾞﾀﾝ表示", false, true}}},
+        {kCmdToggleModeBar, "ﾓｰﾄﾞ切替えﾎﾞﾀﾝ表示", false, true},
+        {0, ""},
+        {kCmdSmoothKakijun, "なめらかな かきじゅん", false, true},
+        {kCmdTraceCheck, "なぞりがき チェック", false, true}}},
       {"ヘルプ", {{kCmdHelp, "目次"}, {0, ""}, {kCmdAbout, "バージョン情報..."}}},
   };
   return menu;

@@ -1,14 +1,76 @@
 #include "display/stroke_order.h"
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/routing.h"
+#include "chars/char_tables.h"
 
 namespace zel {
 
 namespace {
 constexpr int kFirstTickMs = 100;
 constexpr int kLastTickStep = 16;  // one tick past the last frame keeps the finished kana
+// How the strips share out their frames (see the stroke tool's notes).
+constexpr int kMinStrokeFrames = 2;  // every stroke is seen being written
+constexpr int kMarkFrames = 4;       // a voiced mark's frames, 12..15
+constexpr double kStrokeLead = 0.05;  // a stroke starts this share of a frame after the last
+// The key whose strip this is; -1 for none.
+int KeyOfStrip(int stripId) {
+  if (stripId == 0) return -1;
+  for (size_t i = 0; i < StrokeStripTable.size(); ++i)
+    if (StrokeStripTable[i] == stripId) return static_cast<int>(i);
+  return -1;
+}
+
 }  // namespace
+
+std::vector<double> FilmStrokeProgress(int keyIndex, int frame) {
+  const std::vector<StrokeLine> strokes = KanaStrokes(keyIndex);
+  const int count = static_cast<int>(strokes.size());
+  std::vector<double> reached(strokes.size(), frame >= kStripFrames - 1 ? 1.0 : 0.0);
+  if (frame <= 0 || frame >= kStripFrames - 1 || count == 0) return reached;
+  // The voiced kana are keys 46..65 (two ticks) and 66..70 (the ring), drawn after the plain
+  // kana's own strokes.
+  const int marks = keyIndex >= 66 ? 1 : keyIndex >= 46 ? 2 : 0;
+  const int baseCount = std::max(count - marks, 0);
+  const int steps = kStripFrames - 1;
+  const int budget = steps - (marks > 0 ? kMarkFrames : 0);
+  std::vector<int> frames(strokes.size(), kMinStrokeFrames);
+  double baseLength = 0;
+  for (int i = 0; i < baseCount; ++i) baseLength += LengthOf(strokes[static_cast<size_t>(i)]);
+  const int spare = std::max(budget - kMinStrokeFrames * baseCount, 0);
+  std::vector<double> share(static_cast<size_t>(baseCount));
+  int given = kMinStrokeFrames * baseCount;
+  for (int i = 0; i < baseCount; ++i) {
+    const double length = LengthOf(strokes[static_cast<size_t>(i)]);
+    share[static_cast<size_t>(i)] = baseLength > 0 ? spare * length / baseLength : 0;
+    frames[static_cast<size_t>(i)] += static_cast<int>(share[static_cast<size_t>(i)]);
+    given += static_cast<int>(share[static_cast<size_t>(i)]);
+  }
+  // What rounding left goes to the largest remainders, ties to the earlier stroke.
+  std::vector<int> order(static_cast<size_t>(baseCount));
+  for (int i = 0; i < baseCount; ++i) order[static_cast<size_t>(i)] = i;
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    const double ra = share[static_cast<size_t>(a)] - static_cast<int>(share[static_cast<size_t>(a)]);
+    const double rb = share[static_cast<size_t>(b)] - static_cast<int>(share[static_cast<size_t>(b)]);
+    return ra > rb;
+  });
+  for (int k = 0; k < budget - given && k < baseCount; ++k) ++frames[static_cast<size_t>(order[static_cast<size_t>(k)])];
+  if (marks > 0) {
+    const int each = kMarkFrames / marks;
+    for (int m = 0; m < marks; ++m)
+      frames[static_cast<size_t>(baseCount + m)] = m == marks - 1 ? kMarkFrames - each * (marks - 1) : each;
+  }
+  // A stroke is written from just after its first frame begins to the end of its last.
+  int first = 1;
+  for (size_t i = 0; i < strokes.size(); ++i) {
+    const double width = frames[i] - kStrokeLead;
+    reached[i] = std::clamp((frame - (first - 1 + kStrokeLead)) / width, 0.0, 1.0);
+    first += frames[i];
+  }
+  return reached;
+}
 
 void StartStrokeOrder(AppState& app) {
   if (app.QuizOpen()) return;
@@ -28,7 +90,13 @@ void StrokeOrderTick(AppState& app) {
   }
   if (app.TimerStep == 0) host.FillPanelWhite();
   // The strip has frames 0..15; at step 16 frame 15 stays for one more period.
-  if (app.TimerStep < kStripFrames) host.DrawStripFrame(app.chars.CurrentStrip, app.TimerStep);
+  if (app.TimerStep < kStripFrames) {
+    const int key = KeyOfStrip(app.chars.CurrentStrip);
+    if (app.settings.SmoothKakijun != 0 && key >= 0 && key < kStrokeKanaCount)
+      host.DrawKanaFrame(key, FilmStrokeProgress(key, app.TimerStep));
+    else
+      host.DrawStripFrame(app.chars.CurrentStrip, app.TimerStep);
+  }
   ++app.TimerStep;
   if (!host.StartTimer(static_cast<unsigned>(app.TimerPeriod))) ReportTimerFailure(app);
 }

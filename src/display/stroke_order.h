@@ -1,11 +1,20 @@
 // The stroke-order film of the last key typed: 16 frames of its strip, one per tick.
 #pragma once
 
+#include <vector>
+
+#include "display/kana_strokes.h"
+
 namespace zel {
 
 struct AppState;
 
 inline constexpr int kStripFrames = 16;
+
+// How far each stroke of the kana on key keyIndex has been written in frame 0..15 of a film,
+// with the frames shared out by stroke as in the strips: every stroke has frames of its own
+// and the rest go by length; a voiced mark takes the last four. 0 in frame 0, all 1 in 15.
+std::vector<double> FilmStrokeProgress(int keyIndex, int frame);
 
 // Command 1075 and its ticks.
 void StartStrokeOrder(AppState& app);

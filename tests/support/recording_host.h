@@ -3,6 +3,7 @@
 // file, the timer, message boxes, the file system) is set up by the test.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <map>
 #include <optional>
@@ -62,6 +63,11 @@ class RecordingHost : public Host {
   void FillPanelWhite() override { Add("panel white"); }
   void DrawStripFrame(int strip, int frame) override {
     Add("frame " + std::to_string(strip) + " " + std::to_string(frame));
+  }
+  void DrawKanaFrame(int key, const std::vector<double>& reached) override {
+    std::string line = "sharp frame " + std::to_string(key);
+    for (double r : reached) line += " " + std::to_string(static_cast<int>(std::lround(r * 100)));
+    Add(line);
   }
   WindowRect GetWindowRect() override { return windowRect; }
   void MoveWindow(const WindowRect& r) override {

@@ -173,5 +173,52 @@ TEST_F(MenuCommandsTest, TheSiblingProgramStartsFromItsDirectoryAndThenThisOneCl
   EXPECT_EQ(host.events, (Strings{"cd /opt/chiku", "start /opt/chiku/chiku.exe"}));
 }
 
+TEST_F(MenuCommandsTest, TheTwoHelpsAreOffUntilTurnedOnAndStoredAtOnce) {
+  EXPECT_EQ(app.settings.SmoothKakijun, 0);
+  EXPECT_EQ(app.settings.TraceCheck, 0);
+  struct Case {
+    int command;
+    const char* key;
+    int AppSettings::*field;
+  };
+  const Case cases[] = {{1220, "SmoothKakijun", &AppSettings::SmoothKakijun},
+                        {1221, "TraceCheck", &AppSettings::TraceCheck}};
+  for (const Case& c : cases) {
+    const std::string id = std::to_string(c.command);
+    host.Clear();
+    Route(c.command);
+    EXPECT_EQ(app.settings.*c.field, 1) << c.key;
+    EXPECT_EQ(host.events, (Strings{"check " + id, std::string("write Setting/") + c.key + "=1"}));
+    host.Clear();
+    Route(c.command);
+    EXPECT_EQ(app.settings.*c.field, 0) << c.key;
+    EXPECT_EQ(host.events, (Strings{"uncheck " + id, std::string("write Setting/") + c.key + "=0"}));
+    // A hand-edited value counts as on, so the next toggle turns it off.
+    app.settings.*c.field = 7;
+    host.Clear();
+    Route(c.command);
+    EXPECT_EQ(app.settings.*c.field, 0) << c.key;
+  }
+}
+
+TEST_F(MenuCommandsTest, TheHelpsComeBackFromTheSettingsFileAndSurviveAReset) {
+  Route(1220);
+  Route(1221);
+  Route(1221);
+  // The next run reads what the toggles wrote.
+  AppState next{host};
+  host.Clear();
+  StartUp(next);
+  EXPECT_EQ(next.settings.SmoothKakijun, 1);
+  EXPECT_EQ(next.settings.TraceCheck, 0);
+  EXPECT_EQ(host.Only("check 122"), (Strings{"check 1220"}));
+  EXPECT_EQ(host.Only("uncheck 122"), Strings{});
+
+  host.Clear();
+  RouteCommand(next, 1211, 0);
+  EXPECT_EQ(next.settings.SmoothKakijun, 1);
+  EXPECT_EQ(host.Only("write Setting/SmoothKakijun"), Strings{});
+}
+
 }  // namespace
 }  // namespace zel

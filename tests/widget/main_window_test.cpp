@@ -27,8 +27,11 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "app/routing.h"
+#include "display/kana_strokes.h"
+#include "display/tracing.h"
 #include "platform/qt/panel_widget.h"
 #include "encoding/sjis.h"
 
@@ -314,6 +317,122 @@ TEST_F(MainWindowTest, TheStrokeOrderFilmTurnsTheKanaFromRedToBlue) {
   EXPECT_EQ(app.TimerUse, kTimerIdle);
   EXPECT_EQ(CountPixels(PanelImage(), qRgb(0, 0, 255)), 0);
   EXPECT_GT(CountPixels(PanelImage(), qRgb(255, 0, 0)), 1000);
+}
+
+// A stroke drawn with the mouse along a line of the box, as a hand would: press, moves a
+// few pixels apart, release.
+void DrawStroke(QWidget* panel, const KanaPlacement& placement, const StrokeLine& line) {
+  auto at = [&](BoxPoint p) {
+    const PanelPoint q = placement.ToPanel(p);
+    return QPoint(static_cast<int>(q.x), static_cast<int>(q.y));
+  };
+  QTest::mousePress(panel, Qt::LeftButton, {}, at(line.front()));
+  for (size_t i = 1; i < line.size(); ++i)
+    for (int k = 1; k <= 4; ++k)
+      QTest::mouseMove(panel, at({line[i - 1].x + (line[i].x - line[i - 1].x) * k / 4,
+                                  line[i - 1].y + (line[i].y - line[i - 1].y) * k / 4}));
+  QTest::mouseRelease(panel, Qt::LeftButton, {}, at(line.back()));
+}
+
+TEST_F(MainWindowTest, TracingAKanaStrokeByStrokeIsAnsweredAndEndsWithTheRightSound) {
+  Open();
+  window->centralWidget()->resize(800, 600);
+  QTest::qWait(10);
+  std::vector<int> sounds;
+  window->onBuiltInSound = [&](int id) { sounds.push_back(id); };
+  window->action(1221)->trigger();  // なぞりがき チェック
+  Key(Qt::Key_3, Qt::NoModifier, "3");  // あ, three strokes
+  PanelWidget* panel = window->panel();
+  const std::vector<StrokeLine> strokes = KanaStrokes(0);
+  ASSERT_EQ(strokes.size(), 3u);
+  const KanaPlacement placement(panel->width(), panel->height());
+  const QRgb blue = qRgb(0, 0, 255), red = qRgb(255, 0, 0), orange = qRgb(255, 140, 0);
+
+  // Against the writing direction: the gentle sound, no ink left, the start of stroke 1
+  // shown in orange.
+  sounds.clear();
+  DrawStroke(panel, placement, StrokeLine(strokes[0].rbegin(), strokes[0].rend()));
+  QTest::qWait(10);
+  EXPECT_EQ(sounds, (std::vector<int>{391}));
+  QImage image = PanelImage();
+  EXPECT_EQ(CountPixels(image, blue), 0);
+  EXPECT_GT(CountPixels(image, orange), 100);
+
+  // Written right: a chime for each stroke, the last one the quiz's "right" sound.
+  sounds.clear();
+  for (const StrokeLine& stroke : strokes) DrawStroke(panel, placement, stroke);
+  EXPECT_EQ(sounds, (std::vector<int>{390, 390, 385}));
+  QTest::qWait(10);
+  image = PanelImage();
+  EXPECT_EQ(CountPixels(image, red), 0);  // the whole kana in blue
+  EXPECT_EQ(CountPixels(image, orange), 0);
+  EXPECT_GT(CountPixels(image, blue), 5000);
+
+  // The next key starts afresh, in the character's own colour.
+  Key(Qt::Key_3, Qt::NoModifier, "3");
+  QTest::qWait(10);
+  EXPECT_GT(CountPixels(PanelImage(), red), 1000);
+  EXPECT_EQ(window->state().tracing.strokesDone, 0);
+}
+
+TEST_F(MainWindowTest, TheSmoothFilmDrawsTheKanaSharpInItsOwnProportions) {
+  Open();
+  window->action(1220)->trigger();  // なめらかな かきじゅん
+  window->centralWidget()->resize(1100, 500);  // a panel wider than high
+  QTest::qWait(10);
+  Key(Qt::Key_3, Qt::NoModifier, "3");  // あ
+  Key(Qt::Key_F3);
+  AppState& app = window->state();
+  PanelWidget* panel = window->panel();
+  ASSERT_GT(panel->width(), panel->height() * 3 / 2);
+
+  struct Look {
+    int red = 0, blue = 0, green = 0, blended = 0;
+    QRect ink;
+  };
+  auto look = [&] {
+    const QImage image = PanelImage();
+    Look l;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb p = image.pixel(x, y) & 0xFFFFFF;
+        if (p == 0xFFFFFF || p == 0) continue;
+        if (p == 0xFF0000) ++l.red;
+        else if (p == 0x0000FF) ++l.blue;
+        else if (qGreen(p) > qRed(p) + 40 && qGreen(p) > qBlue(p) + 40) ++l.green;
+        else ++l.blended;
+        if (p == 0xFF0000 || p == 0x0000FF) l.ink |= QRect(x, y, 1, 1);
+      }
+    return l;
+  };
+  TimerTick(app);  // frame 0: all red, smooth-edged, no numbers yet
+  QTest::qWait(10);
+  Look first = look();
+  EXPECT_GT(first.red, 3000);
+  EXPECT_EQ(first.blue, 0);
+  EXPECT_EQ(first.green, 0);
+  EXPECT_GT(first.blended, 200);  // the edges blend into the white: not an enlarged strip
+  // Keeps its proportions: no wider than high, standing in the middle over the cross.
+  EXPECT_LT(first.ink.width(), first.ink.height() * 11 / 10);
+  EXPECT_NEAR(first.ink.center().x(), panel->width() / 2, panel->height() / 10);
+
+  int previousBlue = 0;
+  for (int frame = 1; frame <= 15; ++frame) {
+    TimerTick(app);
+    QTest::qWait(1);
+    const Look l = look();
+    EXPECT_GE(l.blue, previousBlue) << frame;
+    previousBlue = l.blue;
+  }
+  const Look last = look();
+  EXPECT_EQ(last.red, 0);
+  EXPECT_GT(last.blue, 3000);
+  EXPECT_GT(last.green, 20);  // the stroke numbers
+  TimerTick(app);  // frame 15 stays
+  TimerTick(app);  // the end: the character in its font again
+  QTest::qWait(10);
+  EXPECT_EQ(app.TimerUse, kTimerIdle);
+  EXPECT_EQ(look().blue, 0);
 }
 
 TEST_F(MainWindowTest, MinimisingAndRestoringLayTheWindowOutAgain) {

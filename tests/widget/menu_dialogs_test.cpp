@@ -417,5 +417,27 @@ TEST_F(SiblingTest, AStartThatFailsKeepsTheWindowAndTheNewDirectory) {
   EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(siblingDir.path()).canonicalPath());
 }
 
+TEST_F(MenuDialogsTest, TheTwoHelpsAreCheckItemsKeptInTheSettingsFile) {
+  Open();
+  for (int id : {1220, 1221}) {
+    ASSERT_NE(window->action(id), nullptr) << id;
+    EXPECT_TRUE(window->action(id)->isCheckable());
+    EXPECT_FALSE(window->action(id)->isChecked());
+  }
+  EXPECT_EQ(window->action(1220)->text(), QString::fromUtf8("なめらかな かきじゅん"));
+  EXPECT_EQ(window->action(1221)->text(), QString::fromUtf8("なぞりがき チェック"));
+  window->action(1221)->trigger();
+  EXPECT_TRUE(window->action(1221)->isChecked());
+  EXPECT_TRUE(IniText().contains("TraceCheck=1\r\n")) << IniText().toStdString();
+  window->close();
+  window.reset();
+
+  Open();
+  EXPECT_TRUE(window->action(1221)->isChecked());
+  EXPECT_FALSE(window->action(1220)->isChecked());
+  EXPECT_EQ(window->state().settings.TraceCheck, 1);
+  EXPECT_EQ(window->state().settings.SmoothKakijun, 0);
+}
+
 }  // namespace
 }  // namespace zel

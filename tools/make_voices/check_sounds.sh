@@ -12,7 +12,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 dir=${1:-$here/../../resources/sounds}
 
-ids=(224 {300..386} default)
+ids=(224 {300..386} 390 391 default)
 spoken() { case "$1" in 371|384|385|default) return 1 ;; *) return 0 ;; esac; }
 rate_of() { case "$1" in 224|371) echo 8000 ;; *) echo 16000 ;; esac; }
 # Longest acceptable length in ms.

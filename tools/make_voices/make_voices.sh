@@ -1,9 +1,11 @@
 #!/bin/bash
 # Makes the program's built-in sounds: resources/sounds/<id>.wav for the
-# voice ids 300..386 and 224, and resources/sounds/default.wav.
+# voice ids 300..386 and 224, the tracing check's 390 and 391, and
+# resources/sounds/default.wav.
 #
 #   tools/make_voices/make_voices.sh            make every sound, then check them
 #   tools/make_voices/make_voices.sh --check    only check the files already there
+#   tools/make_voices/make_voices.sh --tracing-tones   only the tracing check's 390, 391
 #   OUT=/some/dir tools/make_voices/make_voices.sh   write somewhere else
 #   HTS_VOICE=/path/x.htsvoice ...              use a voice file already at hand
 #
@@ -32,6 +34,9 @@ CHIME_LEVEL=-6
 BUZZER_LEVEL=-9
 DING_LEVEL=-6
 POP_LEVEL=-12
+# The tracing check's two sounds (390, 391): softer than the quiz's.
+SOFTCHIME_LEVEL=-10
+TRYAGAIN_LEVEL=-10
 
 die() { echo "make_voices: $*" >&2; exit 1; }
 
@@ -268,6 +273,13 @@ make_all() {
     tone 384.wav buzzer "$BUZZER_LEVEL" "$(rate_of 384)"
     tone 385.wav chime "$CHIME_LEVEL" "$(rate_of 385)"
     tone default.wav ding "$DING_LEVEL" 16000
+    make_tracing_tones
+}
+
+# The tracing check's sounds, outside the numbers the voice tables use.
+make_tracing_tones() {
+    tone 390.wav softchime "$SOFTCHIME_LEVEL" 16000
+    tone 391.wav tryagain "$TRYAGAIN_LEVEL" 16000
 }
 
 # check: every file there, in the exact format, with its figures; then the
@@ -280,6 +292,7 @@ check_all() {
 
 case "${1:-}" in
     --check) check_all ;;
+    --tracing-tones) tmp=$(mktemp -d); make_tracing_tones; check_all ;;
     "") make_all; check_all ;;
-    *) die "usage: make_voices.sh [--check]" ;;
+    *) die "usage: make_voices.sh [--check | --tracing-tones]" ;;
 esac

@@ -2,7 +2,7 @@
 """Synthesised effect sounds for make_voices.sh.
 
 Usage: tones.py NAME RATE OUT.wav
-NAME is one of: pop, buzzer, chime, ding.
+NAME is one of: pop, buzzer, chime, ding, softchime, tryagain.
 
 Writes 16-bit mono PCM at RATE; make_voices.sh then sets the level and turns
 it into the 8-bit file that ships.  Pure arithmetic, so every run gives the
@@ -101,9 +101,41 @@ def ding(rate):
     return out
 
 
+def softchime(rate):
+    # The tracing check's "that stroke was right": one soft, high struck note
+    # (G6) with a faint fifth above, 5 ms attack so it does not click; 0.3 s.
+    # Quieter and shorter than PIN, which is kept for the whole kana.
+    length = 0.30
+    out = []
+    for n in range(int(length * rate)):
+        t = n / rate
+        a = env_ar(t, 0.005, 0.07) * tail_fade(t, length, 0.04)
+        s = math.sin(2.0 * math.pi * 1567.98 * t) + 0.15 * math.sin(2.0 * math.pi * 2349.32 * t)
+        out.append(a * s)
+    return out
+
+
+def tryagain(rate):
+    # The tracing check's "try again": two soft, round notes falling a minor
+    # third (E5, C#5), like a kind "oh-oh", with slow 20 ms attacks and no
+    # overtones; nothing of the buzzer's roughness. 0.42 s.
+    length = 0.42
+    out = []
+    for n in range(int(length * rate)):
+        t = n / rate
+        s = 0.0
+        for start, f in ((0.0, 659.26), (0.17, 554.37)):
+            tn = t - start
+            if tn >= 0.0:
+                s += env_ar(tn, 0.02, 0.09) * math.sin(2.0 * math.pi * f * tn)
+        out.append(s * tail_fade(t, length, 0.05))
+    return out
+
+
 def main():
     name, rate, path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
-    samples = {"pop": pop, "buzzer": buzzer, "chime": chime, "ding": ding}[name](rate)
+    samples = {"pop": pop, "buzzer": buzzer, "chime": chime, "ding": ding,
+               "softchime": softchime, "tryagain": tryagain}[name](rate)
     peak = max(abs(s) for s in samples) or 1.0
     frames = b"".join(struct.pack("<h", int(round(30000.0 * s / peak))) for s in samples)
     with wave.open(path, "wb") as w:

@@ -400,6 +400,10 @@ void MainWindow::FillPanelWhite() { panel_->FillWhite(); }
 
 void MainWindow::DrawStripFrame(int stripId, int frame) { panel_->DrawStripFrame(stripId, frame); }
 
+void MainWindow::DrawKanaFrame(int keyIndex, const std::vector<double>& reached) {
+  panel_->DrawKanaFrame(keyIndex, reached);
+}
+
 WindowRect MainWindow::GetWindowRect() {
   const QRect outer = frameGeometry();
   return {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
@@ -470,6 +474,7 @@ MessageAnswer MainWindow::ShowMessage(std::string_view text, std::string_view ca
 }
 
 void MainWindow::PlayBuiltInSound(int soundId, bool wait) {
+  if (onBuiltInSound) onBuiltInSound(soundId);
   // A missing sound gives empty bytes, which the service answers with the default alert.
   sound_->PlayBytes(BytesOf(BuiltInSoundBytes(soundId)), wait);
 }

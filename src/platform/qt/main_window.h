@@ -53,6 +53,7 @@ class MainWindow : public QMainWindow, public Host {
   void InvalidatePanel() override;
   void FillPanelWhite() override;
   void DrawStripFrame(int stripId, int frame) override;
+  void DrawKanaFrame(int keyIndex, const std::vector<double>& reached) override;
   WindowRect GetWindowRect() override;
   void MoveWindow(const WindowRect& outer) override;
   void RelayoutWindow() override;
@@ -83,6 +84,8 @@ class MainWindow : public QMainWindow, public Host {
   long long CurrentTime() override;
   // Tests stand in for a palette display.
   void ForceDisplayDepth(int bits) { forcedDepth_ = bits; }
+  // Tests hear which built-in sounds are asked for.
+  std::function<void(int soundId)> onBuiltInSound;
 
   // ---- Printing the practice sheet (Host).
   bool ChoosePrintOptions(int& size, int& style) override;

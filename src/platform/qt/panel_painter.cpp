@@ -3,9 +3,14 @@
 #include <QPainter>
 #include <cstdint>
 #include <cstring>
+#include <QPainterPath>
+#include <algorithm>
+#include <vector>
 
 #include "app/app_state.h"
 #include "display/panel.h"
+#include "display/tracing.h"
+#include "platform/qt/kana_film_painter.h"
 #include "platform/qt/qt_drawing.h"
 #include "encoding/sjis.h"
 
@@ -23,6 +28,18 @@ void PaintCharacter(QPainter& painter, AppState& app, int width, int height) {
   painter.drawLine(width / 2, 0, width / 2, height - 1);
   painter.drawLine(0, height / 2, width - 1, height / 2);
 
+  if (const int key = TracedKana(app); key >= 0) {
+    // A kana being traced shows as the smooth film draws it, in the textbook hand the check
+    // follows: red, each stroke written right turned blue along its true path with its
+    // number, all blue once finished, until the next key.
+    const TracingState& tracing = app.tracing;
+    std::vector<double> reached(KanaStrokes(key).size(), 0.0);
+    if (tracing.keyIndex == key)
+      for (size_t i = 0; i < reached.size(); ++i)
+        if (tracing.finished || static_cast<int>(i) < tracing.strokesDone) reached[i] = 1.0;
+    PaintKanaFrame(painter, width, height, key, reached);
+    return;
+  }
   painter.setFont(MakeQFont(app.SharedFont));
   painter.setPen(QColorFromColourRef(static_cast<uint32_t>(app.settings.FontColour)));
   painter.drawText(QRect(2, 2, width * 2, height * 2), Qt::AlignLeft | Qt::AlignTop,
@@ -47,6 +64,11 @@ void PaintPicture(QPainter& painter, const QuizSession& quiz, int width, int hei
   painter.scale(1, -1);
   painter.drawImage(QRect(0, 0, width, height), image);
   painter.restore();
+}
+
+QPointF OnPanel(BoxPoint p, const KanaPlacement& placement) {
+  const PanelPoint q = placement.ToPanel(p);
+  return {q.x, q.y};
 }
 
 }  // namespace
@@ -94,6 +116,47 @@ QImage ImageOf(const PackedDib& dib) {
   colours.resize(entries);
   image.setColorTable(colours);
   return image;
+}
+
+QPainterPath KanaPath(int keyIndex, const KanaPlacement& placement) {
+  QPainterPath path;
+  for (const ShapeCommand& c : KanaShape(keyIndex)) {
+    switch (c.op) {
+      case ShapeOp::Move: path.moveTo(OnPanel(c.to, placement)); break;
+      case ShapeOp::Line: path.lineTo(OnPanel(c.to, placement)); break;
+      case ShapeOp::Quad: path.quadTo(OnPanel(c.control, placement), OnPanel(c.to, placement)); break;
+      case ShapeOp::Close: path.closeSubpath(); break;
+    }
+  }
+  path.setFillRule(Qt::WindingFill);
+  return path;
+}
+
+void PaintTracing(QPainter& painter, const AppState& app, int width, int height, double pulse) {
+  const TracingState& tracing = app.tracing;
+  if (tracing.keyIndex < 0 || PanelModeOf(app.quiz) != PanelMode::Character ||
+      TracedKana(app) != tracing.keyIndex)
+    return;
+  const std::vector<StrokeLine> strokes = KanaStrokes(tracing.keyIndex);
+  if (tracing.hint && tracing.strokesDone < static_cast<int>(strokes.size())) {
+    const KanaPlacement placement(width, height);
+    const int side = std::min(width, height);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const StrokeLine& next = strokes[static_cast<size_t>(tracing.strokesDone)];
+    const QPointF start = OnPanel(next.front(), placement);
+    const double radius = std::max(12.0, side / 16.0) * (1.0 + 0.25 * pulse);
+    painter.setPen(QPen(QColor(255, 255, 255), 2));
+    painter.setBrush(QColor(255, 140, 0));  // orange: neither the character nor the pens' blue
+    painter.drawEllipse(start, radius, radius);
+    QFont font = painter.font();
+    font.setPixelSize(std::max(10, static_cast<int>(radius * 1.2)));
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRectF(start.x() - radius, start.y() - radius, 2 * radius, 2 * radius),
+                     Qt::AlignCenter, QString::number(tracing.strokesDone + 1));
+    painter.restore();
+  }
 }
 
 void PaintPanel(QPainter& painter, AppState& app, int width, int height) {

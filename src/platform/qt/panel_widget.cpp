@@ -2,20 +2,32 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "app/app_state.h"
 #include "display/panel.h"
+#include "platform/qt/kana_film_painter.h"
 #include "platform/qt/panel_painter.h"
 #include "platform/qt/qt_drawing.h"
 
 namespace zel {
 
+namespace {
+constexpr int kPulseFrameMs = 40;
+constexpr qint64 kPulseLengthMs = 3000;
+constexpr double kPulsesPerSecond = 1.5;
+}  // namespace
+
 PanelWidget::PanelWidget(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
   setAttribute(Qt::WA_OpaquePaintEvent);  // the panel covers all of itself
+  pulseTimer_.setInterval(kPulseFrameMs);
+  connect(&pulseTimer_, &QTimer::timeout, this, [this] { Pulse(); });
 }
 
 void PanelWidget::Invalidate() {
   overlay_ = QImage();
+  ForgetTracing(app_.tracing);  // a new character, or the old one back: traced afresh
+  pulseTimer_.stop();
   update();
 }
 
@@ -43,9 +55,16 @@ void PanelWidget::DrawStripFrame(int stripId, int frame) {
   update();
 }
 
+void PanelWidget::DrawKanaFrame(int keyIndex, const std::vector<double>& reached) {
+  QPainter painter(&Overlay());
+  PaintKanaFrame(painter, width(), height(), keyIndex, reached);
+  update();
+}
+
 void PanelWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintPanel(painter, app_, width(), height());
+  PaintTracing(painter, app_, width(), height(), pulse_);
   if (!overlay_.isNull()) painter.drawImage(0, 0, overlay_);
 }
 
@@ -60,6 +79,11 @@ void PanelWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || stroking_) return;
   stroking_ = true;
   last_ = event->position().toPoint();
+  checking_ = TracedKana(app_) >= 0;
+  if (checking_) {
+    inkBefore_ = overlay_;  // shared until the stroke draws
+    points_.assign(1, {static_cast<double>(last_.x()), static_cast<double>(last_.y())});
+  }
 }
 
 void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -71,6 +95,7 @@ void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPoint current = event->position().toPoint();
   DrawInk(current, last_);
   last_ = current;
+  if (checking_) points_.push_back({static_cast<double>(current.x()), static_cast<double>(current.y())});
 }
 
 void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -80,6 +105,7 @@ void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
 void PanelWidget::EndStroke() {
   if (!stroking_) return;
   stroking_ = false;
+  if (checking_) EndCheckedStroke();
   if (onStrokeEnd) onStrokeEnd();
 }
 
@@ -94,6 +120,35 @@ bool PanelWidget::event(QEvent* event) {
       break;
   }
   return QWidget::event(event);
+}
+
+void PanelWidget::EndCheckedStroke() {
+  checking_ = false;
+  const TraceVerdict verdict = CheckTracedStroke(app_, points_, width(), height());
+  points_.clear();
+  if (verdict != TraceVerdict::Unchecked) {
+    overlay_ = inkBefore_;  // the answer shows instead of the child's line
+    if (app_.tracing.hint) {
+      pulseClock_.start();
+      pulseTimer_.start();
+    } else {
+      pulseTimer_.stop();
+    }
+    pulse_ = 0;
+    update();
+  }
+  inkBefore_ = QImage();
+}
+
+void PanelWidget::Pulse() {
+  const qint64 elapsed = pulseClock_.elapsed();
+  if (elapsed >= kPulseLengthMs || !app_.tracing.hint) {
+    pulseTimer_.stop();
+    pulse_ = 0;
+  } else {
+    pulse_ = 0.5 - 0.5 * std::cos(2.0 * M_PI * kPulsesPerSecond * elapsed / 1000.0);
+  }
+  update();
 }
 
 void PanelWidget::DrawInk(QPoint from, QPoint to) {

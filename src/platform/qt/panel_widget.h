@@ -1,9 +1,14 @@
 // The display panel: paints what the program shows and lets the child trace over it.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <vector>
+
+#include "display/tracing.h"
 
 namespace zel {
 
@@ -18,6 +23,7 @@ class PanelWidget : public QWidget {
   // Drawing straight onto the panel, kept until the next repaint the program asks for.
   void FillWhite();
   void DrawStripFrame(int stripId, int frame);
+  void DrawKanaFrame(int keyIndex, const std::vector<double>& reached);
 
   bool StrokeActive() const { return stroking_; }
   // Ends a stroke whose button release will never come (the button is up, or the window
@@ -37,11 +43,23 @@ class PanelWidget : public QWidget {
  private:
   void DrawInk(QPoint from, QPoint to);
   QImage& Overlay();
+  void EndCheckedStroke();
+  void Pulse();
 
   AppState& app_;
   QImage overlay_;  // ink and film frames drawn since the last repaint the program asked for
   bool stroking_ = false;
   QPoint last_;
+
+  // The tracing check: the stroke's points, and the ink as it was before the stroke, to
+  // take the stroke's ink away again once it has been answered.
+  bool checking_ = false;
+  std::vector<PanelPoint> points_;
+  QImage inkBefore_;
+  // The hint's dot swells and shrinks for a few seconds, then holds still.
+  QTimer pulseTimer_;
+  QElapsedTimer pulseClock_;
+  double pulse_ = 0;
 };
 
 }  // namespace zel

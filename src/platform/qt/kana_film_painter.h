@@ -1,0 +1,17 @@
+// A frame of the sharp stroke-order film: drawn from the letter shape and the stroke centre
+// lines at the panel's own size, instead of an enlarged 32 x 32 strip frame.
+#pragma once
+
+#include <vector>
+
+class QPainter;
+
+namespace zel {
+
+// A frame on a panel of width x height whose outside the kana's square is already white:
+// the square whitened, the guide cross, the kana on key keyIndex in red turning blue along
+// its strokes as far as reached says, and the numbers of the strokes begun by their starts.
+void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
+                    const std::vector<double>& reached);
+
+}  // namespace zel

@@ -1,0 +1,272 @@
+#include "display/tracing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/routing.h"
+#include "chars/input_line.h"
+#include "display/kana_strokes.h"
+#include "quiz/quiz.h"
+#include "support/app_fixture.h"
+
+namespace zel {
+namespace {
+
+using Strings = std::vector<std::string>;
+using testing::AppFixture;
+
+// Synthetic strokes are made in the box and given to the check as a pointer would give
+// them on a panel of the size under test: whole pixels, one every few pixels.
+std::vector<PanelPoint> OnPanel(const StrokeLine& line, const KanaPlacement& placement) {
+  std::vector<PanelPoint> points;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const BoxPoint a = line[i];
+    const BoxPoint b = i + 1 < line.size() ? line[i + 1] : a;
+    const PanelPoint pa = placement.ToPanel(a), pb = placement.ToPanel(b);
+    const int steps = std::max(1, static_cast<int>(std::hypot(pb.x - pa.x, pb.y - pa.y) / 4));
+    for (int k = 0; k < steps; ++k)
+      points.push_back({std::round(pa.x + (pb.x - pa.x) * k / steps),
+                        std::round(pa.y + (pb.y - pa.y) * k / steps)});
+    if (i + 1 == line.size()) points.push_back({std::round(pa.x), std::round(pa.y)});
+  }
+  return points;
+}
+
+BoxPoint Centre(const StrokeLine& line) {
+  BoxPoint c;
+  for (const BoxPoint& p : line) c = {c.x + p.x, c.y + p.y};
+  return {c.x / line.size(), c.y / line.size()};
+}
+
+// Dense points along the line, so a transformation can bend it between its corners.
+StrokeLine Densify(const StrokeLine& line) {
+  StrokeLine out;
+  for (size_t i = 0; i + 1 < line.size(); ++i)
+    for (int k = 0; k < 8; ++k)
+      out.push_back({line[i].x + (line[i + 1].x - line[i].x) * k / 8,
+                     line[i].y + (line[i + 1].y - line[i].y) * k / 8});
+  out.push_back(line.back());
+  return out;
+}
+
+// A small child's hand: the line sways across its path and jitters, drifts a little and
+// overshoots nothing in particular. Deterministic.
+StrokeLine Wobbly(const StrokeLine& line) {
+  StrokeLine dense = Densify(line), out;
+  unsigned seed = 12345;
+  for (size_t i = 0; i < dense.size(); ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const double jitter = ((seed >> 16) % 1000) / 1000.0 - 0.5;  // -0.5 .. 0.5
+    const double sway = 2.0 * std::sin(i * 0.7) + 1.2 * jitter;
+    const BoxPoint a = dense[i > 0 ? i - 1 : 0], b = dense[std::min(i + 1, dense.size() - 1)];
+    const double dx = b.x - a.x, dy = b.y - a.y, d = std::max(std::hypot(dx, dy), 1e-9);
+    out.push_back({dense[i].x - dy / d * sway + 1.5, dense[i].y + dx / d * sway + 1.0});
+  }
+  return out;
+}
+
+StrokeLine Moved(const StrokeLine& line, double dx, double dy) {
+  StrokeLine out;
+  for (const BoxPoint& p : line) out.push_back({p.x + dx, p.y + dy});
+  return out;
+}
+
+StrokeLine Scaled(const StrokeLine& line, double factor) {
+  const BoxPoint c = Centre(line);
+  StrokeLine out;
+  for (const BoxPoint& p : line) out.push_back({c.x + (p.x - c.x) * factor, c.y + (p.y - c.y) * factor});
+  return out;
+}
+
+StrokeLine Reversed(StrokeLine line) { return {line.rbegin(), line.rend()}; }
+
+// Back and forth across the stroke's place, as a child colours in.
+StrokeLine Scribble(const StrokeLine& line) {
+  const BoxPoint c = Centre(line);
+  StrokeLine out;
+  for (int i = 0; i < 16; ++i) out.push_back({c.x + (i % 2 ? 9.0 : -9.0), c.y - 8 + i});
+  return out;
+}
+
+StrokeLine Dot(const StrokeLine& line) {
+  return {line.front(), {line.front().x + 0.6, line.front().y + 0.4}};
+}
+
+struct Kana {
+  const char* name;
+  int key;
+};
+const Kana kKana[] = {{"あ", 0}, {"き", 6}, {"ね", 23}, {"ふ", 27}, {"を", 44}, {"ぱ", 66}};
+const int kPanels[][2] = {{212, 199}, {640, 480}, {1900, 980}};
+
+struct Variant {
+  const char* name;
+  bool accepted;
+  // The stroke the child draws when stroke k of strokes is expected; empty: no such case.
+  std::function<StrokeLine(const std::vector<StrokeLine>&, size_t)> make;
+};
+
+const Variant kVariants[] = {
+    {"model", true, [](const auto& s, size_t k) { return s[k]; }},
+    {"wobbly", true, [](const auto& s, size_t k) { return Wobbly(s[k]); }},
+    {"shifted", true, [](const auto& s, size_t k) { return Moved(s[k], 4.0, -3.0); }},
+    {"smaller", true, [](const auto& s, size_t k) { return Scaled(s[k], 0.75); }},
+    {"bigger", true, [](const auto& s, size_t k) { return Scaled(s[k], 1.3); }},
+    {"wobbly and moved", true, [](const auto& s, size_t k) { return Moved(Wobbly(s[k]), -3, 2); }},
+    {"reversed", false, [](const auto& s, size_t k) { return Reversed(s[k]); }},
+    {"next stroke first", false,
+     [](const auto& s, size_t k) { return k + 1 < s.size() ? s[k + 1] : StrokeLine{}; }},
+    {"scribble", false, [](const auto& s, size_t k) { return Scribble(s[k]); }},
+    {"dot", false, [](const auto& s, size_t k) { return Dot(s[k]); }},
+    {"right shape, wrong place", false, [](const auto& s, size_t k) { return Moved(s[k], 0, 25); }},
+    {"right shape, far off", false, [](const auto& s, size_t k) { return Moved(s[k], -30, 0); }},
+};
+
+class TracingTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    StartUp(app);
+    app.settings.TraceCheck = 1;
+  }
+  void TypeKana(int key) {
+    RouteCommand(app, kCmdFirstKey + key, kFromClick);
+    ForgetTracing(app.tracing);  // what the panel's repaint does
+    host.Clear();
+  }
+  TraceVerdict Trace(const StrokeLine& line, int w = 640, int h = 480) {
+    return CheckTracedStroke(app, OnPanel(line, KanaPlacement(w, h)), w, h);
+  }
+};
+
+TEST_F(TracingTest, JudgesEachStrokeAgainstTheOneExpectedNext) {
+  for (const Kana& kana : kKana) {
+    const std::vector<StrokeLine> strokes = KanaStrokes(kana.key);
+    ASSERT_FALSE(strokes.empty()) << kana.name;
+    for (const auto& panel : kPanels) {
+      for (size_t k = 0; k < strokes.size(); ++k) {
+        for (const Variant& v : kVariants) {
+          const StrokeLine drawn = v.make(strokes, k);
+          if (drawn.empty()) continue;
+          TypeKana(kana.key);
+          // The strokes before k written right, then the one under test.
+          for (size_t done = 0; done < k; ++done)
+            ASSERT_NE(Trace(strokes[done], panel[0], panel[1]), TraceVerdict::Wrong);
+          const TraceVerdict verdict = Trace(drawn, panel[0], panel[1]);
+          const bool accepted = verdict == TraceVerdict::Right || verdict == TraceVerdict::Finished;
+          EXPECT_EQ(accepted, v.accepted) << kana.name << " stroke " << k + 1 << ", " << v.name
+                                          << ", panel " << panel[0] << "x" << panel[1];
+        }
+      }
+    }
+  }
+}
+
+TEST_F(TracingTest, AnswersByChimeTryAgainAndTheQuizRightSound) {
+  TypeKana(6);  // き, four strokes
+  const std::vector<StrokeLine> s = KanaStrokes(6);
+  ASSERT_EQ(s.size(), 4u);
+
+  EXPECT_EQ(Trace(s[0]), TraceVerdict::Right);
+  EXPECT_EQ(host.events, (Strings{"play 390 async"}));
+  EXPECT_EQ(app.tracing.strokesDone, 1);
+
+  host.Clear();
+  EXPECT_EQ(Trace(s[2]), TraceVerdict::Wrong);  // the long diagonal before the second bar
+  EXPECT_EQ(host.events, (Strings{"play 391 async"}));
+  EXPECT_EQ(app.tracing.strokesDone, 1);
+  EXPECT_TRUE(app.tracing.hint);
+
+  EXPECT_EQ(Trace(s[1]), TraceVerdict::Right);
+  EXPECT_FALSE(app.tracing.hint);
+  EXPECT_EQ(Trace(s[2]), TraceVerdict::Right);
+  host.Clear();
+  EXPECT_EQ(Trace(s[3]), TraceVerdict::Finished);
+  EXPECT_EQ(host.events, (Strings{"play 385 async"}));
+  EXPECT_TRUE(app.tracing.finished);
+
+  // Once the kana is done, more ink is plain ink; the next key starts afresh.
+  host.Clear();
+  EXPECT_EQ(Trace(s[0]), TraceVerdict::Unchecked);
+  EXPECT_TRUE(host.events.empty());
+  TypeKana(6);
+  EXPECT_EQ(app.tracing.strokesDone, 0);
+  EXPECT_EQ(Trace(s[0]), TraceVerdict::Right);
+}
+
+TEST_F(TracingTest, AppliesOnlyToTheHiraganaShownWithNoQuestionOpen) {
+  const StrokeLine first = KanaStrokes(0)[0];
+  struct Case {
+    const char* name;
+    std::function<void(AppState&)> arrange;
+  };
+  const Case cases[] = {
+      {"check off", [](AppState& a) { a.settings.TraceCheck = 0; }},
+      {"katakana set",
+       [](AppState& a) { RouteCommand(a, kCmdMenuSetFirst + 1, kFromClick); RouteCommand(a, kCmdFirstKey, kFromClick); }},
+      {"nothing typed yet", [](AppState& a) { a.chars = CharacterState{}; }},
+      {"blank key typed", [](AppState& a) { RouteCommand(a, kCmdBlankKey, kFromClick); }},
+      {"kana deleted again", [](AppState& a) { RouteCommand(a, kCmdBackspace, kFromClick); }},
+      {"question open", [](AppState& a) { a.quiz.state = QuizState::Asking; }},
+      {"film running", [](AppState& a) { a.TimerUse = kTimerStrokeOrder; }},
+  };
+  for (const Case& c : cases) {
+    StartUp(app);
+    app.settings.TraceCheck = 1;
+    TypeKana(0);
+    c.arrange(app);
+    host.Clear();
+    EXPECT_EQ(Trace(first), TraceVerdict::Unchecked) << c.name;
+    EXPECT_TRUE(host.Only("play").empty()) << c.name;
+  }
+  StartUp(app);
+  app.settings.TraceCheck = 1;
+  TypeKana(0);
+  EXPECT_EQ(Trace(first), TraceVerdict::Right);
+}
+
+TEST(KanaStrokes, EveryKanaHasStrokesAndAClosedShapeInsideTheBox) {
+  for (int key = 0; key < kStrokeKanaCount; ++key) {
+    const std::vector<StrokeLine> strokes = KanaStrokes(key);
+    ASSERT_FALSE(strokes.empty()) << key;
+    for (const StrokeLine& line : strokes) EXPECT_GE(line.size(), 2u) << key;
+    const std::vector<ShapeCommand> shape = KanaShape(key);
+    ASSERT_FALSE(shape.empty()) << key;
+    EXPECT_EQ(shape.front().op, ShapeOp::Move) << key;
+    EXPECT_EQ(shape.back().op, ShapeOp::Close) << key;
+    for (const ShapeCommand& c : shape) {
+      EXPECT_GE(c.to.x, -1.0) << key;
+      EXPECT_LE(c.to.x, 101.0) << key;
+      EXPECT_GE(c.to.y, -1.0) << key;
+      EXPECT_LE(c.to.y, 101.0) << key;
+    }
+  }
+  EXPECT_TRUE(KanaStrokes(71).empty());
+  EXPECT_TRUE(KanaShape(-1).empty());
+  // The voiced kana take their base's strokes and add the mark's.
+  EXPECT_EQ(KanaStrokes(66).size(), KanaStrokes(25).size() + 1);  // ぱ = は + ring
+  EXPECT_EQ(KanaStrokes(46).size(), KanaStrokes(5).size() + 2);   // が = か + two ticks
+}
+
+TEST(KanaPlacement, KeepsTheKanaSquareOverTheGuideCrossAndMapsBack) {
+  for (const auto& panel : kPanels) {
+    const KanaPlacement placement(panel[0], panel[1]);
+    const int side = std::min(panel[0], panel[1]);
+    EXPECT_NEAR(placement.Scale(), side * 0.0092, 1e-9);
+    // The box's middle near the cross, whatever the panel's shape.
+    const PanelPoint mid = placement.ToPanel({50, 50});
+    EXPECT_NEAR(mid.x, panel[0] / 2.0, side * 0.04);
+    EXPECT_NEAR(mid.y, panel[1] / 2.0, side * 0.04);
+    const BoxPoint back = placement.ToBox(placement.ToPanel({37.5, 81.25}));
+    EXPECT_NEAR(back.x, 37.5, 1e-9);
+    EXPECT_NEAR(back.y, 81.25, 1e-9);
+  }
+}
+
+}  // namespace
+}  // namespace zel
