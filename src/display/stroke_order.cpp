@@ -65,9 +65,12 @@ std::vector<double> FilmStrokeProgress(int keyIndex, int frame) {
   // A stroke is written from just after its first frame begins to the end of its last.
   int first = 1;
   for (size_t i = 0; i < strokes.size(); ++i) {
+    const int last = first + frames[i] - 1;
     const double width = frames[i] - kStrokeLead;
-    reached[i] = std::clamp((frame - (first - 1 + kStrokeLead)) / width, 0.0, 1.0);
-    first += frames[i];
+    reached[i] = frame >= last  ? 1.0
+                 : frame < first ? 0.0
+                                 : (frame - (first - 1 + kStrokeLead)) / width;
+    first = last + 1;
   }
   return reached;
 }
