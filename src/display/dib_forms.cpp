@@ -87,15 +87,17 @@ std::optional<std::vector<uint8_t>> IndexedBlock(std::span<const uint8_t> block,
 // Rows stored top row first (any depth without compression), turned bottom-up.
 std::optional<std::vector<uint8_t>> FlipRows(std::span<const uint8_t> block, const Source& s) {
   const bool indexed = s.bitCount <= 8;
+  const uint32_t entries = indexed ? TableEntries(s) : s.coloursUsed;
+  const uint64_t bitsOffset = s.headerSize + uint64_t{entries} * 4;
+  const uint64_t stride = StrideOf(uint64_t(s.width), s.bitCount);
+  // The rows must be there before room is made for them: a few bytes of header can claim
+  // gigabytes.
+  if (bitsOffset > block.size() || stride * uint64_t(s.height) > block.size() - bitsOffset)
+    return std::nullopt;
   std::optional<std::vector<uint8_t>> out;
   if (indexed) out = IndexedBlock(block, s);
   else out = NewBlock(s, s.bitCount, 0);
   if (!out) return std::nullopt;
-  const uint32_t entries = indexed ? TableEntries(s) : s.coloursUsed;
-  const uint64_t bitsOffset = s.headerSize + uint64_t{entries} * 4;
-  const uint64_t stride = StrideOf(uint64_t(s.width), s.bitCount);
-  if (bitsOffset > block.size() || stride * uint64_t(s.height) > block.size() - bitsOffset)
-    return std::nullopt;
   uint8_t* rows = out->data() + (out->size() - stride * uint64_t(s.height));
   for (int y = 0; y < s.height; ++y)
     std::memcpy(rows + stride * uint64_t(s.height - 1 - y), block.data() + bitsOffset + stride * uint64_t(y),

@@ -236,6 +236,7 @@ TEST(DibForms, MalformedPicturesAreRefused) {
       {"RLE8 larger than any picture", BmpFile({.bits = 8, .compression = 1, .tableEntries = 2}, {0, 1}, 65535, 65535)},
       {"JPEG inside", BmpFile({.bits = 24, .compression = 4}, Bytes(24, 0))},
       {"top-down taller than 16 bits", BmpFile({.bits = 8, .topDown = true, .tableEntries = 2}, Bytes(4 * 65536, 0), 1, 65536)},
+      {"top-down rows claimed but missing", BmpFile({.bits = 24, .topDown = true}, Bytes(64, 0), 300, 200)},
   };
   for (const Case& c : cases) EXPECT_FALSE(LoadBmpBytes(c.file)) << c.what;
 }

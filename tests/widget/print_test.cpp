@@ -32,6 +32,7 @@
 #include "display/packed_dib.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/print_dialog.h"
+#include "widget/window_fixture.h"
 #include "platform/qt/qt_drawing.h"
 #include "encoding/sjis.h"
 #include "print/practice_sheet.h"
@@ -292,6 +293,9 @@ class SheetPrintTest : public ::testing::Test {
   int printsStarted = 0;
 
   void SetUp() override {
+    // Message boxes must run their own loops, which a window closed by an earlier test
+    // would end at once.
+    testing::ForgetEarlierQuit();
     QDir::setCurrent(dir.path());
     window = std::make_unique<MainWindow>((dir.path() + "/zel.ini").toStdString());
     window->show();

@@ -17,20 +17,20 @@
 
 namespace zel::testing {
 
+// A window closed earlier in this process asked the application to quit, and from then on
+// every event loop, a modal dialog's too, ends at once. An application loop run to its end
+// clears that.
+inline void ForgetEarlierQuit() {
+  QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+}
+
 class WindowFixture : public ::testing::Test {
  protected:
   QTemporaryDir dir;
   std::unique_ptr<MainWindow> window;
 
   void SetUp() override { ForgetEarlierQuit(); }
-
-  // A window closed earlier in this process asked the application to quit, and from then
-  // on every event loop, a modal dialog's too, ends at once. An application loop run to its
-  // end clears that.
-  static void ForgetEarlierQuit() {
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-  }
 
   QString IniPath() const { return dir.path() + "/zel.ini"; }
 
