@@ -5,6 +5,8 @@
 #   question.png      a picture question from the sample set
 #   stroke_order.png  the frames of a stroke-order film, side by side
 #   sheet.png         a printed practice sheet (printed to a PDF file, rendered by pdftoppm)
+#   smooth_film.png   the smooth stroke-order film part-way (なめらかな かきじゅん)
+#   trace_check.png   the tracing check after two right strokes and a wrong one (なぞりがき チェック)
 # Usage: tools/make_screenshots.sh [zel program]   (default: build/main/src/zel, built first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,14 +44,18 @@ cp resources/help/zel.html "$work/run/"
 
 source tests/e2e/virtual_screen.sh
 start_virtual_screen
-(cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
-zel_pid=$!
-pids+=($zel_pid)
-
-window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window: $(cat "$work/zel.log")"
-xdotool windowactivate --sync "$window"
-sleep 1
-window_frame "$window"
+# Starts the program in the question folder and waits for its main window: sets $zel_pid,
+# $window and its frame.
+start_program() {
+  (cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
+  zel_pid=$!
+  pids+=($zel_pid)
+  window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window: $(cat "$work/zel.log")"
+  xdotool windowactivate --sync "$window"
+  sleep 1
+  window_frame "$window"
+}
+start_program
 
 # The window with its title bar; small PNGs for the README.
 shoot() {
@@ -57,10 +63,16 @@ shoot() {
   import -window "$frame" "$work/shot.png"
   convert "$work/shot.png" -strip -define png:compression-level=9 "$docs/$1"
 }
-# The display panel alone, from the window without its frame.
+# The display panel's place in the window without its frame, and its size.
+panel_x=7 panel_y=180 panel_w=219 panel_h=208
+# The display panel alone.
 panel() {
   import -window "$window" "$work/client.png"
-  convert "$work/client.png" -crop 219x208+7+180 +repage "$1"
+  convert "$work/client.png" -crop ${panel_w}x${panel_h}+${panel_x}+${panel_y} +repage "$1"
+}
+# How many pixels of picture $1 have colour $2, give or take a little.
+pixels_of() {
+  convert "$1" -fuzz 12% -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
 # Keys follow the Japanese kana layout: M も, Shift+D じ, L り, T か, Q た, U な.
@@ -113,5 +125,58 @@ convert "$work/sheet.png" -bordercolor '#bbbbbb' -border 1 -strip \
 # A picture question from mondai.txt: もんだい (F1).
 xdotool key F1
 shoot question.png
+
+# The two settings that are off by default, in a second run whose zel.ini turns them on.
+kill "$zel_pid"
+wait "$zel_pid" 2>/dev/null || true
+printf '[Setting]\r\nKakijunSpeed=700\r\nSmoothKakijun=1\r\nTraceCheck=1\r\n' >"$HOME/.config/zel.ini"
+start_program
+read -r cx cy < <(window_corner "$window")
+
+# The smooth film of あ: a frame each 700 ms from 100 ms after F3; frame 10 shows strokes 1
+# and 2 written, numbered, and the third under way.
+xdotool key F6 3
+sleep 1
+xdotool key F3
+sleep 6.6
+panel "$work/film.png"
+shoot smooth_film.png  # 7.4 s after F3
+[ "$(pixels_of "$work/film.png" blue)" -gt 500 ] && [ "$(pixels_of "$work/film.png" red)" -gt 500 ] ||
+  fail "the smooth film was not caught part-way"
+sleep 6  # the film ends: the kana is back in its font
+
+# A pen stroke on the panel along a centre line given as "x,y ..." in the 0..100 stroke box,
+# placed on the panel as the program places it (KanaPlacement): in the largest square, the
+# box 920/1000 of it from 70/1000 left and 50/1000 down.
+trace() {
+  local side=$((panel_w < panel_h ? panel_w : panel_h)) points
+  points=$(echo "$*" | tr ' ' '\n' | awk -F, -v s="$side" -v w="$panel_w" -v h="$panel_h" \
+    -v ox=$((cx + panel_x)) -v oy=$((cy + panel_y)) '
+    { x = ox + (w - s) / 2 + s * 0.07 + $1 * s * 0.0092
+      y = oy + (h - s) / 2 + s * 0.05 + $2 * s * 0.0092
+      # steps of a few pixels, as a hand moves
+      if (NR > 1) for (k = 1; k < 4; k++) printf "%d %d\n", px + (x - px) * k / 4, py + (y - py) * k / 4
+      printf "%d %d\n", x, y; px = x; py = y }')
+  local first=1 x y
+  while read -r x y; do
+    xdotool mousemove "$x" "$y"
+    if [ $first = 1 ]; then xdotool mousedown 1; first=0; fi
+    sleep 0.01
+  done <<<"$points"
+  xdotool mouseup 1
+  sleep 0.5
+}
+
+# き traced: its first two strokes right (blue), then its fourth instead of the third, which
+# is taken away; the orange dot numbered 3 pulses where the third stroke starts.
+xdotool key Delete g
+sleep 1
+trace 18,34 30,32 45,28 60,24 72,23
+trace 27,49 40,49 55,46 68,43 76,41
+trace 22,68 23,76 30,82 42,88 54,91 60,93
+panel "$work/trace.png"
+shoot trace_check.png
+[ "$(pixels_of "$work/trace.png" blue)" -gt 300 ] && [ "$(pixels_of "$work/trace.png" '#ff8c00')" -gt 200 ] ||
+  fail "the tracing check showed no right strokes or no dot for the next one"
 
 ls -l "$docs"

@@ -31,11 +31,16 @@ find_program_window() {
   return 1
 }
 
+# The top-left corner of window $1 on the screen, as "x y".
+window_corner() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'
+}
+
 # The frame that the window manager put round window $1, and its top-left corner: sets
 # $frame, $fx and $fy.
 window_frame() {
   frame=$(xwininfo -id "$1" -tree | awk '/Parent window id/ {print $4}')
-  read -r fx fy < <(xwininfo -id "$frame" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
+  read -r fx fy < <(window_corner "$frame")
 }
 
 # ファイル > いんさつ... on the main window framed at ($fx, $fy): the third item of the menu.
