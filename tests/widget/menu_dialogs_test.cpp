@@ -147,7 +147,7 @@ TEST_F(MenuDialogsTest, TheFileDialogOffersItsTwoFiltersIgnoringCase) {
       names.sort();
       return names;
     };
-    QTest::qWaitFor([&] { return shown().size() == 3; }, 3000);
+    (void)QTest::qWaitFor([&] { return shown().size() == 3; }, 3000);  // checked just below
     EXPECT_EQ(shown(), (QStringList{"B.TXT", "a.txt", "c.Txt"}));
     // The user picks the second filter, as the combo box reports it.
     auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
@@ -155,7 +155,7 @@ TEST_F(MenuDialogsTest, TheFileDialogOffersItsTwoFiltersIgnoringCase) {
     combo->setCurrentIndex(1);
     emit combo->activated(1);
     emit combo->textActivated(combo->itemText(1));
-    QTest::qWaitFor([&] { return shown().size() == 5; }, 3000);
+    (void)QTest::qWaitFor([&] { return shown().size() == 5; }, 3000);  // checked just below
     EXPECT_EQ(shown(), (QStringList{"B.TXT", "README", "a.txt", "c.Txt", "d.bmp"}));
     dialog->reject();
   });
