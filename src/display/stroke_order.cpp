@@ -75,6 +75,11 @@ std::vector<double> FilmStrokeProgress(int keyIndex, int frame) {
   return reached;
 }
 
+int SmoothFilmKey(const AppState& app) {
+  const int key = KeyOfStrip(app.chars.CurrentStrip);
+  return app.settings.SmoothKakijun != 0 && key >= 0 && key < kStrokeKanaCount ? key : -1;
+}
+
 void StartStrokeOrder(AppState& app) {
   if (app.QuizOpen()) return;
   app.TimerPeriod = app.settings.KakijunSpeed;
@@ -94,8 +99,8 @@ void StrokeOrderTick(AppState& app) {
   if (app.TimerStep == 0) host.FillPanelWhite();
   // The strip has frames 0..15; at step 16 frame 15 stays for one more period.
   if (app.TimerStep < kStripFrames) {
-    const int key = KeyOfStrip(app.chars.CurrentStrip);
-    if (app.settings.SmoothKakijun != 0 && key >= 0 && key < kStrokeKanaCount)
+    const int key = SmoothFilmKey(app);
+    if (key >= 0)
       host.DrawKanaFrame(key, FilmStrokeProgress(key, app.TimerStep));
     else
       host.DrawStripFrame(app.chars.CurrentStrip, app.TimerStep);

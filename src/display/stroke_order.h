@@ -16,6 +16,9 @@ inline constexpr int kStripFrames = 16;
 // and the rest go by length; a voiced mark takes the last four. 0 in frame 0, all 1 in 15.
 std::vector<double> FilmStrokeProgress(int keyIndex, int frame);
 
+// The kana whose sharp film かきじゅん would play now; -1 when it would play a strip's film.
+int SmoothFilmKey(const AppState& app);
+
 // Command 1075 and its ticks.
 void StartStrokeOrder(AppState& app);
 void StrokeOrderTick(AppState& app);

@@ -4,7 +4,8 @@
 //   QT_QPA_PLATFORM=offscreen kana_film_bench [runs] [dir]
 //
 // Prints the median, the 99th percentile and the slowest frame in wall-clock and in CPU
-// time (also apart for a film's first frame, which lays out the letter shape once), and
+// time (also apart for a film's first frame, and for laying out the letter shape, which the
+// panel does while it rests before a film), and
 // exits 1 when the 99th percentile of the CPU time of all frames is 4 ms or more, the time a
 // frame may take. With dir, writes a sheet of the
 // 16 frames of a few kana there (frames_<key>.png, at 1/4 size) and their frame 8 at full
@@ -70,15 +71,21 @@ int main(int argc, char** argv) {
   QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::white);
   for (int key = 0; key < zel::kStrokeKanaCount; ++key) DrawFrame(image, key, 7);  // warm up
-  std::vector<double> ms, cpu, firstCpu;
+  std::vector<double> ms, cpu, firstCpu, layoutCpu;
   for (int run = 0; run < runs; ++run)
     for (int key = 0; key < zel::kStrokeKanaCount; ++key)
       for (int frame = 0; frame < zel::kStripFrames; ++frame) {
+        // The panel lays out the kana's shape while it rests after showing the kana, before
+        // any film of it; done here too, outside the time of the frames.
+        if (frame == 0) {
+          const double layoutStart = CpuMs();
+          zel::PrepareKanaFrames(kWidth, kHeight, key);
+          layoutCpu.push_back(CpuMs() - layoutStart);
+        }
         const auto start = Clock::now();
         const double cpuStart = CpuMs();
         DrawFrame(image, key, frame);
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        // A film's first frame also lays out the kana's shape for the frames after it.
         (frame == 0 ? firstCpu : cpu).push_back(CpuMs() - cpuStart);
       }
   std::vector<double> allCpu = cpu;
@@ -87,6 +94,7 @@ int main(int argc, char** argv) {
   std::sort(cpu.begin(), cpu.end());
   std::sort(firstCpu.begin(), firstCpu.end());
   std::sort(allCpu.begin(), allCpu.end());
+  std::sort(layoutCpu.begin(), layoutCpu.end());
   auto at = [](const std::vector<double>& v, int percent) { return v[v.size() * percent / 100]; };
   std::printf("sharp film frame at %dx%d, %zu frames (budget %.1f ms)\n", kWidth, kHeight,
               ms.size(), kBudgetMs);
@@ -98,6 +106,8 @@ int main(int argc, char** argv) {
               at(cpu, 99), cpu.back());
   std::printf("  cpu, first frame of a film: median %.2f ms, p99 %.2f ms, slowest %.2f ms\n",
               at(firstCpu, 50), at(firstCpu, 99), firstCpu.back());
+  std::printf("  cpu, the shape laid out while the panel rests: median %.2f ms, p99 %.2f ms\n",
+              at(layoutCpu, 50), at(layoutCpu, 99));
   // Judged on CPU time: on a shared machine the wall clock also counts other programs' turns.
   return at(allCpu, 99) < kBudgetMs ? 0 : 1;
 }

@@ -14,4 +14,8 @@ namespace zel {
 void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
                     const std::vector<double>& reached);
 
+// Lays out the letter shape of the kana on key keyIndex for a panel of width x height ahead
+// of its film, so that no frame pays for it; done while the panel rests.
+void PrepareKanaFrames(int width, int height, int keyIndex);
+
 }  // namespace zel

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "display/panel.h"
+#include "display/stroke_order.h"
 #include "platform/qt/kana_film_painter.h"
 #include "platform/qt/panel_painter.h"
 #include "platform/qt/qt_drawing.h"
@@ -66,6 +67,12 @@ void PanelWidget::paintEvent(QPaintEvent*) {
   PaintPanel(painter, app_, width(), height());
   PaintTracing(painter, app_, width(), height(), pulse_);
   if (!overlay_.isNull()) painter.drawImage(0, 0, overlay_);
+  // The sharp film's letter shape is laid out while the panel rests after showing the kana,
+  // so that the film's first frame is as quick as the others.
+  if (app_.TimerUse == kTimerIdle && SmoothFilmKey(app_) >= 0)
+    QTimer::singleShot(0, this, [this] {
+      if (const int key = SmoothFilmKey(app_); key >= 0) PrepareKanaFrames(width(), height(), key);
+    });
 }
 
 void PanelWidget::resizeEvent(QResizeEvent*) { overlay_ = QImage(); }
