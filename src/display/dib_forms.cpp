@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "encoding/little_endian.h"
+
 namespace zel {
 namespace {
 
@@ -14,13 +16,6 @@ constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitFields = 3;
 constexpr uint32_t kBiAlphaBitFields = 6;
 
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Read32(const uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-void Write32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 uint64_t StrideOf(uint64_t width, int bitCount) { return (width * uint64_t(bitCount) + 31) / 32 * 4; }
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <utility>
 
+#include "encoding/little_endian.h"
+
 namespace zel {
 
 struct DibAccess {
@@ -30,18 +32,6 @@ constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr size_t kFileHeaderSize = 14;
 
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Read32(const uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-void Write16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Write32(uint8_t* p, uint32_t v) {
-  Write16(p, v);
-  Write16(p + 2, v >> 16);
-}
 
 // The colours-used field, where the header has one.
 uint32_t ColoursUsed(std::span<const uint8_t> block, uint32_t headerSize) {
