@@ -23,13 +23,8 @@ fi
 docs=$repo/docs
 mkdir -p "$docs"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source tests/e2e/virtual_screen.sh
+make_scratch
 fail() { echo "make_screenshots: $*" >&2; exit 1; }
 
 # A fresh home whose settings slow the stroke-order film down, so every frame can be caught;
@@ -42,7 +37,6 @@ printf '[Setting]\r\nKakijunSpeed=700\r\n' >"$HOME/.config/zel.ini"
 cp -R sample/. "$work/run/"
 cp resources/help/zel.html "$work/run/"
 
-source tests/e2e/virtual_screen.sh
 start_virtual_screen
 # Starts the program in the question folder and waits for its main window: sets $zel_pid,
 # $window and its frame.

@@ -9,13 +9,8 @@ template=$(realpath "$1")
 zel=$(realpath "$2")
 sample_src=$(realpath "$3")
 help_src=$(realpath "$4")
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/virtual_screen.sh"
+make_scratch
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The installed layout: a read-only sample set with its help, and the launcher pointing there.
@@ -30,7 +25,6 @@ chmod +x "$launcher"
 
 export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
 unset XDG_CONFIG_HOME XDG_RUNTIME_DIR ZEL_NOTICE
-source "$(dirname "$0")/virtual_screen.sh"
 start_virtual_screen
 
 # Starts the launcher with the given home and waits for its window; the launcher execs the

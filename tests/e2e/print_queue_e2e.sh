@@ -27,14 +27,8 @@ ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 [ -f "$ppd" ] || skip "the cups-pdf printer description ($ppd) is not installed"
 [ "$(id -u)" -eq 0 ] || skip "the scheduler's cups-pdf backend runs only as root, and so does the mount namespace that keeps its settings private; this test ran as $(id -un)"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/virtual_screen.sh"
+make_scratch
 # The scheduler's filters run as user lp: they must reach the spool under the temporary
 # directory.
 chmod 755 "$work"
@@ -127,7 +121,6 @@ echo "queue $queue prints on $media, $page_w x $page_h pt"
 # The program in a fresh home, on a virtual screen with a window manager.
 export HOME=$work/home SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
 unset XDG_CONFIG_HOME XDG_RUNTIME_DIR ZEL_NOTICE PRINTER LPDEST
-source "$(dirname "$0")/virtual_screen.sh"
 start_virtual_screen
 (cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
 zel_pid=$!

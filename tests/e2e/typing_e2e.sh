@@ -5,13 +5,8 @@
 # must have shown the typed character in red.
 set -euo pipefail
 zel=$(realpath "$1")
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/virtual_screen.sh"
+make_scratch
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 export HOME=$work/home

@@ -1,6 +1,16 @@
-# Sourced by the end-to-end tests and tools/make_screenshots.sh: a virtual screen with a window
-# manager, and a patient search for the program's windows. The caller keeps the pids to stop
-# in the array `pids` and a scratch directory in $work.
+# Sourced by the end-to-end tests and tools/make_screenshots.sh: a scratch directory, a
+# virtual screen with a window manager, and a patient search for the program's windows. The
+# pids to stop are kept in the array `pids`, the scratch directory in $work.
+
+# Makes $work and an empty `pids`; when the script ends, every pid is stopped and waited for
+# and $work goes.
+make_scratch() {
+  work=$(mktemp -d)
+  pids=()
+  trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+        for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+        rm -rf "$work"' EXIT
+}
 
 # Starts Xvfb on a free display (the server picks it) and openbox on it; exports DISPLAY.
 start_virtual_screen() {

@@ -36,23 +36,14 @@ using Clock = SoundService::Clock;
 using testing::Put16;
 using testing::Put32;
 
-// A 440 Hz tone as a WAVE file.
-Bytes Wav(uint32_t rate, double seconds, uint16_t channels = 1, uint16_t bits = 8) {
-  const size_t frames = size_t(std::lround(seconds * rate));
+// A WAVE file of format tag `tag` around the sample bytes `data`.
+Bytes WavFile(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data) {
   const uint16_t align = uint16_t(channels * bits / 8);
-  Bytes data;
-  for (size_t i = 0; i < frames; ++i) {
-    const double v = 0.5 * std::sin(2 * M_PI * 440 * double(i) / rate);
-    for (int c = 0; c < channels; ++c) {
-      if (bits == 8) data.push_back(uint8_t(128 + std::lround(v * 127)));
-      else Put16(data, uint16_t(int16_t(std::lround(v * 32767))));
-    }
-  }
   Bytes b{'R', 'I', 'F', 'F'};
   Put32(b, uint32_t(36 + data.size()));
   for (char c : std::string("WAVEfmt ")) b.push_back(uint8_t(c));
   Put32(b, 16);
-  Put16(b, 1);
+  Put16(b, tag);
   Put16(b, channels);
   Put32(b, rate);
   Put32(b, rate * align);
@@ -62,6 +53,20 @@ Bytes Wav(uint32_t rate, double seconds, uint16_t channels = 1, uint16_t bits = 
   Put32(b, uint32_t(data.size()));
   b.insert(b.end(), data.begin(), data.end());
   return b;
+}
+
+// A 440 Hz tone as a WAVE file.
+Bytes Wav(uint32_t rate, double seconds, uint16_t channels = 1, uint16_t bits = 8) {
+  const size_t frames = size_t(std::lround(seconds * rate));
+  Bytes data;
+  for (size_t i = 0; i < frames; ++i) {
+    const double v = 0.5 * std::sin(2 * M_PI * 440 * double(i) / rate);
+    for (int c = 0; c < channels; ++c) {
+      if (bits == 8) data.push_back(uint8_t(128 + std::lround(v * 127)));
+      else Put16(data, uint16_t(int16_t(std::lround(v * 32767))));
+    }
+  }
+  return WavFile(1, channels, rate, bits, data);
 }
 
 PcmSound Tone(int rate, double seconds) { return *DecodeWav(Wav(uint32_t(rate), seconds, 1, 16)); }
@@ -330,21 +335,7 @@ Bytes RecordedWav(uint16_t tag, uint16_t bits, uint16_t channels, uint32_t rate,
       }
     }
   }
-  const uint16_t align = uint16_t(channels * bits / 8);
-  Bytes b{'R', 'I', 'F', 'F'};
-  Put32(b, uint32_t(36 + data.size()));
-  for (char c : std::string("WAVEfmt ")) b.push_back(uint8_t(c));
-  Put32(b, 16);
-  Put16(b, tag);
-  Put16(b, channels);
-  Put32(b, rate);
-  Put32(b, rate * align);
-  Put16(b, align);
-  Put16(b, bits);
-  for (char c : std::string("data")) b.push_back(uint8_t(c));
-  Put32(b, uint32_t(data.size()));
-  b.insert(b.end(), data.begin(), data.end());
-  return b;
+  return WavFile(tag, channels, rate, bits, data);
 }
 
 TEST_F(SoundServiceTest, RecordedVoicesInEveryFormatPlayAsThemselves) {
