@@ -23,11 +23,10 @@ bool SameBytes(Unit unit, std::string_view label) {
          static_cast<unsigned char>(label[1]) == unit.trail;
 }
 
-// Kana by their trail byte alone, but only among labels of the same lead byte: "←" shares
-// a trail byte with a katakana lead, and a "←" loaded from text would save as a blank.
+// Kana by their trail byte alone, whatever the label's lead byte: so 0x83 0xA9 loads as
+// the katakana set's "←" key, code 1072, and the trail byte 0x20 finds the blank key.
 bool SameTrail(Unit unit, std::string_view label) {
-  return label.size() >= 2 && static_cast<unsigned char>(label[1]) == unit.trail &&
-         (static_cast<unsigned char>(label[0]) == unit.lead || label[0] == ' ');
+  return label.size() >= 2 && static_cast<unsigned char>(label[1]) == unit.trail;
 }
 
 // The first entry of a set's labels in [0, end) that fits; codes are set * 1000 + index.

@@ -54,12 +54,18 @@ TEST_F(ParseTextTest, FindsEveryKindOfLabel) {
 }
 
 TEST_F(ParseTextTest, OddBytePairs) {
-  // The trail byte of "←" after a katakana lead is no key: a "←" on the line would come back
-  // from its own saved text as a blank.
+  // Kana are found by their trail byte alone: after a katakana lead byte, the trail byte of
+  // "←" (0x81 0xA9) is the "←" key of the katakana set.
   ParseBytes("\x83\xA9");
-  EXPECT_EQ(Codes(), (std::vector<int>{71}));
+  EXPECT_EQ(Codes(), (std::vector<int>{1072}));
   EXPECT_EQ(Voices(), (std::vector<int>{371}));
-  EXPECT_EQ(DisplayUtf8(), "  ");
+  EXPECT_EQ(DisplayUtf8(), "←");
+  EXPECT_EQ(CurrentCharUtf8(), "  ");
+
+  // With a hiragana lead byte the same trail byte is か, which comes first in the table.
+  ParseBytes("\x82\xA9\x83\xA9");
+  EXPECT_EQ(Codes(), (std::vector<int>{5, 1072}));
+  EXPECT_EQ(DisplayUtf8(), "か←");
 
   ParseBytes("\x82\xA9\x82");  // a unit cut off at the end still counts, as a blank
   EXPECT_EQ(Codes(), (std::vector<int>{5, 71}));
