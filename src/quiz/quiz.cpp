@@ -80,9 +80,9 @@ void AskPictureQuestion(AppState& app) {
   QuizSession& quiz = app.quiz;
   Host& host = app.host;
   quiz.kind = QuizKind::Picture;
+  // Without questions only the message shows: the panel keeps any ink or film frame on it.
   if (quiz.QuestionCount == 0) {
     ReportQuestionFile(app);
-    AbandonQuestion(app);
     return;
   }
   if (quiz.PicturePos >= quiz.QuestionCount) {

@@ -201,12 +201,17 @@ TEST_F(QuizTest, CountingQuestionsShowEachNumberOnceInTen) {
 }
 
 TEST_F(QuizTest, FailuresAreReportedAndChangeNothing) {
+  // Without a question file only the message shows: no repaint, so ink traced over the
+  // character or a film frame stays on the panel, and the typed line stays.
   Start("");
+  Type({5, 6});
+  host.Clear();
   Command(kCmdQuestion);
   EXPECT_EQ(host.events, (Strings{"message warning /home/child/kana/mondai.txt: "
-                                  "/home/child/kana/mondai.txtファイルを確認してください。",
-                                  "invalidate"}));
+                                  "/home/child/kana/mondai.txtファイルを確認してください。"}));
   EXPECT_EQ(app.quiz.state, QuizState::None);
+  EXPECT_EQ(DisplayUtf8(), "かき");
+  EXPECT_EQ(CurrentCharUtf8(), "き");
 
   Start("nothing.bmp,いぬ\nempty.bmp,\r\n");
   host.files["empty.bmp"] = MakeBmp24(4, 4, 0);
