@@ -1,5 +1,7 @@
 #include "app/accelerators.h"
 
+#include "chars/char_tables.h"
+
 namespace zel {
 namespace {
 
@@ -67,6 +69,14 @@ int MatchAccelerator(const KeyStroke& stroke) {
     }
   }
   return 0;
+}
+
+int KeyCommand(const KeyStroke& stroke, int scriptMode) {
+  if (scriptMode == kDigits && !stroke.shift && !stroke.ctrl && !stroke.alt) {
+    const int digit = stroke.keypad ? static_cast<int>(stroke.character) : stroke.virtualKey;
+    if (digit >= '0' && digit <= '9') return kFirstKeyId + (digit - '0');
+  }
+  return MatchAccelerator(stroke);
 }
 
 }  // namespace zel

@@ -35,10 +35,16 @@ struct KeyStroke {
   int virtualKey = 0;
   bool shift = false, ctrl = false, alt = false;
   char32_t character = 0;
+  bool keypad = false;  // a key of the numeric keypad (it has no virtual-key code here)
 };
 
 // The command of the first entry that matches, key entries before character entries as
 // a key press comes before the character it types; 0 when none does.
 int MatchAccelerator(const KeyStroke& stroke);
+
+// The command of a key press in the given character set: as the table says, except that
+// in the digits set a digit of the number row or the keypad, pressed alone, types its own
+// digit key. The kana under the number row would give a child "０" or the wrong number.
+int KeyCommand(const KeyStroke& stroke, int scriptMode);
 
 }  // namespace zel

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+
+#include "chars/char_tables.h"
 
 namespace zel {
 namespace {
@@ -70,6 +73,44 @@ TEST(Accelerators, FollowTheKanaKeyboard) {
       {"!", KeyPress('1', true, false, false, U'!'), 0},
   };
   for (const Case& c : cases) EXPECT_EQ(MatchAccelerator(c.stroke), c.command) << c.what;
+}
+
+// In the digits set each digit of the number row and of the keypad types its own digit key;
+// the kana keyboard's meaning of those keys (ぬ ふ あ う え お や ゆ よ わ) holds elsewhere.
+TEST(Accelerators, DigitsTypeTheirOwnKeyInTheDigitsSet) {
+  const int rowKana[10] = {1043, 1022, 1027, 1000, 1002, 1003, 1004, 1035, 1036, 1037};
+  for (int d = 0; d <= 9; ++d) {
+    const char32_t c = U'0' + static_cast<char32_t>(d);
+    KeyStroke row = KeyPress('0' + d, false, false, false, c);
+    KeyStroke pad = KeyPress(0, false, false, false, c);
+    pad.keypad = true;
+    SCOPED_TRACE(std::to_string(d));
+    EXPECT_EQ(KeyCommand(row, kDigits), 1000 + d);
+    EXPECT_EQ(KeyCommand(pad, kDigits), 1000 + d);
+    for (int set : {kHiragana, kKatakana, kRomaji}) {
+      EXPECT_EQ(KeyCommand(row, set), rowKana[d]) << set;
+      EXPECT_EQ(KeyCommand(pad, set), 0) << set;
+    }
+  }
+  // Every other key keeps its meaning in the digits set.
+  struct Case {
+    const char* what;
+    KeyStroke stroke;
+    int command;
+  };
+  KeyStroke padEnter = KeyPress(kVkReturn, false, false, false, U'\r');
+  padEnter.keypad = true;
+  const Case cases[] = {
+      {"Shift+2", KeyPress('2', true, false, false, U'"'), 1063},
+      {"Alt+2", KeyPress('2', false, false, true, U'2'), 1068},
+      {"Ctrl+3", KeyPress('3', false, true, false), 0},
+      {"T", KeyPress('T', false, false, false, U't'), 1005},
+      {"Space", KeyPress(kVkSpace, false, false, false, U' '), 1071},
+      {"Backspace", KeyPress(kVkBack), 1072},
+      {"keypad Enter", padEnter, 1073},
+      {"F1", KeyPress(kVkF1), 1077},
+  };
+  for (const Case& c : cases) EXPECT_EQ(KeyCommand(c.stroke, kDigits), c.command) << c.what;
 }
 
 }  // namespace

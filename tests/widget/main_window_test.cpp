@@ -71,6 +71,19 @@ TEST_F(MainWindowTest, KeysTypeTheKanaKeyboard) {
   EXPECT_EQ(text->text().toStdString(), "かがぱけ");
 }
 
+// A child who sees nine circles presses 9, on the number row or on the keypad.
+TEST_F(MainWindowTest, DigitKeysTypeTheirDigitsInTheDigitsSet) {
+  Open();
+  Key(Qt::Key_3, Qt::NoModifier, "3");
+  Key(Qt::Key_F10);
+  for (int d = 0; d <= 9; ++d) {
+    const QString digit = QString::number(d);
+    Key(Qt::Key_0 + d, Qt::NoModifier, digit);
+    Key(Qt::Key_0 + d, Qt::KeypadModifier, digit);
+  }
+  EXPECT_EQ(Display(), "あ００１１２２３３４４５５６６７７８８９９");
+}
+
 TEST_F(MainWindowTest, AHeldKeyTypesOnce) {
   Open();
   // Repeats as an X server sends them: unflagged pairs of release and press at one time.
@@ -257,6 +270,36 @@ TEST_F(MainWindowTest, TracingInkStaysUntilTheNextRepaint) {
   EXPECT_EQ(Display(), "か");
   QTest::qWait(10);
   EXPECT_EQ(CountPixels(PanelImage(), qRgb(255, 0, 255)), 0);
+}
+
+// Asking for a question without a question file only tells where the file should be: the
+// child's tracing stays on the panel.
+TEST_F(MainWindowTest, AQuestionWithoutAFileLeavesTheInkOnThePanel) {
+  Open();
+  Key(Qt::Key_T, Qt::NoModifier, "t");
+  PanelWidget* panel = window->panel();
+  QTest::mouseClick(panel, Qt::RightButton, {}, QPoint(5, 5));  // blue -> magenta
+  QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(30, 30));
+  QTest::mouseMove(panel, QPoint(150, 150));
+  QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(150, 150));
+  const int ink = CountPixels(PanelImage(), qRgb(255, 0, 255));
+  ASSERT_GT(ink, 500);
+
+  QStringList messages;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      messages << box->text();
+      box->accept();
+    }
+  });
+  answerer.start(5);
+  Key(Qt::Key_F1);  // returns when the message has been answered
+  answerer.stop();
+  QCoreApplication::sendPostedEvents();
+  EXPECT_EQ(messages, QStringList{QDir::currentPath() + "/mondai.txtファイルを確認してください。"});
+  EXPECT_EQ(CountPixels(PanelImage(), qRgb(255, 0, 255)), ink);
+  EXPECT_EQ(Display(), "か");
 }
 
 TEST_F(MainWindowTest, TracingInkIsAPlainFifteenPixelPenInTheTableColours) {

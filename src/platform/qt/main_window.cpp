@@ -298,9 +298,10 @@ bool MainWindow::HandleKey(QObject* watched, QEvent* event) {
   stroke.shift = mods & Qt::ShiftModifier;
   stroke.ctrl = mods & Qt::ControlModifier;
   stroke.alt = mods & Qt::AltModifier;
+  stroke.keypad = mods & Qt::KeypadModifier;
   const QString text = key->text();
   if (text.size() >= 1) stroke.character = text.toUcs4().value(0);
-  const int command = MatchAccelerator(stroke);
+  const int command = KeyCommand(stroke, app_.chars.ScriptMode);
   if (command == 0) return false;
   if (event->type() == QEvent::ShortcutOverride) {
     event->accept();  // keep the key from menu shortcuts: it is ours
