@@ -99,9 +99,14 @@ MainLayout ComputeLayout(std::uint16_t clientWidth, std::uint16_t clientHeight, 
   // The font is sized from the ← key as the window reports it, and a client size is never
   // negative (a minimised window reports 0 x 0).
   const ControlRect& backspace = out.keys[kBackspaceIndex];
-  out.keyFontHeight = (std::max(backspace.height, 0) * 8) / 10;
-  out.keyFontWidth = (std::max(backspace.width, 0) * 8) / 20;
+  const KeyFontSize font = KeyFontFor(backspace.width, backspace.height);
+  out.keyFontHeight = font.height;
+  out.keyFontWidth = font.width;
   return out;
+}
+
+KeyFontSize KeyFontFor(int keyWidth, int keyHeight) {
+  return {(std::max(keyHeight, 0) * 8) / 10, (std::max(keyWidth, 0) * 8) / 20};
 }
 
 std::vector<std::pair<int, ControlRect>> PlacedControls(const MainLayout& layout) {

@@ -42,6 +42,12 @@ struct MainLayout {
   int keyFontHeight, keyFontWidth;  // follow the size of key 1072
 };
 
+// The key font's height and width for a ← key of this size.
+struct KeyFontSize {
+  int height, width;
+};
+KeyFontSize KeyFontFor(int keyWidth, int keyHeight);
+
 // The client size arrives as two unsigned 16-bit values, as the size message carries them.
 MainLayout ComputeLayout(std::uint16_t clientWidth, std::uint16_t clientHeight, int showButton,
                          int scriptMode);

@@ -7,6 +7,7 @@
 #include "app/control_ids.h"
 #include "app/settings.h"
 #include "app/texts.h"
+#include "app/window_layout.h"
 
 namespace zel {
 namespace {
@@ -50,11 +51,7 @@ void ChooseCharacterFont(AppState& app) {
   host.ChooseFont(app.SharedFont, app.settings.FontColour);
   WriteFontSettings(app);
   host.InvalidatePanel();
-  // The key font as the layout makes it, from the size of the ← key where it stands now.
-  const WindowRect key = host.GetControlRect(kCmdBackspace);
-  app.SharedFont.height = ((key.bottom - key.top) * 8) / 10;
-  app.SharedFont.width = ((key.right - key.left) * 8) / 20;
-  host.SetKeyFont(app.SharedFont);
+  RemakeKeyFont(app);
 }
 
 void EditSpeedSettings(AppState& app) {

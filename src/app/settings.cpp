@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "app/window_layout.h"
 
 namespace zel {
 namespace {
@@ -120,6 +121,9 @@ void ResetSettings(AppState& app) {
   WriteWindowRect(host, s);
 
   host.InvalidatePanel();
+  // The keys show the reset face and weight at once, not only when the move below changes
+  // the window's size.
+  RemakeKeyFont(app);
   host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
 }
 

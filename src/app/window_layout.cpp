@@ -7,6 +7,15 @@
 #include "app/layout.h"
 
 namespace zel {
+namespace {
+
+void SetKeyFontSize(AppState& app, KeyFontSize size) {
+  app.SharedFont.height = size.height;
+  app.SharedFont.width = size.width;
+  app.host.SetKeyFont(app.SharedFont);
+}
+
+}  // namespace
 
 void RunLayout(AppState& app, int clientWidth, int clientHeight) {
   Host& host = app.host;
@@ -16,9 +25,12 @@ void RunLayout(AppState& app, int clientWidth, int clientHeight) {
   for (int k = 0; k < 4; ++k) host.ShowControl(kCmdModeButtonFirst + k, layout.modeBarShown);
   for (const auto& [id, rect] : PlacedControls(layout))
     host.MoveControl(id, rect.x, rect.y, rect.width, rect.height);
-  app.SharedFont.height = layout.keyFontHeight;
-  app.SharedFont.width = layout.keyFontWidth;
-  host.SetKeyFont(app.SharedFont);
+  SetKeyFontSize(app, {layout.keyFontHeight, layout.keyFontWidth});
+}
+
+void RemakeKeyFont(AppState& app) {
+  const WindowRect key = app.host.GetControlRect(kCmdBackspace);
+  SetKeyFontSize(app, KeyFontFor(key.right - key.left, key.bottom - key.top));
 }
 
 }  // namespace zel

@@ -47,7 +47,8 @@ class RecordingHost : public Host {
     Add("place " + std::to_string(id) + " " + Numbers({x, y, w, h}));
   }
   void SetKeyFont(const FontSpec& spec) override {
-    Add("keyfont " + Numbers({spec.height, spec.width}));
+    Add("keyfont " + Numbers({spec.height, spec.width, spec.weight}) + " " +
+        SjisToUtf8(spec.faceName));
   }
   void CheckMenuItem(int id, bool checked) override {
     Add((checked ? "check " : "uncheck ") + std::to_string(id));

@@ -154,6 +154,8 @@ TEST_F(RoutingTest, ResetWritesTheDefaultsButKeepsTheModeBar) {
   app.settings.ShowButton = 1;
   app.settings.VoiceSpeed = 90;
   app.SharedFont.faceName = "Other";
+  app.SharedFont.weight = 700;
+  host.controlRects[1072] = {300, 120, 335, 151};  // 35 x 31
   RouteCommand(app, kCmdResetSettings, kFromClick);
   EXPECT_EQ(host.events,
             (Strings{"write Setting/Fontname=ＭＳ ゴシック", "write Setting/Fontweight=400",
@@ -162,7 +164,9 @@ TEST_F(RoutingTest, ResetWritesTheDefaultsButKeepsTheModeBar) {
                      "write Setting/KakijunSpeed=300", "write Setting/PrintSize=0",
                      "write Setting/PrintStyle=0", "write Setting/WinPosL=0",
                      "write Setting/WinPosR=560", "write Setting/WinPosT=0",
-                     "write Setting/WinPosB=420", "invalidate", "move window 0 0 560 420"}));
+                     "write Setting/WinPosB=420", "invalidate",
+                     // the keys drop the bold face at once, whatever the window's size
+                     "keyfont 24 14 400 ＭＳ ゴシック", "move window 0 0 560 420"}));
   EXPECT_EQ(app.settings.ShowButton, 1);
   EXPECT_EQ(host.profile["Setting/ShowButton"], "1");
 }
@@ -177,7 +181,7 @@ TEST_F(RoutingTest, LayoutPlacesHidesTheBarAndRemakesTheKeyFont) {
   EXPECT_EQ(host.Only("hide 108").size(), 4u);
   EXPECT_EQ(host.Only("place 1000 "), (Strings{"place 1000 511 5 35 31"}));
   EXPECT_EQ(host.Only("place 1113 "), (Strings{"place 1113 11 167 212 199"}));
-  EXPECT_EQ(host.events.back(), "keyfont 24 14");
+  EXPECT_EQ(host.events.back(), "keyfont 24 14 400 ＭＳ ゴシック");
 
   host.Clear();
   app.settings.ShowButton = 1;
@@ -185,7 +189,7 @@ TEST_F(RoutingTest, LayoutPlacesHidesTheBarAndRemakesTheKeyFont) {
   EXPECT_EQ(host.Only("show 108").size(), 4u);
   EXPECT_EQ(host.Only("place 1081 "), (Strings{"place 1081 10 4 28 28"}));
   EXPECT_EQ(host.Only("place 1000 "), (Strings{"place 1000 511 41 35 28"}));
-  EXPECT_EQ(host.events.back(), "keyfont 22 14");
+  EXPECT_EQ(host.events.back(), "keyfont 22 14 400 ＭＳ ゴシック");
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ TEST_F(MenuCommandsTest, ACancelledFontDialogStillWritesTheFontAndRemakesTheFont
   Route(1207);
   Strings expected = {"font dialog ＭＳ ゴシック 255"};
   expected.insert(expected.end(), kFontKeysUnchanged.begin(), kFontKeysUnchanged.end());
-  expected.insert(expected.end(), {"invalidate", "keyfont 24 14"});
+  expected.insert(expected.end(), {"invalidate", "keyfont 24 14 400 ＭＳ ゴシック"});
   EXPECT_EQ(host.events, expected);
 }
 
@@ -140,7 +140,7 @@ TEST_F(MenuCommandsTest, AChosenFontIsStoredAndItsEffectsKeptForTheRun) {
   EXPECT_EQ(app.SharedFont.underline, 1);
   EXPECT_EQ(app.SharedFont.strikeOut, 1);
   // The size chosen in the dialog is gone: the keys take theirs from the ← key.
-  EXPECT_EQ(host.Only("keyfont"), (Strings{"keyfont 40 16"}));
+  EXPECT_EQ(host.Only("keyfont"), (Strings{"keyfont 40 16 700 IPAGothic"}));
   EXPECT_EQ(app.SharedFont.height, 40);
 }
 
