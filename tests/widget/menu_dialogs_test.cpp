@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <algorithm>
 #include <cmath>
 #include <QTimer>
 #include <functional>
@@ -79,6 +80,53 @@ TEST_F(MenuDialogsTest, TheAboutBoxShowsTheProgramAndItsVersion) {
     QTest::keyClick(dialog, Qt::Key_Escape);  // closes it like "OK"
   });
   EXPECT_TRUE(window->isVisible());
+}
+
+// The voices' licence asks for a true attribution: the About box gives the short lines that
+// the credits file lists for it, and every name in them has its full entry in that file.
+TEST_F(MenuDialogsTest, TheAboutBoxCreditsAreThoseOfTheCreditsFile) {
+  QFile file(ZEL_CREDITS_FILE);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+  QStringList listed, body;
+  bool inShort = false;
+  for (const QString& line : lines) {
+    if (line.startsWith("In the About box")) {
+      inShort = true;
+      continue;
+    }
+    if (inShort && !line.startsWith("  ")) inShort = false;
+    (inShort ? listed : body) << (inShort ? line.mid(2) : line);
+  }
+  ASSERT_FALSE(listed.isEmpty());
+  const QString fullEntries = body.join('\n');
+
+  Open();
+  QStringList shown;
+  RunWithModal(100, [&](QWidget* dialog) {
+    QList<QLabel*> credits = dialog->findChildren<QLabel*>("credit");
+    std::sort(credits.begin(), credits.end(),
+              [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
+    for (QLabel* label : credits) {
+      shown << label->text();
+      // Inside the box, each line whole on one line.
+      EXPECT_TRUE(dialog->rect().contains(label->geometry())) << label->text().toStdString();
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+          << label->text().toStdString();
+    }
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  EXPECT_EQ(shown, listed);
+  // Names, licences and the like: each run of Latin letters and digits.
+  const QRegularExpression name(R"re([A-Za-z][A-Za-z0-9 .\-]*[A-Za-z0-9])re");
+  int names = 0;
+  for (const QString& line : shown) {
+    for (const auto& m : name.globalMatch(line)) {
+      ++names;
+      EXPECT_TRUE(fullEntries.contains(m.captured(0))) << m.captured(0).toStdString();
+    }
+  }
+  EXPECT_GE(names, 6);
 }
 
 TEST_F(MenuDialogsTest, TheSpeedFieldsTakeAnyTextAndANonNumberGivesZero) {
@@ -294,6 +342,29 @@ TEST_F(MenuDialogsTest, AChosenColourChangesOnlyThePanelsCharacter) {
   EXPECT_EQ(CountPixels(panel, qRgb(255, 0, 0)), 0);
   const QImage key = window->control(1000)->grab().toImage();
   EXPECT_EQ(CountPixels(key, qRgb(0, 0, 255)), 0);
+}
+
+// A reset shows its fonts at once, also when the window already has the default size and
+// so is not laid out again.
+TEST_F(MenuDialogsTest, AResetTakesTheBoldFaceOffTheKeysAtOnce) {
+  Open();
+  window->MoveWindow({0, 0, 560, 420});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->frameGeometry().size() == QSize(560, 420); },
+                              5000));
+  QCoreApplication::sendPostedEvents();
+  RunWithModal(1207, [](QWidget* dialog) {
+    dialog->findChild<QListWidget*>("style")->setCurrentRow(2);  // 太字
+    qobject_cast<QDialog*>(dialog)->accept();
+  });
+  ASSERT_TRUE(window->control(1000)->font().bold());
+  ASSERT_TRUE(IniText().contains("Fontweight=700\r\n"));
+
+  window->action(1211)->trigger();
+  EXPECT_TRUE(IniText().contains("Fontweight=400\r\n"));
+  for (int id : {1000, 1045, 1071, 1072})
+    EXPECT_FALSE(window->control(id)->font().bold()) << id;
+  QCoreApplication::sendPostedEvents();
+  EXPECT_FALSE(window->control(1000)->font().bold());
 }
 
 TEST_F(MenuDialogsTest, HelpShowsTheDocumentOrSaysItIsMissing) {
