@@ -23,7 +23,8 @@ foreach(size 16 22 24 32 48 64 128 256)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
     RENAME ${ZEL_APP_ID}.png)
 endforeach()
-install(FILES ${ZEL_DESKTOP_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mojimori)
+install(FILES ${ZEL_DESKTOP_DIR}/copyright ${PROJECT_SOURCE_DIR}/resources/CREDITS
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mojimori)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME mojimori)

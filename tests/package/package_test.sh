@@ -65,6 +65,8 @@ if [ "$mode" = contents ]; then
     || fail "the launcher points elsewhere than the installed files"
   grep -q 'nitech-jp-atr503-m001' "$tree/usr/share/doc/mojimori/copyright" \
     || fail "the copyright file does not credit the voice"
+  cmp -s "$tree/usr/share/doc/mojimori/CREDITS" "$repo/resources/CREDITS" \
+    || fail "the package does not carry the credits file"
   file "$tree/usr/bin/zel" | grep -q 'ELF' || fail "the program is not an ELF binary"
   file "$tree/usr/bin/zel" | grep -q 'not stripped' && fail "the program is not stripped"
   echo "PASS"
