@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -448,6 +449,101 @@ TEST_F(SheetPrintTest, ANarrowPrintableAreaGivesNarrowBoxes) {
   const SheetGeometry g = SheetGeometryFor(SheetLayoutFor(0), Area());
   EXPECT_LT(g.boxWidth, g.boxHeight * 2 / 3);
   PrintAndCheck({"い", "う"});
+}
+
+// Widths of the lines a scan crosses, in millimetres on paper: each run of ink measured by
+// its darkness, so that grey edges of a line rendered between pixels count in part.
+std::vector<double> LineWidthsAlong(const QImage& page, QPoint from, QPoint step, int n,
+                                    int renderDpi) {
+  std::vector<double> widths;
+  double mass = 0;
+  bool inRun = false;
+  for (int i = 0; i <= n; ++i) {
+    const QPoint p = from + step * i;
+    const int v = i < n && page.rect().contains(p) ? qGray(page.pixel(p)) : 255;
+    if (v < 250) {
+      mass += (255 - v) / 255.0;
+      inRun = true;
+    } else if (inRun) {
+      widths.push_back(mass / renderDpi * 25.4);
+      mass = 0;
+      inRun = false;
+    }
+  }
+  return widths;
+}
+
+// The outline letter, the box outlines and the guide cross are one drawing pixel wide: on a
+// fine printer they must still show as lines, not as hairs of 0.02 mm.
+TEST_F(SheetPrintTest, LinesOnPaperAreVisibleWhateverThePrintersResolution) {
+  Type({1000});  // あ
+  chosenStyle = 2;
+  for (int printerDpi : {1200, 600}) {
+    QPrinter* used = nullptr;
+    window->ReplacePrintDialogs(
+        [this](int& size, int& style) {
+          size = chosenSize;
+          style = chosenStyle;
+          return true;
+        },
+        [&](QPrinter& printer) {
+          used = &printer;
+          printer.setOutputFormat(QPrinter::PdfFormat);
+          printer.setOutputFileName(PdfPath());
+          printer.setResolution(printerDpi);
+          printer.setPageLayout(QPageLayout(QPageSize(pagePoints, QPageSize::Point),
+                                            QPageLayout::Portrait, marginPoints,
+                                            QPageLayout::Point));
+          return true;
+        });
+    for (int size : {0, 2}) {
+      chosenSize = size;
+      QFile::remove(PdfPath());
+      window->Route(kCmdPrint, kFromClick);
+      ASSERT_NE(used, nullptr);
+      const int drawn = used->resolution();
+      const int renderDpi = 600;
+      const SheetLayout layout = SheetLayoutFor(size);
+      const SheetGeometry g = SheetGeometryFor(layout, {used->width(), used->height()});
+      const QMarginsF margins = used->pageLayout().marginsPoints();
+      const double ox = margins.left() * drawn / 72.0, oy = margins.top() * drawn / 72.0;
+      // Boxes 0 and 1 at the rendering's resolution, in a crop of the page around them.
+      const auto render = [&](double printerPixels) {
+        return int(std::lround(printerPixels * renderDpi / drawn));
+      };
+      const SheetBox first = SheetBoxAt(layout, g, 0), second = SheetBoxAt(layout, g, 1);
+      const QRect crop(QPoint(render(first.left + ox) - 20, render(first.top + oy) - 20),
+                       QPoint(render(second.right + ox) + 20, render(first.bottom + oy) + 20));
+      const QString prefix = dir.path() + "/fine";
+      ASSERT_EQ(QProcess::execute("pdftoppm",
+                                  {"-r", QString::number(renderDpi), "-gray", "-x",
+                                   QString::number(crop.x()), "-y", QString::number(crop.y()),
+                                   "-W", QString::number(crop.width()), "-H",
+                                   QString::number(crop.height()), "-singlefile", PdfPath(),
+                                   prefix}),
+                0);
+      const QImage page(prefix + ".pgm");
+      ASSERT_EQ(page.size(), crop.size());
+      const std::string what = std::to_string(printerDpi) + " dpi, size " + std::to_string(size);
+      for (int i : {0, 1}) {  // the letter's box and an empty box
+        const SheetBox b = SheetBoxAt(layout, g, i);
+        const int l = render(b.left + ox) - crop.x(), t = render(b.top + oy) - crop.y();
+        const int r = render(b.right + ox) - crop.x(), bottom = render(b.bottom + oy) - crop.y();
+        std::vector<double> widths;
+        for (int k : {1, 2, 3}) {
+          // Rows and columns that cross the outline, the letter and the cross.
+          const int y = t + (bottom - t) * k / 4 + 3, x = l + (r - l) * k / 4 + 3;
+          for (double w : LineWidthsAlong(page, {l - 8, y}, {1, 0}, r - l + 16, renderDpi))
+            widths.push_back(w);
+          for (double w : LineWidthsAlong(page, {x, t - 8}, {0, 1}, bottom - t + 16, renderDpi))
+            widths.push_back(w);
+        }
+        ASSERT_GE(widths.size(), i == 0 ? 16u : 12u) << what << " box " << i;
+        const double thinnest = *std::min_element(widths.begin(), widths.end());
+        EXPECT_GE(thinnest, 0.075) << what << " box " << i;
+      }
+    }
+  }
 }
 
 TEST_F(SheetPrintTest, TheChosenPrinterIsOfferedAgainAndCancellingPrintsNothing) {

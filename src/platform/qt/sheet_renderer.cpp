@@ -108,6 +108,10 @@ QImage MonoImageOf(const PackedDib& dib) {
 
 PrintArea SheetPage::Begin(QPrinter& printer) {
   printer.setDocName("ZEL");
+  // The sheet is drawn in pixels: outlines, the guide cross and the outline letter are one
+  // pixel wide, the hatch one pixel in eight. A pixel of 1/300 inch (0.085 mm) shows on
+  // paper as a line and the hatch as grey; a 1200-dpi pixel would be a hair.
+  if (printer.resolution() > kSheetDpi) printer.setResolution(kSheetDpi);
   // A page that cannot start draws nothing, and End says so.
   if (painter_.begin(&printer)) printer_ = &printer;
   return {printer.width(), printer.height()};
