@@ -179,8 +179,12 @@ read -r area_left area_w area_h < <(awk -v w="$page_w" -v h="$page_h" -v r="$dpi
    BEGIN {m = px(10); print m, px(w) - 2 * m, px(h) - 2 * m}')
 render_dpi=100
 pdftoppm -r "$render_dpi" -gray "$pdf" "$work/page"
+# A fine rendering as well, where the width of each line can be measured.
+fine_dpi=600
+pdftoppm -r "$fine_dpi" -gray "$pdf" "$work/fine"
 "$sheet_check" "$work"/page*.pgm "$render_dpi" 0 "$typed" "$dpi" "$area_left" "$area_left" \
-  "$area_w" "$area_h" | tee "$work/check.txt" || fail "the printed sheet does not match its geometry"
+  "$area_w" "$area_h" "$work"/fine*.pgm "$fine_dpi" | tee "$work/check.txt" \
+  || fail "the printed sheet does not match its geometry"
 read -r image_w image_h < <(sed -n 's/^box image \([0-9]*\)x\([0-9]*\)$/\1 \2/p' "$work/check.txt")
 while read -r w h r; do
   [ "$w" = "$image_w" ] && [ "$h" = "$image_h" ] && [ "$r" = "$dpi" ] \

@@ -1,9 +1,12 @@
 // Reads a grey rendering (binary PGM, as pdftoppm -gray writes it) of a printed practice
 // sheet and holds it against the sheet geometry: each box's outline where the geometry puts
 // it, white margins between the boxes, the guide cross in each empty box, a grey ground in
-// each character box (the first style), and nothing printed beyond the boxes.
+// each character box (the first style), and nothing printed beyond the boxes. Given a
+// second, fine rendering (600 dpi or more), it also measures the outlines and the crosses:
+// a line thinner than one pixel at 300 dpi is a hair on paper.
 // Usage: sheet_check <page.pgm> <rendering dpi> <print size> <characters typed>
 //                    <printer dpi> <area left> <area top> <area width> <area height>
+//                    [<fine page.pgm> <fine rendering dpi>]
 // The area is the printer's printable area in the printer's pixels, where the geometry is
 // worked out; the boxes are then scaled to the rendering. Prints what it measured; exits
 // non-zero if any box is not as and where it belongs.
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "print/practice_sheet.h"
+#include "support/line_width.h"
 
 namespace {
 
@@ -78,15 +82,18 @@ void Inks(const Grey& g, int left, int top, int right, int bottom, double& notWh
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 10) {
-    std::cerr << "usage: sheet_check page.pgm dpi size characters printer-dpi left top width height\n";
+  if (argc != 10 && argc != 12) {
+    std::cerr << "usage: sheet_check page.pgm dpi size characters printer-dpi left top width height"
+                 " [fine.pgm fine-dpi]\n";
     return 2;
   }
-  Grey g;
-  if (!ReadPgm(argv[1], g)) {
-    std::cerr << "cannot read " << argv[1] << " as a binary 8-bit PGM\n";
+  Grey g, fine;
+  if (!ReadPgm(argv[1], g) || (argc == 12 && !ReadPgm(argv[10], fine))) {
+    std::cerr << "cannot read " << argv[1] << (argc == 12 ? " or the fine page" : "")
+              << " as a binary 8-bit PGM\n";
     return 2;
   }
+  const int fineDpi = argc == 12 ? std::atoi(argv[11]) : 0;
   const int renderDpi = std::atoi(argv[2]);
   const int size = std::atoi(argv[3]);
   const int typed = std::atoi(argv[4]);
@@ -94,7 +101,7 @@ int main(int argc, char** argv) {
   const int areaLeft = std::atoi(argv[6]);
   const int areaTop = std::atoi(argv[7]);
   const zel::PrintArea area{std::atoi(argv[8]), std::atoi(argv[9])};
-  if (renderDpi <= 0 || printerDpi <= 0) {
+  if (renderDpi <= 0 || printerDpi <= 0 || (argc == 12 && fineDpi < 600)) {
     std::cerr << "resolutions must be positive\n";
     return 2;
   }
@@ -109,6 +116,21 @@ int main(int argc, char** argv) {
               geometry.boxWidth, geometry.boxHeight, geometry.margin);
   std::printf("box image %dx%d\n", geometry.boxWidth - 2, geometry.boxHeight - 2);
   std::printf("rendering: page %dx%d px at %d dpi\n", g.width, g.height, renderDpi);
+  // Printer pixels to the fine rendering's, and the width of the widest run of ink within
+  // a few of its pixels across where a line belongs, scanning along (dx, dy) from (x, y).
+  const auto fineScaled = [&](int printer) {
+    return static_cast<int>((static_cast<long long>(printer) * fineDpi + printerDpi / 2) / printerDpi);
+  };
+  const auto fineGrey = [&fine](int x, int y) { return fine.At(x, y); };
+  const auto lineWidth = [&](int x, int y, int dx, int dy) {
+    const int reach = kSlack + 4;  // the fine rendering rounds to within a pixel or two
+    double widest = 0;
+    for (double w : zel::testing::LineWidthsAlong(fineGrey, x - reach * dx, y - reach * dy, dx, dy,
+                                                  2 * reach + 1, fineDpi))
+      widest = std::max(widest, w);
+    return widest;
+  };
+  double thinnest = 1e9;
 
   int failures = 0;
   const auto fail = [&](int i, const char* what, double value) {
@@ -166,6 +188,30 @@ int main(int argc, char** argv) {
       for (double line : cross)
         if (line < 0.9) fail(i, "a line of the guide cross is missing", line);
     }
+    if (fineDpi > 0) {
+      zel::SheetBox f = zel::SheetBoxAt(layout, geometry, i);
+      f.left = fineScaled(f.left + areaLeft);
+      f.right = fineScaled(f.right + areaLeft);
+      f.top = fineScaled(f.top + areaTop);
+      f.bottom = fineScaled(f.bottom + areaTop);
+      const int fx = (f.left + f.right) / 2, fy = (f.top + f.bottom) / 2;
+      std::vector<double> widths;
+      for (int k : {1, 3}) {
+        const int x = f.left + (f.right - f.left) * k / 8, y = f.top + (f.bottom - f.top) * k / 8;
+        widths.push_back(lineWidth(f.left, y, 1, 0));        // left edge
+        widths.push_back(lineWidth(f.right - 1, y, 1, 0));   // right edge
+        widths.push_back(lineWidth(x, f.top, 0, 1));         // top edge
+        widths.push_back(lineWidth(x, f.bottom - 1, 0, 1));  // bottom edge
+        if (i >= typed) {
+          widths.push_back(lineWidth(fx, y, 1, 0));  // the guide cross
+          widths.push_back(lineWidth(x, fy, 0, 1));
+        }
+      }
+      for (double w : widths) {
+        thinnest = std::min(thinnest, w);
+        if (w < zel::testing::kThinnestVisibleLineMm) fail(i, "a line too thin to see (mm)", w);
+      }
+    }
     if (i < 2 || i == layout.boxes - 1)
       std::printf("box %d: (%d,%d)-(%d,%d), ink inside %.2f, white inside %.2f\n", i, b.left,
                   b.top, b.right, b.bottom, notWhite, white);
@@ -176,6 +222,7 @@ int main(int argc, char** argv) {
   if (beyond > 0.001) fail(-1, "ink right of the boxes", beyond);
   Inks(g, 0, gridBottom + kSlack + 1, g.width, g.height, beyond, beyond2);
   if (beyond > 0.001) fail(-1, "ink below the boxes", beyond);
+  if (fineDpi > 0) std::printf("thinnest line: %.3f mm\n", thinnest);
   std::printf("%s: %d fault(s)\n", failures ? "FAIL" : "PASS", failures);
   return failures ? 1 : 0;
 }

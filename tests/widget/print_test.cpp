@@ -33,6 +33,7 @@
 #include "display/packed_dib.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/print_dialog.h"
+#include "support/line_width.h"
 #include "widget/window_fixture.h"
 #include "platform/qt/qt_drawing.h"
 #include "encoding/sjis.h"
@@ -451,28 +452,6 @@ TEST_F(SheetPrintTest, ANarrowPrintableAreaGivesNarrowBoxes) {
   PrintAndCheck({"い", "う"});
 }
 
-// Widths of the lines a scan crosses, in millimetres on paper: each run of ink measured by
-// its darkness, so that grey edges of a line rendered between pixels count in part.
-std::vector<double> LineWidthsAlong(const QImage& page, QPoint from, QPoint step, int n,
-                                    int renderDpi) {
-  std::vector<double> widths;
-  double mass = 0;
-  bool inRun = false;
-  for (int i = 0; i <= n; ++i) {
-    const QPoint p = from + step * i;
-    const int v = i < n && page.rect().contains(p) ? qGray(page.pixel(p)) : 255;
-    if (v < 250) {
-      mass += (255 - v) / 255.0;
-      inRun = true;
-    } else if (inRun) {
-      widths.push_back(mass / renderDpi * 25.4);
-      mass = 0;
-      inRun = false;
-    }
-  }
-  return widths;
-}
-
 // The outline letter, the box outlines and the guide cross are one drawing pixel wide: on a
 // fine printer they must still show as lines, not as hairs of 0.02 mm.
 TEST_F(SheetPrintTest, LinesOnPaperAreVisibleWhateverThePrintersResolution) {
@@ -524,6 +503,9 @@ TEST_F(SheetPrintTest, LinesOnPaperAreVisibleWhateverThePrintersResolution) {
                 0);
       const QImage page(prefix + ".pgm");
       ASSERT_EQ(page.size(), crop.size());
+      const auto grey = [&page](int x, int y) {
+        return page.rect().contains(x, y) ? qGray(page.pixel(x, y)) : 255;
+      };
       const std::string what = std::to_string(printerDpi) + " dpi, size " + std::to_string(size);
       for (int i : {0, 1}) {  // the letter's box and an empty box
         const SheetBox b = SheetBoxAt(layout, g, i);
@@ -533,14 +515,14 @@ TEST_F(SheetPrintTest, LinesOnPaperAreVisibleWhateverThePrintersResolution) {
         for (int k : {1, 2, 3}) {
           // Rows and columns that cross the outline, the letter and the cross.
           const int y = t + (bottom - t) * k / 4 + 3, x = l + (r - l) * k / 4 + 3;
-          for (double w : LineWidthsAlong(page, {l - 8, y}, {1, 0}, r - l + 16, renderDpi))
+          for (double w : testing::LineWidthsAlong(grey, l - 8, y, 1, 0, r - l + 16, renderDpi))
             widths.push_back(w);
-          for (double w : LineWidthsAlong(page, {x, t - 8}, {0, 1}, bottom - t + 16, renderDpi))
+          for (double w : testing::LineWidthsAlong(grey, x, t - 8, 0, 1, bottom - t + 16, renderDpi))
             widths.push_back(w);
         }
         ASSERT_GE(widths.size(), i == 0 ? 16u : 12u) << what << " box " << i;
         const double thinnest = *std::min_element(widths.begin(), widths.end());
-        EXPECT_GE(thinnest, 0.075) << what << " box " << i;
+        EXPECT_GE(thinnest, testing::kThinnestVisibleLineMm) << what << " box " << i;
       }
     }
   }
