@@ -22,6 +22,7 @@
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
+#include <QPaintEvent>
 #include <QTimer>
 #include <memory>
 #include <sys/stat.h>
@@ -723,6 +724,27 @@ TEST_F(StartUpWritesTest, TheStartUpWriteLandsAfterTheFirstFrameOrAtTheEnd) {
   window = std::make_unique<MainWindow>(IniPath().toStdString());
   window.reset();
   EXPECT_TRUE(IniText().contains("ExeDir="));
+}
+
+// Closed while the first frame's flush is still queued, or before any frame: the held write
+// lands before the closing writes, in the order they were made.
+TEST_F(StartUpWritesTest, ClosingKeepsTheOrderOfHeldAndNewWrites) {
+  QDir::setCurrent(dir.path());
+  for (const bool painted : {true, false}) {
+    SCOPED_TRACE(painted ? "first frame drawn" : "never drawn");
+    QFile::remove(IniPath());
+    window = std::make_unique<MainWindow>(IniPath().toStdString());
+    if (painted) {
+      // The window's own look at its first paint, without painting outside a paint cycle.
+      QPaintEvent paint(QRect(0, 0, 1, 1));
+      static_cast<QObject*>(window.get())->eventFilter(window.get(), &paint);
+    }
+    window->close();
+    const QString ini = IniText();
+    EXPECT_TRUE(ini.contains("ExeDir=")) << ini.toStdString();
+    EXPECT_LT(ini.indexOf("ExeDir="), ini.indexOf("VoiceSpeed=")) << ini.toStdString();
+    window.reset();
+  }
 }
 
 }  // namespace

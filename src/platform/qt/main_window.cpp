@@ -315,6 +315,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (!closing_) {
     closing_ = true;
     CloseMainWindow(app_);
+    WriteHeldSettings();  // a window closed before its first frame has nothing to wait for
   }
   event->accept();
 }
@@ -503,6 +504,9 @@ void MainWindow::WriteProfileString(std::string_view section, std::string_view k
     heldSettings_.push_back({std::string(section), std::string(key), std::string(value)});
     return;
   }
+  // Held writes go first, even when the first frame's flush has not run yet: the file
+  // then holds the writes in the order they were made.
+  WriteHeldSettings();
   StoreSetting(section, key, value);
 }
 
