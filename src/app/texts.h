@@ -16,6 +16,9 @@ inline constexpr std::string_view kSiblingMenuItem = "もじもり！（ちく�
 inline constexpr std::string_view kTimerError = "タイマーが設定できません！";
 inline constexpr std::string_view kClockError = "クロックエラー";
 inline constexpr std::string_view kSettingsNotSaved = "せっていを ほぞんできません。";
+inline constexpr std::string_view kNoKanaFont =
+    "かなを かける フォントが ありません。\nfonts-ipafont-gothic を インストールしてください。";
+inline constexpr std::string_view kFontCaption = "フォント";
 }  // namespace texts
 
 }  // namespace zel

@@ -109,6 +109,9 @@ class Host {
                                                     const std::string& initialPath) = 0;
   // The bytes of a picture built into the program, such as "moji".
   virtual std::string BuiltInPicture(std::string_view name) = 0;
+  // Whether text in the face (a Shift-JIS name) shows kana, drawn by the face itself or by
+  // a face the platform falls back on.
+  virtual bool FaceDrawsKana(std::string_view faceName) = 0;
   // Bits per pixel of the display.
   virtual int DisplayDepth() = 0;
   // Repaints the panel at once, before returning.
