@@ -76,7 +76,8 @@ class Host {
                                     MessageKind kind) = 0;
 
   // Starting a sound cuts off the one playing. A waiting play returns when the sound has
-  // been heard; a sound that cannot be played gives the default alert instead.
+  // been heard, or after its first few seconds, the rest cut; a sound that cannot be played
+  // gives the default alert instead.
   virtual void PlayBuiltInSound(int soundId, bool wait) = 0;
   virtual void PlaySoundFile(const std::string& path, bool wait) = 0;
 
