@@ -92,7 +92,8 @@ TEST_F(StartUpTest, AWindowTooSmallToUseOpensAtTheDefaultSize) {
 TEST_F(StartUpTest, AMissingKanaFontIsToldOnce) {
   const std::string told =
       "message warning フォント: かなを かける フォントが ありません。\n"
-      "fonts-ipafont-gothic を インストールしてください。";
+      "fonts-ipafont-gothic を インストールしてください。\n\n"
+      "No font for kana: sudo apt install fonts-ipafont-gothic";
   struct Case {
     std::set<std::string> without;
     std::string chosen;  // "" for no Fontname in the settings
