@@ -58,6 +58,7 @@ void StartUp(AppState& app) {
   PlayBuiltInSound(app, kStartUpSound, false);
   AddSiblingMenuItem(app);
   ReadSettings(app);
+  TellMissingKanaFont(app);
   app.quiz.state = QuizState::None;
   WarmUpRandom(app);
   TakeStartUpDirectory(app);

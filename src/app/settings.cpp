@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include <cstdint>
 #include <string>
 
 #include "app/app_state.h"
@@ -51,9 +52,29 @@ void ReadSettings(AppState& app) {
   s.WinPosR = host.ReadProfileInt(kSetting, "WinPosR", defaults.WinPosR);
   s.WinPosT = host.ReadProfileInt(kSetting, "WinPosT", defaults.WinPosT);
   s.WinPosB = host.ReadProfileInt(kSetting, "WinPosB", defaults.WinPosB);
+  // A hand-edited or damaged rectangle too small to show the keys would come back at every
+  // start, as the close stores what the window was: it opens at the default size instead.
+  const int64_t width = int64_t{s.WinPosR} - s.WinPosL;
+  const int64_t height = int64_t{s.WinPosB} - s.WinPosT;
+  if (width < kMinWindowWidth || height < kMinWindowHeight) {
+    s.WinPosL = defaults.WinPosL;
+    s.WinPosR = defaults.WinPosR;
+    s.WinPosT = defaults.WinPosT;
+    s.WinPosB = defaults.WinPosB;
+  }
   s.ShowButton = host.ReadProfileInt(kSetting, "ShowButton", defaults.ShowButton);
   s.SmoothKakijun = host.ReadProfileInt(kSetting, kSmoothKakijunKey, defaults.SmoothKakijun);
   s.TraceCheck = host.ReadProfileInt(kSetting, kTraceCheckKey, defaults.TraceCheck);
+}
+
+void TellMissingKanaFont(AppState& app) {
+  Host& host = app.host;
+  const std::string& defaultFace = SjisText(texts::kDefaultFontName);
+  if (host.FaceDrawsKana(app.SharedFont.faceName) ||
+      (app.SharedFont.faceName != defaultFace && host.FaceDrawsKana(defaultFace)))
+    return;
+  host.ShowMessage(SjisText(texts::kNoKanaFont), SjisText(texts::kFontCaption),
+                   MessageKind::Warning);
 }
 
 void WriteCloseSettings(AppState& app) {

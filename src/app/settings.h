@@ -24,6 +24,11 @@ struct FontSpec {
 inline constexpr int kFontNameBuffer = 32;   // face names keep at most 31 bytes
 inline constexpr int kSiblingDirBuffer = 260;
 
+// The smallest saved window (outer size) that opens as it is; a smaller one opens at the
+// default size.
+inline constexpr int kMinWindowWidth = 200;
+inline constexpr int kMinWindowHeight = 150;
+
 struct AppSettings {
   int FontColour = 255;  // 0x00BBGGRR, the colour of the character in the display panel
   int VoiceSpeed = 400;
@@ -39,6 +44,10 @@ struct AppSettings {
   int SmoothKakijun = 0;  // stroke films drawn sharp at the panel's size
   int TraceCheck = 0;     // each traced stroke of a hiragana checked as it is written
 };
+
+// Without a face that draws kana every key shows empty boxes: when neither the chosen face
+// nor the default one does, says once which package to install. The run goes on.
+void TellMissingKanaFont(AppState& app);
 
 // Reads [Setting] from Fontname to ShowButton, in that order, into the settings and the font,
 // then the two menu helps.

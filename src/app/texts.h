@@ -16,6 +16,11 @@ inline constexpr std::string_view kSiblingMenuItem = "もじもり！（ちく�
 inline constexpr std::string_view kTimerError = "タイマーが設定できません！";
 inline constexpr std::string_view kClockError = "クロックエラー";
 inline constexpr std::string_view kSettingsNotSaved = "せっていを ほぞんできません。";
+// Without a kana font the Japanese lines show as boxes: the last line can be read anyway.
+inline constexpr std::string_view kNoKanaFont =
+    "かなを かける フォントが ありません。\nfonts-ipafont-gothic を インストールしてください。\n\n"
+    "No font for kana: sudo apt install fonts-ipafont-gothic";
+inline constexpr std::string_view kFontCaption = "フォント";
 }  // namespace texts
 
 }  // namespace zel

@@ -76,7 +76,8 @@ class Host {
                                     MessageKind kind) = 0;
 
   // Starting a sound cuts off the one playing. A waiting play returns when the sound has
-  // been heard; a sound that cannot be played gives the default alert instead.
+  // been heard, or after its first few seconds, the rest cut; a sound that cannot be played
+  // gives the default alert instead.
   virtual void PlayBuiltInSound(int soundId, bool wait) = 0;
   virtual void PlaySoundFile(const std::string& path, bool wait) = 0;
 
@@ -109,6 +110,9 @@ class Host {
                                                     const std::string& initialPath) = 0;
   // The bytes of a picture built into the program, such as "moji".
   virtual std::string BuiltInPicture(std::string_view name) = 0;
+  // Whether text in the face (a Shift-JIS name) shows kana, drawn by the face itself or by
+  // a face the platform falls back on.
+  virtual bool FaceDrawsKana(std::string_view faceName) = 0;
   // Bits per pixel of the display.
   virtual int DisplayDepth() = 0;
   // Repaints the panel at once, before returning.

@@ -1,13 +1,13 @@
 #include "profile/profile_file.h"
 
-#include <dirent.h>
+#include "files/safe_replace.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -148,7 +148,6 @@ enum class Status { kLoaded, kMissing, kFailed, kTooLarge };
 struct Loaded {
   Status status = Status::kFailed;
   std::string bytes;  // reading stops soon after kMaxBytes
-  mode_t mode = 0;
 };
 
 class Fd {
@@ -160,8 +159,6 @@ class Fd {
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
-  // Closing a written file can report a failed write, so the writer checks it.
-  bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
  private:
   int fd_;
@@ -177,7 +174,6 @@ Loaded Load(const std::string& path) {
   }
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return loaded;
-  loaded.mode = info.st_mode & 07777;
   char chunk[64 * 1024];
   while (loaded.bytes.size() <= ProfileFile::kMaxBytes) {
     const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
@@ -200,64 +196,6 @@ std::string LoadForReading(const std::string& path) {
   return std::move(loaded.bytes);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
-// Through a temporary file beside the old one and a rename, so that a reader sees either
-// the old file or the new one, never a part.
-bool ReplaceFile(const std::string& path, std::string_view bytes, std::optional<mode_t> mode) {
-  const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string base = path.substr(dir.size());
-  static std::atomic<unsigned> counter{0};
-  std::string temp;
-  int raw = -1;
-  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-    temp = dir + "." + base + "." + std::to_string(::getpid()) + "-" +
-           std::to_string(counter++) + ".tmp";
-    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (raw < 0 && errno != EEXIST) return false;
-  }
-  if (raw < 0) return false;
-  Fd fd(raw);
-  // A replaced file keeps its permissions; a new one gets the umask's.
-  bool ok = (!mode || ::fchmod(fd.get(), *mode) == 0) && WriteAll(fd.get(), bytes) &&
-            ::fsync(fd.get()) == 0;
-  ok = fd.Close() && ok;
-  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // Make the rename itself durable; the file is in place either way.
-  Fd dirFd(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dirFd.get() >= 0) ::fsync(dirFd.get());
-  return true;
-}
-
-// The file a chain of symbolic links ends in (the path itself when it is none), so a
-// write replaces that file rather than the link.
-std::string LinkTarget(std::string path) {
-  for (int depth = 0; depth < 40; ++depth) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
-    std::string target(PATH_MAX, '\0');
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<size_t>(n) >= target.size()) break;
-    target.resize(static_cast<size_t>(n));
-    const size_t slash = path.rfind('/');
-    if (target.front() != '/' && slash != std::string::npos) target = path.substr(0, slash + 1) + target;
-    path = std::move(target);
-  }
-  return path;
-}
-
 std::string DirOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -277,27 +215,6 @@ class DirectoryLock {
  private:
   Fd fd_;
 };
-
-// Temporary files that a copy of the program left when it died mid-write. Called under the
-// directory lock, when no write of another copy can be under way.
-void RemoveStaleTemporaries(const std::string& path) {
-  const std::string dir = DirOf(path);
-  // Built by append: operator+ here trips a false -Wrestrict in GCC 12.
-  std::string prefix(".");
-  prefix.append(path, path.rfind('/') + 1).append(".");
-  DIR* listing = ::opendir(dir.c_str());
-  if (!listing) return;
-  while (const dirent* entry = ::readdir(listing)) {
-    const std::string_view name = entry->d_name;
-    if (name.size() <= prefix.size() + 4 || name.substr(0, prefix.size()) != prefix ||
-        name.substr(name.size() - 4) != ".tmp")
-      continue;
-    const std::string_view middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-    if (middle.find_first_not_of("0123456789-") != std::string_view::npos) continue;
-    ::unlink((dir + std::string(name)).c_str());
-  }
-  ::closedir(listing);
-}
 
 }  // namespace
 
@@ -358,6 +275,7 @@ int ProfileFile::ReadInt(std::string_view section, std::string_view key, int def
 
 bool ProfileFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
+  if (path_.empty()) return false;
   const std::string target = LinkTarget(path_);
   DirectoryLock lock(DirOf(target));
   if (!swept_) {
@@ -369,8 +287,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key,
   const std::optional<std::string> text = WithProfileValue(old.bytes, section, key, value);
   if (!text) return false;
   if (old.status == Status::kLoaded && *text == old.bytes) return true;
-  return ReplaceFile(target, *text,
-                     old.status == Status::kLoaded ? std::optional<mode_t>(old.mode) : std::nullopt);
+  return ReplaceFileSafely(target, *text) == ReplaceOutcome::kReplaced;
 }
 
 }  // namespace zel

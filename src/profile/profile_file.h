@@ -39,6 +39,7 @@ class ProfileFile {
   // rather than lose what lies beyond.
   static constexpr size_t kMaxBytes = size_t{1} << 20;
 
+  // An empty path is no file: it reads as empty and takes no writes.
   explicit ProfileFile(std::string path) : path_(std::move(path)) {}
 
   const std::string& path() const { return path_; }
@@ -55,8 +56,9 @@ class ProfileFile {
 
   // WritePrivateProfileStringA: the whole file is written to a temporary file beside it,
   // flushed and renamed over the old one. False when nothing could be written; the old file
-  // is then as it was. A symbolic link is written through to its file; copies of the program
-  // take turns; the first write sweeps away temporary files a crashed copy left.
+  // is then as it was; so it is for a file marked read-only. A symbolic link is written
+  // through to its file; copies of the program take turns; the first write sweeps away
+  // temporary files a crashed copy left.
   bool WriteString(std::string_view section, std::string_view key, std::string_view value);
 
  private:

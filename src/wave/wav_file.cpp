@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "encoding/little_endian.h"
+
 namespace zel {
 namespace {
 
@@ -19,10 +21,6 @@ constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80
                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 constexpr int kMaxChannels = 8;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
 bool IsTag(const uint8_t* p, const char (&tag)[5]) { return std::memcmp(p, tag, 4) == 0; }
 
 enum class Encoding { Unsigned8, Signed16, Signed24, Signed32, Float32, Float64, ALaw, MuLaw };
@@ -55,20 +53,20 @@ std::optional<Encoding> EncodingOf(uint16_t tag, uint16_t bits) {
 std::optional<Format> ReadFormat(std::span<const uint8_t> body) {
   if (body.size() < 16) return std::nullopt;
   const uint8_t* p = body.data();
-  uint16_t tag = U16(p);
+  uint16_t tag = Read16(p);
   Format f;
-  f.channels = U16(p + 2);
-  f.rate = U32(p + 4);
-  const uint16_t blockAlign = U16(p + 12);
-  const uint16_t bits = U16(p + 14);
+  f.channels = Read16(p + 2);
+  f.rate = Read32(p + 4);
+  const uint16_t blockAlign = Read16(p + 12);
+  const uint16_t bits = Read16(p + 14);
   if (tag == kFormatExtensible) {
     // cbSize, valid bits, channel mask, sub-format. Valid bits fewer than the container
     // holds sit at its top, so the container is read whole.
-    if (body.size() < 40 || U16(p + 16) < 22) return std::nullopt;
-    const uint16_t validBits = U16(p + 18);
+    if (body.size() < 40 || Read16(p + 16) < 22) return std::nullopt;
+    const uint16_t validBits = Read16(p + 18);
     if (validBits == 0 || validBits > bits || std::memcmp(p + 26, kSubFormatTail, 14) != 0)
       return std::nullopt;
-    tag = U16(p + 24);
+    tag = Read16(p + 24);
   }
   const auto encoding = EncodingOf(tag, bits);
   if (!encoding) return std::nullopt;
@@ -104,17 +102,17 @@ int FromFloat(double x) {
 int Sample(const uint8_t* p, Encoding encoding) {
   switch (encoding) {
     case Encoding::Unsigned8: return (int{p[0]} - 128) * 256;
-    case Encoding::Signed16: return static_cast<int16_t>(U16(p));
-    case Encoding::Signed24: return static_cast<int16_t>(U16(p + 1));
-    case Encoding::Signed32: return static_cast<int16_t>(U16(p + 2));
+    case Encoding::Signed16: return static_cast<int16_t>(Read16(p));
+    case Encoding::Signed24: return static_cast<int16_t>(Read16(p + 1));
+    case Encoding::Signed32: return static_cast<int16_t>(Read16(p + 2));
     case Encoding::Float32: {
-      const uint32_t bits = U32(p);
+      const uint32_t bits = Read32(p);
       float x;
       std::memcpy(&x, &bits, sizeof x);
       return FromFloat(x);
     }
     case Encoding::Float64: {
-      const uint64_t bits = uint64_t{U32(p)} | uint64_t{U32(p + 4)} << 32;
+      const uint64_t bits = uint64_t{Read32(p)} | uint64_t{Read32(p + 4)} << 32;
       double x;
       std::memcpy(&x, &bits, sizeof x);
       return FromFloat(x);
@@ -137,7 +135,7 @@ std::optional<PcmSound> DecodeWav(std::span<const uint8_t> bytes) {
   // below cannot wrap.
   while (bytes.size() - at >= 8) {
     const uint8_t* header = bytes.data() + at;
-    const size_t claimed = U32(header + 4);
+    const size_t claimed = Read32(header + 4);
     at += 8;
     const size_t present = std::min(claimed, bytes.size() - at);
     const std::span<const uint8_t> body = bytes.subspan(at, present);

@@ -34,6 +34,7 @@ class RecordingHost : public Host {
   std::optional<std::string> chosenFile;     // what the file dialog answers
   bool writesWork = true;
   int displayDepth = 24;
+  std::set<std::string> facesWithoutKana;  // UTF-8 names of faces that show kana as boxes
   long long now = 1000000;
   WindowRect windowRect{0, 0, 560, 420};
 
@@ -140,6 +141,9 @@ class RecordingHost : public Host {
     return it == files.end() ? std::string() : it->second;
   }
   int DisplayDepth() override { return displayDepth; }
+  bool FaceDrawsKana(std::string_view faceName) override {
+    return !facesWithoutKana.contains(SjisToUtf8(faceName));
+  }
   void UpdatePanelNow() override { Add("update panel"); }
   long long CurrentTime() override { return now; }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "app/routing.h"
 #include "app/settings.h"
 #include "app/window_layout.h"
+#include "encoding/sjis.h"
 #include "support/app_fixture.h"
 
 namespace zel {
@@ -54,6 +56,66 @@ TEST_F(StartUpTest, TakesTheSavedSettings) {
   StartUp(app);
   EXPECT_EQ(host.Only("uncheck 1213"), (Strings{"uncheck 1213"}));
   EXPECT_EQ(app.settings.ShowButton, 2);
+}
+
+// A rectangle too small to use, edited by hand or damaged, opens at the default size; one
+// just large enough stays as it was.
+TEST_F(StartUpTest, AWindowTooSmallToUseOpensAtTheDefaultSize) {
+  struct Case {
+    const char* l;
+    const char* t;
+    const char* r;
+    const char* b;
+    const char* move;
+  };
+  const Case cases[] = {
+      {"0", "2147483647", "1278", "-2147483648", "move window 0 0 560 420"},
+      {"10", "10", "10", "500", "move window 0 0 560 420"},
+      {"100", "50", "299", "600", "move window 0 0 560 420"},
+      {"100", "50", "700", "199", "move window 0 0 560 420"},
+      {"2147483647", "0", "-2147483648", "400", "move window 0 0 560 420"},
+      {"100", "50", "300", "200", "move window 100 50 300 200"},
+      {"-2147483648", "-2147483648", "2147483647", "2147483647",
+       "move window -2147483648 -2147483648 2147483647 2147483647"},
+  };
+  for (const Case& c : cases) {
+    host.Clear();
+    host.profile = {{"Setting/WinPosL", c.l}, {"Setting/WinPosT", c.t},
+                    {"Setting/WinPosR", c.r}, {"Setting/WinPosB", c.b}};
+    StartUp(app);
+    EXPECT_EQ(host.Only("move window"), Strings{c.move});
+  }
+}
+
+// Told once at start-up, and only when neither the chosen face nor the default one can show
+// kana; the start-up goes on either way.
+TEST_F(StartUpTest, AMissingKanaFontIsToldOnce) {
+  const std::string told =
+      "message warning フォント: かなを かける フォントが ありません。\n"
+      "fonts-ipafont-gothic を インストールしてください。\n\n"
+      "No font for kana: sudo apt install fonts-ipafont-gothic";
+  struct Case {
+    std::set<std::string> without;
+    std::string chosen;  // "" for no Fontname in the settings
+    Strings messages;
+  };
+  const Case cases[] = {
+      {{}, "", {}},
+      {{"Courier"}, "Courier", {}},  // the default face still has kana
+      {{"ＭＳ ゴシック"}, "IPAGothic", {}},
+      {{"ＭＳ ゴシック"}, "", {told}},
+      {{"ＭＳ ゴシック", "Courier"}, "Courier", {told}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.chosen);
+    host.Clear();
+    host.profile.clear();
+    if (!c.chosen.empty()) host.profile["Setting/Fontname"] = Utf8ToSjis(c.chosen);
+    host.facesWithoutKana = c.without;
+    StartUp(app);
+    EXPECT_EQ(host.Only("message"), c.messages);
+    EXPECT_EQ(host.Only("move window"), Strings{"move window 0 0 560 420"});
+  }
 }
 
 TEST_F(StartUpTest, AddsTheSiblingProgramOnlyWhenItIsThere) {

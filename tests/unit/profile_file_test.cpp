@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "encoding/sjis.h"
+#include "support/full_disk.h"
 #include "support/scratch_dir.h"
 
 namespace zel {
@@ -264,12 +265,49 @@ TEST_F(ProfileFileTest, WritesThroughASymbolicLinkToItsFile) {
 
 TEST_F(ProfileFileTest, TheFirstWriteSweepsAwayWhatACrashLeft) {
   Store("[S]\r\nK=1\r\n");
-  for (const char* name : {".zel.ini.4711-0.tmp", ".zel.ini.99-12.tmp"})
+  const std::string gone = std::to_string(testing::EndedProcess());
+  for (const std::string& name : {".zel.ini.tmp-" + gone + "-0", ".zel.ini.tmp-" + gone + "-12"})
     std::ofstream(dir / name) << "[S]\r\nK=half";
   std::ofstream(dir / ".zel.ini.notes.tmp") << "not ours";
   std::ofstream(dir / "other.tmp") << "not ours";
   ASSERT_TRUE(ini.WriteString("S", "K", "2"));
   EXPECT_EQ(Names(), (Strings{".zel.ini.notes.tmp", "other.tmp", "zel.ini"}));
+}
+
+// A full disk or a file marked read-only: the write fails and the file stays as it was.
+TEST_F(ProfileFileTest, AWriteThatCannotCompleteKeepsTheOldFile) {
+  const std::string original = "[S]\r\nK=1\r\n";
+  const std::string longValue(20000, 'v');
+  Store(original);
+  {
+    testing::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.ok());
+    EXPECT_FALSE(ini.WriteString("S", "K", longValue));
+  }
+  EXPECT_EQ(Stored(), original);
+  EXPECT_EQ(Names(), Strings{"zel.ini"});
+
+  fs::permissions(ini.path(), fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_FALSE(ini.WriteString("S", "K", "2"));
+  EXPECT_EQ(Stored(), original);
+  EXPECT_TRUE(ini.WriteString("S", "K", "1"));  // nothing to change, nothing to write
+  EXPECT_EQ(Names(), Strings{"zel.ini"});
+}
+
+TEST_F(ProfileFileTest, AWriteOnAFullDiskKeepsTheOldFile) {
+  const testing::SmallDisk disk(dir / "small");
+  if (!disk.mounted()) GTEST_SKIP() << disk.why();
+  ProfileFile small((dir / "small" / "zel.ini").string());
+  ASSERT_TRUE(small.WriteString("S", "K", "1"));
+  disk.Fill();
+  EXPECT_FALSE(small.WriteString("S", "K", "2"));
+  EXPECT_FALSE(small.WriteString("S", "K", std::string(100000, 'v')));
+  EXPECT_FALSE(ProfileFile((dir / "small" / "new.ini").string()).WriteString("S", "K", "1"));
+  EXPECT_EQ(small.ReadInt("S", "K", -1), 1);
+  Strings names;
+  for (const auto& entry : fs::directory_iterator(dir / "small")) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Strings{"filler", "zel.ini"}));
 }
 
 // Two copies of the program closing at once each rewrite the file key by key; no key of

@@ -33,8 +33,10 @@
 #include "app/routing.h"
 #include "display/kana_strokes.h"
 #include "display/tracing.h"
+#include "platform/qt/application.h"
 #include "platform/qt/panel_widget.h"
 #include "encoding/sjis.h"
+#include "support/full_disk.h"
 
 namespace zel {
 namespace {
@@ -581,6 +583,66 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsToldOnce) {
   QTest::qWait(20);
   EXPECT_EQ(messages.size(), 1);
   EXPECT_EQ(QFileInfo(IniPath()).size(), huge.size());
+}
+
+// Without a home there is no place of the user's own for the settings: nothing is written
+// (least of all at the top of the file system), and that is told once.
+TEST_F(MainWindowTest, WithoutAHomeNoSettingsAreWrittenAndThatIsToldOnce) {
+  {
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const std::string path = SettingsPath();
+    qputenv("HOME", home);
+    if (!config.isEmpty()) qputenv("XDG_CONFIG_HOME", config);
+    EXPECT_EQ(path, "");
+  }
+  QStringList messages;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      messages << box->windowTitle() + ": " + box->text();
+      box->accept();
+    }
+  });
+  answerer.start(5);
+  QDir::setCurrent(dir.path());
+  window = std::make_unique<MainWindow>(std::string());
+  window->show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.isEmpty(); }, 10000));
+  window->close();  // stores every setting again: no second message
+  EXPECT_EQ(messages, QStringList{"zel.ini: せっていを ほぞんできません。"});
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// A text save that runs out of room (a full disk, or here a file size limit) leaves the old
+// file whole and a new one not there, and says so.
+TEST_F(MainWindowTest, ATextSaveThatCannotCompleteKeepsTheOldFile) {
+  Open();
+  const std::string old = QFile::encodeName(dir.path() + "/OLD.TXT").toStdString();
+  const std::string fresh = QFile::encodeName(dir.path() + "/NEW.TXT").toStdString();
+  ASSERT_TRUE(window->ReplaceFile(old, "hello\r\n"));
+  const std::string longLine(20000, 'x');
+  {
+    testing::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.ok());
+    EXPECT_FALSE(window->ReplaceFile(old, longLine));
+    EXPECT_FALSE(window->ReplaceFile(fresh, longLine));
+  }
+  EXPECT_EQ(window->ReadFile(old, 100), "hello\r\n");
+  EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(fresh.c_str())));
+
+  const testing::SmallDisk disk(dir.path().toStdString() + "/small");
+  if (!disk.mounted()) GTEST_SKIP() << disk.why();
+  const std::string onDisk = QFile::encodeName(dir.path() + "/small/OLD.TXT").toStdString();
+  ASSERT_TRUE(window->ReplaceFile(onDisk, "hello\r\n"));
+  disk.Fill();
+  EXPECT_FALSE(window->ReplaceFile(onDisk, "bye\r\n"));
+  EXPECT_FALSE(window->ReplaceFile(onDisk, longLine));
+  EXPECT_EQ(window->ReadFile(onDisk, 100), "hello\r\n");
+  QStringList left = QDir(dir.path() + "/small").entryList(QDir::Files | QDir::Hidden);
+  left.sort();
+  EXPECT_EQ(left, (QStringList{"OLD.TXT", "filler"}));
 }
 
 // Whatever rectangle the settings hold (damaged, saturated, from a monitor since removed),

@@ -131,6 +131,9 @@ void PrepareApplication() {
 }
 
 std::string SettingsPath() {
+  // Without a home Qt would answer "/.config", a folder of the whole machine.
+  if (qEnvironmentVariableIsEmpty("HOME") && qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"))
+    return {};
   QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   if (dir.isEmpty()) dir = QDir::homePath() + "/.config";
   QDir().mkpath(dir);

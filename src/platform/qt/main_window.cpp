@@ -7,7 +7,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QSaveFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -37,6 +38,7 @@
 #include "platform/qt/print_dialog.h"
 #include "platform/qt/qt_drawing.h"
 #include "files/file_names.h"
+#include "files/safe_replace.h"
 #include "platform/sdl/sound_service.h"
 #include "encoding/sjis.h"
 #include "platform/qt/sheet_renderer.h"
@@ -515,7 +517,7 @@ void MainWindow::StoreSetting(std::string_view section, std::string_view key,
   if (settings_.WriteString(section, key, value) || settingsFailureTold_ || quiet_) return;
   // Once a run: a read-only folder or a full disk fails every write alike.
   settingsFailureTold_ = true;
-  const std::string caption = NativePathToSjis(settings_.path());
+  const std::string caption = NativePathToSjis(settings_.path().empty() ? "zel.ini" : settings_.path());
   auto tell = [this, caption] {
     ShowMessage(SjisText(texts::kSettingsNotSaved), caption, MessageKind::Warning);
   };
@@ -556,13 +558,8 @@ std::optional<std::string> MainWindow::ReadFile(const std::string& path, size_t 
 }
 
 bool MainWindow::ReplaceFile(const std::string& path, std::string_view bytes) {
-  QSaveFile file(NativeName(path));  // a new file beside the old, renamed over it at commit
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  RemoveStaleTemporaries(path);
+  return ReplaceFileSafely(path, bytes) == ReplaceOutcome::kReplaced;
 }
 
 std::optional<std::string> MainWindow::ChooseTextFile(FileDialogKind kind, std::string_view title,
@@ -598,6 +595,15 @@ std::optional<std::string> MainWindow::ChooseTextFile(FileDialogKind kind, std::
 std::string MainWindow::BuiltInPicture(std::string_view name) {
   QFile file(QString(":/pictures/%1.bmp").arg(FromUtf8(name)));
   return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+bool MainWindow::FaceDrawsKana(std::string_view faceName) {
+  FontSpec spec;
+  spec.faceName = std::string(faceName);
+  const QFontMetrics metrics(MakeQFont(spec));
+  if (metrics.inFontUcs4(U'\u3042') && metrics.inFontUcs4(U'\u30A2')) return true;  // あ, ア
+  // A face without kana still shows them when Qt falls back on one that has them.
+  return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
 }
 
 int MainWindow::DisplayDepth() {

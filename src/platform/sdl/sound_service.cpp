@@ -160,6 +160,9 @@ SoundService::~SoundService() {
   outputWake_.notify_all();
   if (silent_.joinable()) silent_.join();
   if (device_ == 0 && !sdlAudio_) return;
+  // No callback may reach this object once it is gone, even if the device cannot be closed
+  // below; pausing takes only the device's own lock.
+  if (device_ != 0) LoadSdlAudio()->PauseAudioDevice(device_, 1);
   // Waited for a second at most: a thread hung in the audio system must not hold the exit.
   const auto giveUp = Clock::now() + std::chrono::seconds(1);
   std::unique_lock audioSystem(AudioSystemMutex(), std::try_to_lock);
@@ -231,10 +234,10 @@ void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
   }
   WaitReady(lock);
   pending_ = nullptr;
-  const uint64_t play = StartLocked(std::move(sound), ++plays_);
+  const uint64_t play = StartLocked(std::move(sound), ++plays_, wait);
   if (!wait) return;
 
-  const auto length = std::chrono::duration<double>(double(delivery_.frames) / rate_);
+  const auto length = std::chrono::duration<double>(double(playLimit_) / rate_);
   const auto deadline =
       Clock::now() + std::chrono::duration_cast<Clock::duration>(length) + kWaitMargin;
   // Ends when the sound has gone out, or when another thread's play cut it off.
@@ -246,11 +249,14 @@ void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
   std::this_thread::sleep_until(end);
 }
 
-uint64_t SoundService::StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play) {
+uint64_t SoundService::StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play,
+                                   bool wait) {
   current_ = sound ? Resampler(std::move(sound), rate_) : Resampler();
   delivery_ = Delivery{};
   delivery_.play = play;
   delivery_.frames = current_.frames();
+  playLimit_ = wait ? std::min(delivery_.frames, size_t(kMaxWaitSeconds) * size_t(rate_))
+                    : delivery_.frames;
   delivery_.done = current_.done();
   heardEnd_ = Clock::now();
   if (!current_.done()) outputWake_.notify_one();
@@ -272,7 +278,9 @@ void SoundService::Fill(int16_t* out, size_t frames, int channels, Clock::time_p
   size_t written = 0;
   if (!current_.done()) {
     if (!delivery_.start) delivery_.start = now;
-    written = current_.Read(out, frames);
+    written = current_.Read(out, std::min(frames, playLimit_ - delivery_.delivered));
+    delivery_.delivered += written;
+    if (delivery_.delivered >= playLimit_) current_ = Resampler();  // the rest is cut
     if (channels > 1) {
       // Read into the front of the buffer, then spread backwards so nothing is overwritten
       // before it is spread.

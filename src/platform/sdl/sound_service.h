@@ -1,8 +1,10 @@
 // Every sound of the program goes out through one SoundService on SDL2 audio.
 //
 // One sound plays at a time: starting a sound cuts off the one playing. A play that waits
-// blocks the calling thread, handling no events, until the sound has been heard; one that
-// does not wait returns at once. A sound that cannot be read or decoded gives the default
+// blocks the calling thread, handling no events, until the sound has been heard, but for
+// kMaxWaitSeconds of it at most: the rest of a longer sound is cut, so a long or damaged
+// voice file cannot freeze the window. One that does not wait returns at once and plays
+// the whole sound. A sound that cannot be read or decoded gives the default
 // alert instead. Without an audio device a silent output keeps the same timing, so the
 // program behaves alike on a desktop, a server and CI.
 #pragma once
@@ -50,6 +52,8 @@ class SoundService {
 
   static constexpr size_t kMaxFileBytes = size_t{64} << 20;
   static constexpr Clock::duration kOpenDeadline = std::chrono::seconds(3);
+  // Longer than any voice or sound of the program; a child waits no longer for a sound.
+  static constexpr int kMaxWaitSeconds = 3;
 
   // False when the silent output stands in for an audio device.
   // These wait until the output has been opened.
@@ -61,8 +65,9 @@ class SoundService {
   struct Delivery {
     uint64_t play = 0;                       // plays counted from 1; 0 before the first
     size_t frames = 0;                       // its length on the output
+    size_t delivered = 0;                    // how many of them went to the output
     std::optional<Clock::time_point> start;  // when its first frame went to the output
-    bool done = false;                       // all its frames have gone to the output
+    bool done = false;  // it has gone to the output: all its frames, or all a wait takes
   };
   Delivery LastDelivery() const;
   // True while frames of a sound remain to go to the output.
@@ -89,7 +94,8 @@ class SoundService {
   void Start(std::shared_ptr<const PcmSound> sound, bool wait);
   // Makes sound the one playing as play number `play`, and returns it. Called with
   // mutex_ held.
-  uint64_t StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play);
+  uint64_t StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play,
+                       bool wait = false);
   std::shared_ptr<const PcmSound> DecodedOrAlert(std::optional<PcmSound> sound) const;
   // Hands the next frames to the output; `heardAfter` is how long the output holds them
   // before they sound. Called with mutex_ held.
@@ -114,6 +120,7 @@ class SoundService {
   std::condition_variable played_;      // a sound went out to its end, or the service closes
   std::condition_variable outputWake_;  // the silent output has work, or must stop
   Resampler current_;
+  size_t playLimit_ = 0;  // frames of the current sound that go out: fewer for a long wait
   Delivery delivery_;
   Clock::time_point heardEnd_;  // when the latest play's last frame will have sounded
   bool closing_ = false;

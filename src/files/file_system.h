@@ -1,0 +1,35 @@
+// The few operating-system calls a safe replace needs, all in one place (file_system_posix.cpp).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zel::fs_calls {
+
+struct Existing {
+  bool exists = false;      // something is at the path
+  bool regular = false;     // and it is a regular file
+  bool readOnly = false;    // which may not be written (its write bits or access say so)
+  unsigned permissions = 0;
+};
+Existing Inspect(const std::string& path);
+
+// A new file, made only when nothing is at path (-1 otherwise, `taken` then telling
+// whether something was there).
+int CreateNew(const std::string& path, bool& taken);
+// Writes all of bytes, gives the file the permissions (when set), flushes it to the disk
+// and closes it; false when any step fails. The handle is closed in every case.
+bool WriteSyncClose(int handle, std::string_view bytes, std::optional<unsigned> permissions);
+bool RenameOver(const std::string& from, const std::string& to);
+void Remove(const std::string& path);
+// Makes the latest rename in dir durable; best effort.
+void SyncDirectory(const std::string& dir);
+std::vector<std::string> ListDirectory(const std::string& dir);
+std::string ReadLink(const std::string& path);  // "" when path is no symbolic link
+uint64_t ProcessId();
+bool ProcessGone(uint64_t id);
+
+}  // namespace zel::fs_calls

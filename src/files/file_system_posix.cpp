@@ -1,0 +1,82 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+#include "files/file_system.h"
+
+namespace zel::fs_calls {
+
+Existing Inspect(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return {.exists = errno != ENOENT && errno != ENOTDIR};
+  Existing existing{.exists = true, .regular = S_ISREG(info.st_mode)};
+  existing.permissions = info.st_mode & 07777;
+  // Root may write anything, so the write bits count on their own as well.
+  existing.readOnly = (info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+  return existing;
+}
+
+int CreateNew(const std::string& path, bool& taken) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  taken = fd < 0 && errno == EEXIST;
+  return fd;
+}
+
+bool WriteSyncClose(int handle, std::string_view bytes, std::optional<unsigned> permissions) {
+  bool ok = !permissions || ::fchmod(handle, static_cast<mode_t>(*permissions)) == 0;
+  while (ok && !bytes.empty()) {
+    const ssize_t n = ::write(handle, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) ok = false;  // a full disk or a size limit: a short file must not take over
+    else bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  ok = ok && ::fsync(handle) == 0;
+  // A network file system may report a failed write only when the file closes.
+  return ::close(handle) == 0 && ok;
+}
+
+bool RenameOver(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+void Remove(const std::string& path) { ::unlink(path.c_str()); }
+
+void SyncDirectory(const std::string& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+std::vector<std::string> ListDirectory(const std::string& dir) {
+  std::vector<std::string> names;
+  DIR* listing = ::opendir(dir.c_str());
+  if (!listing) return names;
+  while (const dirent* entry = ::readdir(listing)) names.emplace_back(entry->d_name);
+  ::closedir(listing);
+  return names;
+}
+
+std::string ReadLink(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return {};
+  std::string target(PATH_MAX, '\0');
+  const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+  if (n <= 0 || static_cast<size_t>(n) >= target.size()) return {};
+  target.resize(static_cast<size_t>(n));
+  return target;
+}
+
+uint64_t ProcessId() { return static_cast<uint64_t>(::getpid()); }
+
+bool ProcessGone(uint64_t id) {
+  if (id == 0 || id > static_cast<uint64_t>(INT_MAX)) return false;
+  return ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH;
+}
+
+}  // namespace zel::fs_calls
