@@ -109,6 +109,11 @@ class Host {
                                                     const std::string& initialPath) = 0;
   // The bytes of a picture built into the program, such as "moji".
   virtual std::string BuiltInPicture(std::string_view name) = 0;
+  // A picture file of a format the platform's image readers know (JPEG, PNG, GIF, ...) as
+  // a 24-bit picture: upright as its EXIF orientation says, transparent parts over white,
+  // its first frame, scaled smoothly to a longest side of at most maxSide while it is
+  // decoded. None when the bytes are no picture it can read, or too large to decode.
+  virtual std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) = 0;
   // Bits per pixel of the display.
   virtual int DisplayDepth() = 0;
   // Repaints the panel at once, before returning.

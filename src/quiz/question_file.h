@@ -26,4 +26,20 @@ struct QuestionFields {
 // when the line has fewer than two.
 std::optional<QuestionFields> SplitQuestionLine(std::string_view line);
 
+// A question file's lines, each in its own encoding: a line added from a terminal may be
+// UTF-8 in a Shift-JIS file (a byte-order mark makes them all UTF-8).
+struct QuestionLines {
+  std::vector<std::string> lines;  // as SplitFileLines gives them, bytes as in the file
+  std::vector<bool> utf8;          // per line
+};
+QuestionLines SplitQuestionText(std::string_view bytes);
+
+// The fields of line q of a question file, the answer in Shift-JIS to be typed and the
+// picture's name as the line has it; none when q is no question line or has no answer.
+struct QuestionLineFields {
+  QuestionFields fields;
+  bool utf8 = false;  // the picture's name is UTF-8
+};
+std::optional<QuestionLineFields> FieldsOfQuestion(const QuestionLines& file, int q);
+
 }  // namespace zel

@@ -33,6 +33,7 @@
 #include "platform/qt/font_dialog.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/panel_widget.h"
+#include "platform/qt/picture_decoder.h"
 #include "platform/qt/small_dialogs.h"
 #include "platform/qt/print_dialog.h"
 #include "platform/qt/qt_drawing.h"
@@ -593,6 +594,10 @@ std::optional<std::string> MainWindow::ChooseTextFile(FileDialogKind kind, std::
 std::string MainWindow::BuiltInPicture(std::string_view name) {
   QFile file(QString(":/pictures/%1.bmp").arg(FromUtf8(name)));
   return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+std::optional<PackedDib> MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
+  return DecodePictureBytes(bytes, maxSide);
 }
 
 int MainWindow::DisplayDepth() {

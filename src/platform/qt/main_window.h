@@ -79,6 +79,7 @@ class MainWindow : public QMainWindow, public Host {
   std::optional<std::string> ChooseTextFile(FileDialogKind kind, std::string_view title,
                                             const std::string& initialPath) override;
   std::string BuiltInPicture(std::string_view name) override;
+  std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) override;
   int DisplayDepth() override;
   void UpdatePanelNow() override;
   long long CurrentTime() override;
