@@ -5,9 +5,24 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace zel {
+namespace {
+
+// A half, a quarter or an eighth where that is small enough: JPEG decodes at those sizes
+// directly (and several times faster than at full size), rounding up as it does, so no
+// second scaling pass follows. Beyond an eighth, the size that fits maxSide.
+QSize ScaledSize(QSize full, int maxSide) {
+  const int longest = std::max(full.width(), full.height());
+  for (int k = 2; k <= 8; k *= 2)
+    if ((longest + k - 1) / k <= maxSide)
+      return {(full.width() + k - 1) / k, (full.height() + k - 1) / k};
+  return full.scaled(maxSide, maxSide, Qt::KeepAspectRatio).expandedTo({1, 1});
+}
+
+}  // namespace
 
 std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
                                             int allocationLimitMb) {
@@ -27,8 +42,7 @@ std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
   const QSize full = reader.size();
   if (full.isValid()) {
     if (full.isEmpty()) return std::nullopt;
-    if (full.width() > maxSide || full.height() > maxSide)
-      reader.setScaledSize(full.scaled(maxSide, maxSide, Qt::KeepAspectRatio).expandedTo({1, 1}));
+    if (full.width() > maxSide || full.height() > maxSide) reader.setScaledSize(ScaledSize(full, maxSide));
   }
   QImage image;
   if (!reader.read(&image) || image.isNull()) return std::nullopt;
