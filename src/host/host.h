@@ -14,6 +14,7 @@
 namespace zel {
 
 struct FontSpec;
+struct QuestionCheck;
 
 struct WindowRect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -132,6 +133,9 @@ class Host {
   virtual bool ChooseFont(FontSpec& font, int& colour) = 0;
   // Where a control of the main window stands now, in client coordinates.
   virtual WindowRect GetControlRect(int controlId) = 0;
+  // The check of the question file in a window of its own: the summary, and every line
+  // with its verdict and its picture small beside it. Returns when the user has closed it.
+  virtual void ShowQuestionCheck(const QuestionCheck& check) = 0;
   // The help window on the document at path; it reports a missing document itself.
   virtual void ShowHelp(const std::string& path) = 0;
   // Makes dir the process's current directory.

@@ -1,6 +1,7 @@
 #include "quiz/question_file.h"
 
 #include "encoding/sjis.h"
+#include "host/host.h"
 
 namespace zel {
 
@@ -47,6 +48,13 @@ QuestionLines SplitQuestionText(std::string_view bytes) {
   file.lines = SplitFileLines(WithoutByteOrderMark(bytes));
   for (const std::string& line : file.lines) file.utf8.push_back(allUtf8 || IsUtf8Line(line));
   return file;
+}
+
+std::optional<QuestionLines> ReadQuestionFile(Host& host, const std::string& path) {
+  constexpr size_t kMaxQuestionFileBytes = size_t{4} << 20;
+  const auto bytes = host.ReadFile(path, kMaxQuestionFileBytes);
+  if (!bytes) return std::nullopt;
+  return SplitQuestionText(*bytes);
 }
 
 std::optional<QuestionLineFields> FieldsOfQuestion(const QuestionLines& file, int q) {

@@ -9,6 +9,8 @@
 
 namespace zel {
 
+class Host;
+
 inline constexpr size_t kLineBuffer = 512;  // lines longer than 511 bytes come in pieces
 
 // The file's lines as the program reads them: up to and including each line feed, at most
@@ -33,6 +35,8 @@ struct QuestionLines {
   std::vector<bool> utf8;          // per line
 };
 QuestionLines SplitQuestionText(std::string_view bytes);
+// The question file read afresh; none when it cannot be read.
+std::optional<QuestionLines> ReadQuestionFile(Host& host, const std::string& path);
 
 // The fields of line q of a question file, the answer in Shift-JIS to be typed and the
 // picture's name as the line has it; none when q is no question line or has no answer.

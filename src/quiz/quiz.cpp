@@ -15,14 +15,6 @@
 namespace zel {
 namespace {
 
-constexpr size_t kMaxQuestionFileBytes = size_t{4} << 20;
-
-// None when the file cannot be read.
-std::optional<QuestionLines> ReadQuestionLines(AppState& app) {
-  const auto bytes = app.host.ReadFile(app.QuestionPath, kMaxQuestionFileBytes);
-  if (!bytes) return std::nullopt;
-  return SplitQuestionText(*bytes);
-}
 
 // "<path>ファイルを確認してください。": no questions, or a question the file cannot give.
 void ReportQuestionFile(AppState& app) {
@@ -74,7 +66,7 @@ void AskPictureQuestion(AppState& app) {
   ++quiz.PicturePos;  // a question that fails is skipped
 
   // The file is read afresh for every question; it may have changed or gone since start-up.
-  const auto file = ReadQuestionLines(app);
+  const auto file = ReadQuestionFile(app.host, app.QuestionPath);
   auto line = file ? FieldsOfQuestion(*file, q) : std::nullopt;
   // An answer must give at least one character to be a question at all.
   CharacterState parsed;
@@ -158,7 +150,7 @@ void WarmUpRandom(AppState& app) {
 }
 
 void ScanQuestionFile(AppState& app) {
-  const auto file = ReadQuestionLines(app);
+  const auto file = ReadQuestionFile(app.host, app.QuestionPath);
   const int count = file ? std::min(CountQuestionLines(file->lines), kQuestionSlots) : 0;
   app.quiz.QuestionCount = count;
   app.quiz.PicturePos = count;

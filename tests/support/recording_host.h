@@ -19,6 +19,7 @@
 #include "host/host.h"
 #include "encoding/sjis.h"
 #include "profile/profile_file.h"
+#include "quiz/question_check.h"
 
 namespace zel::testing {
 
@@ -190,6 +191,14 @@ class RecordingHost : public Host {
     return it == controlRects.end() ? WindowRect{} : it->second;
   }
   void ShowHelp(const std::string& path) override { Add("help " + path); }
+  // The check's verdicts as shown, in UTF-8: "<number> <message>" a line.
+  std::vector<std::string> checkedLines;
+  void ShowQuestionCheck(const QuestionCheck& check) override {
+    Add("question check " + SjisToUtf8(check.summary));
+    checkedLines.clear();
+    for (const CheckedLine& line : check.lines)
+      checkedLines.push_back(std::to_string(line.number) + " " + SjisToUtf8(line.message));
+  }
   void SetCurrentDirectory(const std::string& dir) override {
     currentDirectory = dir;
     Add("cd " + dir);

@@ -34,6 +34,7 @@
 #include "platform/qt/help_window.h"
 #include "platform/qt/panel_widget.h"
 #include "platform/qt/picture_decoder.h"
+#include "platform/qt/question_check_window.h"
 #include "platform/qt/small_dialogs.h"
 #include "platform/qt/print_dialog.h"
 #include "platform/qt/qt_drawing.h"
@@ -594,6 +595,11 @@ std::optional<std::string> MainWindow::ChooseTextFile(FileDialogKind kind, std::
 std::string MainWindow::BuiltInPicture(std::string_view name) {
   QFile file(QString(":/pictures/%1.bmp").arg(FromUtf8(name)));
   return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+void MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
+  QuestionCheckWindow window(this, check);
+  window.exec();
 }
 
 std::optional<PackedDib> MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
