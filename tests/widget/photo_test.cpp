@@ -97,14 +97,30 @@ TEST(Photos, AMovingGifShowsItsFirstFrame) {
   EXPECT_EQ(PixelAt(*dib, 0, 0), qRgb(255, 0, 0));
 }
 
+// No side longer than asked for: a half, a quarter or an eighth where that is enough (JPEG
+// decodes straight to those), else the size that fits.
 TEST(Photos, ALargePhotoIsScaledDownWhileItIsRead) {
-  QImage photo(4000, 3000, QImage::Format_RGB32);
-  photo.fill(qRgb(20, 200, 90));
-  const auto dib = DecodePictureBytes(Encode(photo, "jpeg", 80), 2048);
-  ASSERT_TRUE(dib);
-  EXPECT_EQ(DibWidth(*dib), 2048);
-  EXPECT_EQ(DibHeight(*dib), 1536);
-  EXPECT_TRUE(Near(PixelAt(*dib, 1000, 700), qRgb(20, 200, 90)));
+  struct Case {
+    int width, height;
+    const char* format;
+    int shownWidth, shownHeight;
+  };
+  const Case cases[] = {
+      {4000, 3000, "jpeg", 2000, 1500},
+      {4100, 3000, "jpeg", 1025, 750},   // a half would still be too wide
+      {3000, 2001, "png", 1500, 1001},   // halves round up, as JPEG's do
+      {20000, 100, "png", 2048, 10},     // past an eighth
+      {2048, 1000, "png", 2048, 1000},   // small enough as it is
+  };
+  for (const Case& c : cases) {
+    QImage photo(c.width, c.height, QImage::Format_RGB32);
+    photo.fill(qRgb(20, 200, 90));
+    const auto dib = DecodePictureBytes(Encode(photo, c.format, 80), 2048);
+    ASSERT_TRUE(dib) << c.width << "x" << c.height;
+    EXPECT_EQ(DibWidth(*dib), c.shownWidth) << c.width << "x" << c.height;
+    EXPECT_EQ(DibHeight(*dib), c.shownHeight) << c.width << "x" << c.height;
+    EXPECT_TRUE(Near(PixelAt(*dib, c.shownWidth / 2, c.shownHeight / 2), qRgb(20, 200, 90)));
+  }
 }
 
 // A PNG header can claim any size in a few bytes; what the limit refuses is never made.

@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
-#include <QTreeWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "encoding/sjis.h"
@@ -48,28 +48,31 @@ QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& c
   summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(summary);
 
-  auto* list = new QTreeWidget(this);
-  list->setObjectName("lines");
-  list->setColumnCount(4);
-  list->setHeaderLabels({QString::fromUtf8("行"), QString::fromUtf8("え"),
-                         QString::fromUtf8("書いてある こと"), QString::fromUtf8("けっか")});
-  list->setRootIsDecorated(false);
-  list->setWordWrap(true);
-  list->setSelectionMode(QAbstractItemView::NoSelection);
   constexpr int kIcon = 64;
+  auto* list = new QTableWidget(static_cast<int>(check.lines.size()), 4, this);
+  list->setObjectName("lines");
+  list->setHorizontalHeaderLabels({QString::fromUtf8("行"), QString::fromUtf8("え"),
+                                   QString::fromUtf8("書いてある こと"), QString::fromUtf8("けっか")});
+  list->verticalHeader()->hide();
+  list->setWordWrap(true);
+  list->setTextElideMode(Qt::ElideNone);
+  list->setSelectionMode(QAbstractItemView::NoSelection);
+  list->setFocusPolicy(Qt::NoFocus);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setIconSize(QSize(kIcon, kIcon));
-  for (const CheckedLine& line : check.lines) {
-    auto* item = new QTreeWidgetItem(list);
-    item->setText(0, MarkOf(line.verdict) + " " + QString::number(line.number));
-    if (line.picture) item->setIcon(1, QIcon(Thumbnail(*line.picture, kIcon)));
-    item->setText(2, FromSjis(line.text));
-    item->setText(3, FromSjis(line.message));
-    item->setToolTip(3, item->text(3));
+  for (int row = 0; row < list->rowCount(); ++row) {
+    const CheckedLine& line = check.lines[static_cast<size_t>(row)];
+    list->setItem(row, 0, new QTableWidgetItem(MarkOf(line.verdict) + " " + QString::number(line.number)));
+    auto* picture = new QTableWidgetItem;
+    if (line.picture) picture->setIcon(QIcon(Thumbnail(*line.picture, kIcon)));
+    list->setItem(row, 1, picture);
+    list->setItem(row, 2, new QTableWidgetItem(FromSjis(line.text)));
+    list->setItem(row, 3, new QTableWidgetItem(FromSjis(line.message)));
   }
-  list->header()->setStretchLastSection(true);
-  list->setColumnWidth(0, 70);
-  list->setColumnWidth(1, kIcon + 12);
+  list->setColumnWidth(0, 60);
+  list->setColumnWidth(1, kIcon + 8);
   list->setColumnWidth(2, 220);
+  list->setColumnWidth(3, 580);
   layout->addWidget(list, 1);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -77,6 +80,10 @@ QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& c
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   resize(960, 600);
+  // Rows as high as their wrapped verdicts, whenever the columns change their width.
+  connect(list->horizontalHeader(), &QHeaderView::sectionResized, list,
+          [list] { list->resizeRowsToContents(); });
+  list->resizeRowsToContents();
 }
 
 }  // namespace zel
