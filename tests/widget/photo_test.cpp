@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
+#include <QLabel>
+#include <QTableWidget>
 #include <QPainter>
 #include <cstdint>
 #include <string>
@@ -14,6 +16,9 @@
 #include "display/packed_dib.h"
 #include "platform/qt/panel_painter.h"
 #include "platform/qt/picture_decoder.h"
+#include "platform/qt/question_check_window.h"
+#include "quiz/question_check.h"
+#include "encoding/sjis.h"
 #include "support/recording_host.h"
 
 namespace zel {
@@ -178,6 +183,46 @@ TEST(Photos, APhotoKeepsItsShapeOnThePanel) {
     EXPECT_EQ(canvas.pixel(50, 50) & 0xFFFFFF, 0x0000FFu) << fitted;
     EXPECT_EQ(canvas.pixel(2, 30) & 0xFFFFFF, 0x0000FFu) << fitted;  // edge to edge across
   }
+}
+
+// The check's window shows what the check found: the summary, a row a line with its
+// picture small beside it, and the verdict in words.
+TEST(Photos, TheCheckWindowShowsEveryLineWithItsPicture) {
+  QuestionCheck check;
+  check.fileRead = true;
+  check.summary = Utf8ToSjis("mondai.txt\nクイズに 出る もんだい: 1 こ");
+  CheckedLine asked;
+  asked.number = 1;
+  asked.text = Utf8ToSjis("neko.jpg,ねこ");
+  asked.message = Utf8ToSjis("もんだいに 出ます。");
+  QImage wide(40, 20, QImage::Format_RGB32);
+  wide.fill(Qt::red);
+  asked.picture = DecodePictureBytes(Encode(wide, "png"), kThumbnailSide);
+  CheckedLine ends;
+  ends.number = 2;
+  ends.verdict = LineVerdict::EndsTheList;
+  ends.message = Utf8ToSjis("空の 行です。");
+  check.lines.push_back(std::move(asked));
+  check.lines.push_back(std::move(ends));
+
+  QuestionCheckWindow window(nullptr, check);
+  const auto* summary = window.findChild<QLabel*>("summary");
+  ASSERT_TRUE(summary);
+  EXPECT_EQ(summary->text(), QString::fromUtf8("mondai.txt\nクイズに 出る もんだい: 1 こ"));
+  const auto* table = window.findChild<QTableWidget*>("lines");
+  ASSERT_TRUE(table);
+  ASSERT_EQ(table->rowCount(), 2);
+  EXPECT_EQ(table->item(0, 2)->text(), QString::fromUtf8("neko.jpg,ねこ"));
+  EXPECT_EQ(table->item(0, 3)->text(), QString::fromUtf8("もんだいに 出ます。"));
+  EXPECT_EQ(table->item(1, 3)->text(), QString::fromUtf8("空の 行です。"));
+  EXPECT_TRUE(table->item(0, 0)->text().startsWith(QString::fromUtf8("○")));
+  EXPECT_TRUE(table->item(1, 0)->text().startsWith(QString::fromUtf8("×")));
+  // The thumbnail keeps the picture's shape and colour.
+  const QPixmap thumbnail = table->item(0, 1)->icon().pixmap(64, 64);
+  ASSERT_FALSE(thumbnail.isNull());
+  EXPECT_EQ(thumbnail.width(), 2 * thumbnail.height());
+  EXPECT_EQ(thumbnail.toImage().pixel(thumbnail.width() / 2, thumbnail.height() / 2) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_TRUE(table->item(1, 1)->icon().isNull());
 }
 
 }  // namespace
