@@ -44,7 +44,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/mojimori/mojimori")
 # The libraries come from the binary; these the program needs without linking them: the
 # Japanese face, Qt's Japanese texts, the plugin that puts a Qt window on the screen, and
-# SDL, which the program loads when it first plays a sound.
+# SDL, which the program loads when it first plays a sound. The JPEG and GIF readers of
+# question photos are plugins inside libqt6gui6, which the binary links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "fonts-ipafont-gothic, qt6-translations-l10n, qt6-qpa-plugins, libsdl2-2.0-0")

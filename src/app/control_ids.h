@@ -33,6 +33,7 @@ inline constexpr int kCmdToggleModeBar = 1213;
 inline constexpr int kCmdSibling = 1214;
 inline constexpr int kCmdSmoothKakijun = 1220;  // check item: sharp stroke films
 inline constexpr int kCmdTraceCheck = 1221;     // check item: tracing checked stroke by stroke
+inline constexpr int kCmdCheckQuestions = 1222; // the question file read and judged for parents
 // Escape, as the dialog keyboard handling turns it into a command; routed to nothing.
 inline constexpr int kCmdCancel = 2;
 

@@ -10,6 +10,7 @@
 #include "chars/text_file.h"
 #include "display/stroke_order.h"
 #include "print/practice_sheet.h"
+#include "quiz/question_check.h"
 #include "quiz/quiz.h"
 #include "voice/voice_playback.h"
 
@@ -118,6 +119,7 @@ void RouteCommand(AppState& app, int id, int notification) {
     case kCmdSibling: StartSiblingProgram(app); break;
     case kCmdSmoothKakijun: ToggleSmoothKakijun(app); break;
     case kCmdTraceCheck: ToggleTraceCheck(app); break;
+    case kCmdCheckQuestions: ShowQuestionCheck(app); break;
     default: break;  // commands of no use, such as 1129 and 1130 from the keyboard
   }
 }

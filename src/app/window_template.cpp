@@ -40,6 +40,8 @@ const std::vector<MenuDef>& MainMenu() {
        {{kCmdLoad, "よびだし..."},
         {kCmdSave, "ほぞん..."},
         {0, ""},
+        {kCmdCheckQuestions, "もんだいの チェック..."},
+        {0, ""},
         {kCmdPrint, "いんさつ..."},
         {0, ""},
         {kCmdQuit, "おわり"}}},

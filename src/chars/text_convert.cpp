@@ -1,5 +1,6 @@
 #include "chars/text_convert.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "chars/input_line.h"
@@ -66,43 +67,87 @@ Match MatchLead83(Unit unit) {
   return kBlank;
 }
 
+// One unit of text as the parser reads it from text[i]: the bytes it takes and what it
+// gives; none for a byte that is skipped. A label is a key's own; the blank stands for
+// symbols, spaces and pairs that name no key.
+struct Step {
+  size_t length;
+  std::optional<Match> match;
+  bool label;
+};
+
+Step ReadUnit(std::string_view text, size_t i) {
+  const Unit unit{static_cast<unsigned char>(text[i]),
+                  i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : static_cast<unsigned char>(0)};
+  if (unit.lead >= 0x21 && unit.lead <= 0x7F) return {2, MatchAscii(unit), true};
+  if (unit.lead == 0x82) return {2, MatchLead82(unit), true};
+  if (unit.lead == 0x83) return {2, MatchLead83(unit), true};
+  // Symbols, the fullwidth space and an ASCII space (with the byte after it).
+  if (unit.lead == 0x81 || unit.lead == 0x20) return {2, kBlank, false};
+  return {1, std::nullopt, false};  // control bytes, kanji and other characters, byte by byte
+}
+
+std::string_view UpToNul(std::string_view text) {
+  const size_t nul = text.find('\0');
+  return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+// Bytes of a Shift-JIS character starting with lead.
+size_t CharacterLength(unsigned char lead) {
+  return (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
+}
+
 }  // namespace
 
 void ParseText(CharacterState& chars, std::string_view text) {
-  if (const size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+  text = UpToNul(text);
   InputLine& line = chars.line;
   line.Clear();
   chars.CurrentStrip = 0;
 
   bool matchedLabel = false;
-  size_t i = 0;
-  while (i < text.size()) {
-    const Unit unit{static_cast<unsigned char>(text[i]),
-                    i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : static_cast<unsigned char>(0)};
-    Match match;
-    if (unit.lead >= 0x21 && unit.lead <= 0x7F) {
-      match = MatchAscii(unit);
-    } else if (unit.lead == 0x82) {
-      match = MatchLead82(unit);
-    } else if (unit.lead == 0x83) {
-      match = MatchLead83(unit);
-    } else if (unit.lead == 0x81 || unit.lead == 0x20) {
-      // Symbols, the fullwidth space and an ASCII space (with the byte after it).
-      line.AppendEntry(kBlank.code, kBlank.voice);
-      line.AppendLabel(kBlank.label);
-      i += 2;
-      continue;
-    } else {
-      ++i;  // control bytes, kanji and other characters are skipped byte by byte
-      continue;
+  for (size_t i = 0; i < text.size();) {
+    const Step step = ReadUnit(text, i);
+    if (step.match) {
+      matchedLabel = matchedLabel || step.label;
+      line.AppendEntry(step.match->code, step.match->voice);
+      line.AppendLabel(step.match->label);
     }
-    matchedLabel = true;
-    line.AppendEntry(match.code, match.voice);
-    line.AppendLabel(match.label);
-    i += 2;
+    i += step.length;
   }
   // The character on show was used as the scratch label of the walk.
   if (matchedLabel) chars.CurrentChar.assign(BlankLabel);
+}
+
+std::vector<std::string> UntypableCharacters(std::string_view text) {
+  text = UpToNul(text);
+  // Which bytes the parser drops or turns into a blank that nobody wrote.
+  std::vector<bool> lost(text.size(), false);
+  const auto visible = [&](size_t i) { return i < text.size() && static_cast<unsigned char>(text[i]) > 0x20; };
+  for (size_t i = 0; i < text.size();) {
+    const Step step = ReadUnit(text, i);
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const bool space = lead == 0x20 || (lead == 0x81 && i + 1 < text.size() && text[i + 1] == '\x40');
+    if (!step.match) {
+      lost[i] = visible(i);
+    } else if (step.match->code == kBlank.code && !space) {
+      for (size_t k = i; k < i + step.length && k < text.size(); ++k) lost[k] = visible(k);
+    } else if (lead == 0x20 && visible(i + 1)) {
+      lost[i + 1] = true;  // the byte an ASCII space takes with it
+    }
+    i += step.length;
+  }
+  std::vector<std::string> names;
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = std::min(CharacterLength(static_cast<unsigned char>(text[i])), text.size() - i);
+    if (std::any_of(lost.begin() + static_cast<std::ptrdiff_t>(i),
+                    lost.begin() + static_cast<std::ptrdiff_t>(i + length), [](bool b) { return b; })) {
+      std::string name(text.substr(i, length));
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+    }
+    i += length;
+  }
+  return names;
 }
 
 }  // namespace zel

@@ -260,7 +260,9 @@ std::optional<PackedDib> NewDib(int width, int height, DibKind kind) {
   if (width < 0 || width > 0x7FFF || height < 0 || height > 0x7FFF) return std::nullopt;
   // Room for the header, a table of up to 256 entries and rows rounded up to 4 bytes.
   const size_t w = static_cast<size_t>(width), h = static_cast<size_t>(height);
-  const size_t size = kind == DibKind::Bits8 ? (w + 4) * h + 1200 : (w + 32) * h / 8 + 1200;
+  const size_t size = kind == DibKind::Bits24 ? (3 * w + 4) * h + 1200
+                      : kind == DibKind::Bits8  ? (w + 4) * h + 1200
+                                                : (w + 32) * h / 8 + 1200;
   // Zeroed, so a picture nobody has drawn on yet is all colour 0 rather than leftovers.
   auto* block = static_cast<uint8_t*>(std::calloc(size, 1));
   if (block == nullptr) return std::nullopt;
@@ -268,8 +270,9 @@ std::optional<PackedDib> NewDib(int width, int height, DibKind kind) {
   Write32(block + 4, static_cast<uint32_t>(width));
   Write32(block + 8, static_cast<uint32_t>(height));
   Write16(block + 12, 1);
-  Write16(block + 14, kind == DibKind::Bits8 ? 8 : 1);
-  std::memset(block + kInfoHeaderSize + 4, 255, 3);  // entry 1 white, entry 0 black
+  Write16(block + 14, kind == DibKind::Bits24 ? 24 : kind == DibKind::Bits8 ? 8 : 1);
+  if (kind != DibKind::Bits24)
+    std::memset(block + kInfoHeaderSize + 4, 255, 3);  // entry 1 white, entry 0 black
   return DibAccess::Adopt(block, block, size);
 }
 

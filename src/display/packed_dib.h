@@ -114,9 +114,9 @@ DibPalette MakeDibPalette(const PackedDib& dib);
 extern const std::array<DibRgb, 256> FallbackPalette;
 
 // A new picture with a 40-byte header, entry 0 black and entry 1 white, the other table
-// entries and all pixels 0. Width and height must be 0..32767; none otherwise or when the
-// memory cannot be had.
-enum class DibKind { Bits8, Bits1 };
+// entries and all pixels 0 (a 24-bit picture has no table: its pixels are black). Width and
+// height must be 0..32767; none otherwise or when the memory cannot be had.
+enum class DibKind { Bits8, Bits1, Bits24 };
 std::optional<PackedDib> NewDib(int width, int height, DibKind kind);
 
 }  // namespace zel

@@ -36,4 +36,18 @@ std::vector<EllipseBox> CountingCircles(int panelWidth, int panelHeight, int& sh
   return circles;
 }
 
+PictureBox FitPicture(int pictureWidth, int pictureHeight, int panelWidth, int panelHeight) {
+  if (pictureWidth <= 0 || pictureHeight <= 0 || panelWidth <= 0 || panelHeight <= 0)
+    return {0, 0, 0, 0};
+  // Width against height in 64 bits: the wider side of the comparison sets the scale.
+  const long long byWidth = static_cast<long long>(panelWidth) * pictureHeight;
+  const long long byHeight = static_cast<long long>(panelHeight) * pictureWidth;
+  int width = panelWidth, height = panelHeight;
+  if (byWidth < byHeight)  // wider than the panel: full width
+    height = static_cast<int>(std::max(1LL, (byWidth + pictureWidth / 2) / pictureWidth));
+  else
+    width = static_cast<int>(std::max(1LL, (byHeight + pictureHeight / 2) / pictureHeight));
+  return {(panelWidth - width) / 2, (panelHeight - height) / 2, width, height};
+}
+
 }  // namespace zel

@@ -40,4 +40,12 @@ struct EllipseBox {
 // limited to 0..9 and the limited value written back.
 std::vector<EllipseBox> CountingCircles(int panelWidth, int panelHeight, int& shownNumber);
 
+// Where a picture stands when it keeps its shape: as large as the panel allows, centred,
+// the rest of the panel white. Left, top, width and height in panel pixels.
+struct PictureBox {
+  int left, top, width, height;
+  bool operator==(const PictureBox&) const = default;
+};
+PictureBox FitPicture(int pictureWidth, int pictureHeight, int panelWidth, int panelHeight);
+
 }  // namespace zel

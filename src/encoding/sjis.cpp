@@ -100,36 +100,44 @@ Utf8Check CheckUtf8Character(std::string_view bytes, size_t i, size_t& length) {
 
 }  // namespace
 
-bool IsUtf8Text(std::string_view bytes) {
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) return true;
+bool HasByteOrderMark(std::string_view bytes) {
+  return bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+}
+
+bool IsUtf8Line(std::string_view line) {
+  bool multiByte = false;
   size_t i = 0;
-  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
-  if (i == bytes.size()) return false;  // plain ASCII reads the same either way
-  // The line holding the first byte past ASCII decides.
-  const size_t lineEnd = std::min(bytes.find('\n', i), bytes.size());
-  while (i < lineEnd) {
-    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+  while (i < line.size()) {
+    if (static_cast<unsigned char>(line[i]) < 0x80) {
       ++i;
       continue;
     }
     size_t length = 0;
-    switch (CheckUtf8Character(bytes, i, length)) {
-      case Utf8Check::Valid: i += length; break;
+    switch (CheckUtf8Character(line, i, length)) {
+      case Utf8Check::Valid: i += length, multiByte = true; break;
       case Utf8Check::CutOff: return true;  // only the end of what was read cuts a character
       case Utf8Check::Invalid: return false;
     }
   }
-  return true;
+  return multiByte;
 }
 
 std::string_view WithoutByteOrderMark(std::string_view bytes) {
-  return bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark
-             ? bytes.substr(kByteOrderMark.size())
-             : bytes;
+  return HasByteOrderMark(bytes) ? bytes.substr(kByteOrderMark.size()) : bytes;
 }
 
 std::string FileTextToSjis(std::string_view bytes) {
-  return IsUtf8Text(bytes) ? Utf8ToSjis(WithoutByteOrderMark(bytes)) : std::string(bytes);
+  const bool wholeFile = HasByteOrderMark(bytes);
+  bytes = WithoutByteOrderMark(bytes);
+  std::string out;
+  while (!bytes.empty()) {
+    const size_t end = std::min(bytes.find('\n'), bytes.size() - 1) + 1;
+    const std::string_view line = bytes.substr(0, end);
+    if (wholeFile || IsUtf8Line(line)) out += Utf8ToSjis(line);
+    else out += line;
+    bytes.remove_prefix(end);
+  }
+  return out;
 }
 
 }  // namespace zel

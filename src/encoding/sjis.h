@@ -17,16 +17,18 @@ std::string Utf8ToSjis(std::string_view utf8);
 inline std::string NativePathToSjis(std::string_view path) { return Utf8ToSjis(path); }
 inline std::string SjisToNativePath(std::string_view sjis) { return SjisToUtf8(sjis); }
 
-// Whether a file's text is UTF-8: a byte-order mark says so; otherwise the first line
-// holding a byte past ASCII decides, a character cut off by the end of the bytes read not
-// counting against it. Shift-JIS kana and kanji are never valid UTF-8, so a line of them
-// decides safely, and a stray byte further on cannot turn a UTF-8 file into Shift-JIS.
-bool IsUtf8Text(std::string_view bytes);
+// Text files mix encodings when a line is added from a terminal: each line is decided on
+// its own. A line is UTF-8 when it is valid UTF-8 holding at least one character past
+// ASCII, a character cut off by the end of the bytes read not counting against it; every
+// other line is Shift-JIS. Shift-JIS kana and kanji are never valid UTF-8, so a line of
+// them always stays Shift-JIS.
+bool IsUtf8Line(std::string_view line);
+// A UTF-8 byte-order mark at the start makes the whole file UTF-8.
+bool HasByteOrderMark(std::string_view bytes);
 // The bytes without a leading UTF-8 byte-order mark.
 std::string_view WithoutByteOrderMark(std::string_view bytes);
 
-// Text from a file as Shift-JIS: files written in UTF-8 by a modern editor are converted;
-// anything else is taken as Shift-JIS already.
+// Text from a file as Shift-JIS, line by line: UTF-8 lines converted, the others kept.
 std::string FileTextToSjis(std::string_view bytes);
 
 }  // namespace zel

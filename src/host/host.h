@@ -14,6 +14,7 @@
 namespace zel {
 
 struct FontSpec;
+struct QuestionCheck;
 
 struct WindowRect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -113,6 +114,11 @@ class Host {
   // Whether text in the face (a Shift-JIS name) shows kana, drawn by the face itself or by
   // a face the platform falls back on.
   virtual bool FaceDrawsKana(std::string_view faceName) = 0;
+  // A picture file of a format the platform's image readers know (JPEG, PNG, GIF, ...) as
+  // a 24-bit picture: upright as its EXIF orientation says, transparent parts over white,
+  // its first frame, scaled smoothly to a longest side of at most maxSide while it is
+  // decoded. None when the bytes are no picture it can read, or too large to decode.
+  virtual std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) = 0;
   // Bits per pixel of the display.
   virtual int DisplayDepth() = 0;
   // Repaints the panel at once, before returning.
@@ -131,6 +137,9 @@ class Host {
   virtual bool ChooseFont(FontSpec& font, int& colour) = 0;
   // Where a control of the main window stands now, in client coordinates.
   virtual WindowRect GetControlRect(int controlId) = 0;
+  // The check of the question file in a window of its own: the summary, and every line
+  // with its verdict and its picture small beside it. Returns when the user has closed it.
+  virtual void ShowQuestionCheck(const QuestionCheck& check) = 0;
   // The help window on the document at path; it reports a missing document itself.
   virtual void ShowHelp(const std::string& path) = 0;
   // Makes dir the process's current directory.

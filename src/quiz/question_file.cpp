@@ -1,5 +1,8 @@
 #include "quiz/question_file.h"
 
+#include "encoding/sjis.h"
+#include "host/host.h"
+
 namespace zel {
 
 std::vector<std::string> SplitFileLines(std::string_view text) {
@@ -37,6 +40,31 @@ std::optional<QuestionFields> SplitQuestionLine(std::string_view line) {
   }
   if (tokens.size() < 2) return std::nullopt;
   return QuestionFields{tokens[0], tokens[1]};
+}
+
+QuestionLines SplitQuestionText(std::string_view bytes) {
+  QuestionLines file;
+  const bool allUtf8 = HasByteOrderMark(bytes);
+  file.lines = SplitFileLines(WithoutByteOrderMark(bytes));
+  for (const std::string& line : file.lines) file.utf8.push_back(allUtf8 || IsUtf8Line(line));
+  return file;
+}
+
+std::optional<QuestionLines> ReadQuestionFile(Host& host, const std::string& path) {
+  constexpr size_t kMaxQuestionFileBytes = size_t{4} << 20;
+  const auto bytes = host.ReadFile(path, kMaxQuestionFileBytes);
+  if (!bytes) return std::nullopt;
+  return SplitQuestionText(*bytes);
+}
+
+std::optional<QuestionLineFields> FieldsOfQuestion(const QuestionLines& file, int q) {
+  if (q < 0 || q >= CountQuestionLines(file.lines)) return std::nullopt;
+  const auto line = static_cast<size_t>(q);
+  auto fields = SplitQuestionLine(file.lines[line]);
+  if (!fields) return std::nullopt;
+  QuestionLineFields result{std::move(*fields), file.utf8[line]};
+  if (result.utf8) result.fields.answer = Utf8ToSjis(result.fields.answer);
+  return result;
 }
 
 }  // namespace zel

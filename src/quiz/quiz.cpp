@@ -9,37 +9,12 @@
 #include "display/colour_reduction.h"
 #include "encoding/sjis.h"
 #include "quiz/question_file.h"
+#include "quiz/question_picture.h"
 #include "voice/voice_playback.h"
 
 namespace zel {
 namespace {
 
-constexpr size_t kMaxQuestionFileBytes = size_t{4} << 20;
-constexpr size_t kMaxPictureBytes = size_t{256} << 20;  // a 65535 × 1000 24-bit picture fits
-
-// The question file's lines in the file's own encoding.
-struct QuestionLines {
-  std::vector<std::string> lines;
-  bool utf8 = false;
-};
-
-// None when the file cannot be read.
-std::optional<QuestionLines> ReadQuestionLines(AppState& app) {
-  const auto bytes = app.host.ReadFile(app.QuestionPath, kMaxQuestionFileBytes);
-  if (!bytes) return std::nullopt;
-  QuestionLines file;
-  file.utf8 = IsUtf8Text(*bytes);
-  file.lines = SplitFileLines(WithoutByteOrderMark(*bytes));
-  return file;
-}
-
-// A picture named in the question file as a path to open: names from a UTF-8 file stay as
-// they are, and "\" separates folders as on the system such files are often written on.
-std::string PicturePath(std::string_view name, bool utf8) {
-  std::string path = utf8 ? std::string(name) : SjisToNativePath(name);
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
 
 // "<path>ファイルを確認してください。": no questions, or a question the file cannot give.
 void ReportQuestionFile(AppState& app) {
@@ -67,8 +42,6 @@ void AskCountingQuestion(AppState& app) {
   ClearLineForQuestion(app);
 }
 
-bool IsBuiltInPictureName(std::string_view field) { return field == "S" || field == "s"; }
-
 // A question that cannot be asked closes the quiz: keys type again, and the panel drops
 // whatever picture or answer it showed for the character on show.
 void AbandonQuestion(AppState& app) {
@@ -93,33 +66,26 @@ void AskPictureQuestion(AppState& app) {
   ++quiz.PicturePos;  // a question that fails is skipped
 
   // The file is read afresh for every question; it may have changed or gone since start-up.
-  const auto file = ReadQuestionLines(app);
-  std::optional<QuestionFields> fields;
-  if (file && q >= 0 && q < CountQuestionLines(file->lines))
-    fields = SplitQuestionLine(file->lines[static_cast<size_t>(q)]);
-  const bool utf8 = file && file->utf8;
-  // The answer is typed in Shift-JIS; the picture's name stays the file's.
-  if (fields && utf8) fields->answer = Utf8ToSjis(fields->answer);
+  const auto file = ReadQuestionFile(app.host, app.QuestionPath);
+  auto line = file ? FieldsOfQuestion(*file, q) : std::nullopt;
   // An answer must give at least one character to be a question at all.
   CharacterState parsed;
-  if (fields) ParseText(parsed, fields->answer);
-  if (!fields || parsed.line.count() == 0) {
+  if (line) ParseText(parsed, line->fields.answer);
+  if (!line || parsed.line.count() == 0) {
     ReportQuestionFile(app);
     AbandonQuestion(app);
     return;
   }
+  const QuestionFields& fields = line->fields;
 
   quiz.QuizPicture.reset();
-  quiz.BuiltInPicture = IsBuiltInPictureName(fields->picture);
-  const std::string bytes = quiz.BuiltInPicture
-                                ? host.BuiltInPicture("moji")
-                                : host.ReadFile(PicturePath(fields->picture, utf8), kMaxPictureBytes)
-                                      .value_or("");
-  quiz.QuizPicture = LoadBmpBytes(
-      {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+  QuestionPicture loaded = LoadQuestionPicture(host, fields.picture, line->utf8, kMaxPictureSide);
+  quiz.QuizPicture = std::move(loaded.picture);
+  quiz.BuiltInPicture = loaded.builtIn;
+  quiz.FittedPicture = loaded.fitted;
   if (!quiz.QuizPicture) {
     host.ShowMessage(SjisText("画像ファイルがオープンできません。"),
-                     utf8 ? Utf8ToSjis(fields->picture) : fields->picture, MessageKind::Warning);
+                     line->utf8 ? Utf8ToSjis(fields.picture) : fields.picture, MessageKind::Warning);
     AbandonQuestion(app);
     return;
   }
@@ -139,7 +105,7 @@ void AskPictureQuestion(AppState& app) {
   host.InvalidatePanel();
   host.UpdatePanelNow();  // the picture is on screen before any sound
   if (!quiz.BuiltInPicture) PlayVoice(app, kKoreSound, false);
-  ParseText(app.chars, fields->answer);
+  ParseText(app.chars, fields.answer);
   quiz.ExpectedAnswer.clear();
   for (const LineEntry& e : app.chars.line.entries) quiz.ExpectedAnswer.push_back(e.voice);
   ClearLineForQuestion(app);
@@ -184,7 +150,7 @@ void WarmUpRandom(AppState& app) {
 }
 
 void ScanQuestionFile(AppState& app) {
-  const auto file = ReadQuestionLines(app);
+  const auto file = ReadQuestionFile(app.host, app.QuestionPath);
   const int count = file ? std::min(CountQuestionLines(file->lines), kQuestionSlots) : 0;
   app.quiz.QuestionCount = count;
   app.quiz.PicturePos = count;

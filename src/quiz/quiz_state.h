@@ -29,6 +29,7 @@ struct QuizSession {
   std::vector<int> ExpectedAnswer;  // the voice of each character of the answer
   std::optional<PackedDib> QuizPicture;
   bool BuiltInPicture = false;
+  bool FittedPicture = false;  // drawn whole on white, keeping its shape, not stretched
   LaggedRandom random;
 
   // The number of circles shown, less one, limited to 0..9 when painted.

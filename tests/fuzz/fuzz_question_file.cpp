@@ -1,5 +1,5 @@
-// Any bytes as a question file: split into lines and fields the way questions are read,
-// each answer parsed; pieces never exceed the line buffer.
+// Any bytes as a question file: split into lines, each in its own encoding, and fields the
+// way questions are read, each answer parsed; pieces never exceed the line buffer.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,22 +13,24 @@
 using namespace zel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string text = FileTextToSjis({reinterpret_cast<const char*>(data), size});
-  const auto lines = SplitFileLines(text);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const QuestionLines file = SplitQuestionText(bytes);
+  if (file.utf8.size() != file.lines.size()) abort();
   size_t total = 0;
-  for (const auto& line : lines) {
+  for (const auto& line : file.lines) {
     if (line.empty() || line.size() > kLineBuffer - 1) abort();
     total += line.size();
   }
-  if (total > text.size()) abort();
-  const int count = CountQuestionLines(lines);
-  if (count < 0 || static_cast<size_t>(count) > lines.size()) abort();
-  for (int q = 0; q < count; ++q) {
-    const auto fields = SplitQuestionLine(lines[static_cast<size_t>(q)]);
-    if (!fields) continue;
-    if (fields->picture.empty() || fields->answer.empty()) abort();
+  if (total > size) abort();
+  const int count = CountQuestionLines(file.lines);
+  if (count < 0 || static_cast<size_t>(count) > file.lines.size()) abort();
+  for (int q = -1; q <= count; ++q) {
+    const auto line = FieldsOfQuestion(file, q);
+    if ((q < 0 || q == count) && line) abort();  // only question lines give fields
+    if (!line) continue;
+    if (line->fields.picture.empty() || line->fields.answer.empty()) abort();
     CharacterState chars;
-    ParseText(chars, fields->answer);
+    ParseText(chars, line->fields.answer);
   }
   return 0;
 }

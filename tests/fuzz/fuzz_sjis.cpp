@@ -1,6 +1,7 @@
 // Any bytes through the Shift-JIS edge: decoding never fails and gives valid UTF-8; text
 // that came from Shift-JIS survives the way back; a file's text is either taken as it is
 // or converted from UTF-8.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -38,8 +39,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The bytes as UTF-8 never fail either.
   const std::string fromUtf8 = Utf8ToSjis(bytes);
   if (!ValidUtf8(SjisToUtf8(fromUtf8))) abort();
+  // Line by line: the line ends stay, and a line not taken for UTF-8 passes through as the
+  // Shift-JIS it is.
   const std::string file = FileTextToSjis(bytes);
-  // Text not taken for UTF-8 passes through as the Shift-JIS it is.
-  if (!IsUtf8Text(bytes) && file != bytes) abort();
+  const std::string_view unmarked = WithoutByteOrderMark(bytes);
+  if (std::count(file.begin(), file.end(), '\n') != std::count(unmarked.begin(), unmarked.end(), '\n'))
+    abort();
+  if (!HasByteOrderMark(bytes)) {
+    size_t in = 0, out = 0;
+    while (in < unmarked.size()) {
+      const size_t inEnd = std::min(unmarked.find('\n', in), unmarked.size() - 1) + 1;
+      const size_t outEnd = std::min(file.find('\n', out), file.size() - 1) + 1;
+      const std::string_view line = unmarked.substr(in, inEnd - in);
+      if (!IsUtf8Line(line) && line != std::string_view(file).substr(out, outEnd - out)) abort();
+      in = inEnd, out = outEnd;
+    }
+  }
   return 0;
 }

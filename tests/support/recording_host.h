@@ -3,7 +3,10 @@
 // file, the timer, message boxes, the file system) is set up by the test.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
@@ -16,6 +19,7 @@
 #include "host/host.h"
 #include "encoding/sjis.h"
 #include "profile/profile_file.h"
+#include "quiz/question_check.h"
 
 namespace zel::testing {
 
@@ -140,6 +144,23 @@ class RecordingHost : public Host {
     auto it = files.find(":/" + std::string(name));
     return it == files.end() ? std::string() : it->second;
   }
+  // Stands in for the platform's image readers: bytes "PIC <width> <height>" decode to a
+  // white 24-bit picture of that size, scaled as the platform would to maxSide.
+  std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) override {
+    Add("decode picture max " + std::to_string(maxSide));
+    int width = 0, height = 0;
+    if (std::sscanf(std::string(bytes).c_str(), "PIC %d %d", &width, &height) != 2 ||
+        width < 1 || height < 1)
+      return std::nullopt;
+    if (width > maxSide || height > maxSide) {
+      const double scale = static_cast<double>(maxSide) / std::max(width, height);
+      width = std::max(1, static_cast<int>(width * scale + 0.5));
+      height = std::max(1, static_cast<int>(height * scale + 0.5));
+    }
+    auto dib = NewDib(width, height, DibKind::Bits24);
+    if (dib) std::memset(DibBits(*dib), 255, DibRowStride(*dib) * static_cast<size_t>(height));
+    return dib;
+  }
   int DisplayDepth() override { return displayDepth; }
   bool FaceDrawsKana(std::string_view faceName) override {
     return !facesWithoutKana.contains(SjisToUtf8(faceName));
@@ -175,6 +196,14 @@ class RecordingHost : public Host {
     return it == controlRects.end() ? WindowRect{} : it->second;
   }
   void ShowHelp(const std::string& path) override { Add("help " + path); }
+  // The check's verdicts as shown, in UTF-8: "<number> <message>" a line.
+  std::vector<std::string> checkedLines;
+  void ShowQuestionCheck(const QuestionCheck& check) override {
+    Add("question check " + SjisToUtf8(check.summary));
+    checkedLines.clear();
+    for (const CheckedLine& line : check.lines)
+      checkedLines.push_back(std::to_string(line.number) + " " + SjisToUtf8(line.message));
+  }
   void SetCurrentDirectory(const std::string& dir) override {
     currentDirectory = dir;
     Add("cd " + dir);

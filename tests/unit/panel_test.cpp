@@ -67,5 +67,24 @@ TEST(Panel, TheModeFollowsTheQuestion) {
   EXPECT_EQ(PanelModeOf(quiz), PanelMode::Picture);
 }
 
+// A photo stands whole and centred, as large as the panel allows; the rest stays white.
+TEST(Panel, APhotoKeepsItsShape) {
+  struct Case {
+    int pictureWidth, pictureHeight, panelWidth, panelHeight;
+    PictureBox box;
+  };
+  const Case cases[] = {
+      {4000, 3000, 400, 400, {0, 50, 400, 300}},      // landscape in a square panel
+      {3000, 4000, 400, 400, {50, 0, 300, 400}},      // portrait, as an EXIF-turned photo
+      {100, 100, 600, 300, {150, 0, 300, 300}},       // small pictures grow
+      {640, 480, 640, 480, {0, 0, 640, 480}},         // the same shape fills the panel
+      {65535, 1, 300, 200, {0, 99, 300, 1}},          // never thinner than a pixel
+      {10, 10, 0, 200, {0, 0, 0, 0}},                 // no panel, nothing drawn
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FitPicture(c.pictureWidth, c.pictureHeight, c.panelWidth, c.panelHeight), c.box)
+        << c.pictureWidth << "x" << c.pictureHeight << " in " << c.panelWidth << "x" << c.panelHeight;
+}
+
 }  // namespace
 }  // namespace zel

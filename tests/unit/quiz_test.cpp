@@ -312,6 +312,87 @@ TEST_F(QuizTest, PictureNamesKeepTheirFilesEncodingAndFolders) {
   }
 }
 
+// A terminal appends UTF-8 to a Shift-JIS file: every line is read in its own encoding, its
+// answer and its picture's name alike, whichever line comes first.
+TEST_F(QuizTest, EachLineOfAMixedFileIsReadInItsOwnEncoding) {
+  const std::string sjis = Utf8ToSjis("いぬ.bmp,いぬ\r\n");
+  const std::string utf8 = "ねこ.bmp,ねこ\n";
+  struct Case {
+    const char* what;
+    std::string file;
+  };
+  const Case cases[] = {
+      {"a UTF-8 line first", utf8 + sjis},
+      {"a UTF-8 line last", sjis + utf8},
+  };
+  for (const Case& c : cases) {
+    host.files.clear();
+    host.files[questions] = c.file;
+    host.files["いぬ.bmp"] = MakeBmp24(4, 4, 0);
+    host.files["ねこ.bmp"] = MakeBmp24(4, 4, 0);
+    StartUp(app);
+    ASSERT_EQ(app.quiz.QuestionCount, 2) << c.what;
+    std::set<std::vector<int>> asked;
+    for (int i = 0; i < 2; ++i) {
+      host.Clear();
+      Command(kCmdQuestion);
+      EXPECT_TRUE(host.Only("message").empty()) << c.what;
+      asked.insert(app.quiz.ExpectedAnswer);
+    }
+    EXPECT_EQ(asked, (std::set<std::vector<int>>{{301, 322}, {323, 309}})) << c.what;
+  }
+}
+
+// Photos go to the platform's image readers whatever they are called, and keep their shape;
+// a .bmp file is read as before, whatever it is called, and stretched.
+TEST_F(QuizTest, PhotosAreDecodedByThePlatformAndKeepTheirShape) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool decoded;     // handed to the platform's readers
+    bool fitted;
+    int width, height;
+  };
+  const Case cases[] = {
+      {"a phone photo, scaled down as it is read", "PIC 4000 3000", true, true, 2048, 1536},
+      {"a small PNG, as it is", "PIC 300 200", true, true, 300, 200},
+      {"a .bmp file", MakeBmp24(40, 30, 0x804020), false, false, 40, 30},
+  };
+  for (const Case& c : cases) {
+    Start("photo.jpg,いぬ\r\n");
+    host.files["photo.jpg"] = c.bytes;
+    Command(kCmdQuestion);
+    EXPECT_EQ(host.Only("decode").size(), c.decoded ? 1u : 0u) << c.what;
+    if (c.decoded) {
+      EXPECT_EQ(host.Only("decode")[0], "decode picture max 2048") << c.what;
+    }
+    ASSERT_TRUE(app.quiz.QuizPicture) << c.what;
+    EXPECT_EQ(app.quiz.FittedPicture, c.fitted) << c.what;
+    EXPECT_EQ(app.quiz.QuizPicture->Layout().width, c.width) << c.what;
+    EXPECT_EQ(app.quiz.QuizPicture->Layout().height, c.height) << c.what;
+    EXPECT_EQ(app.quiz.state, QuizState::Asking) << c.what;
+  }
+
+  // A photo on a palette display is reduced like any 24-bit picture, and still fitted.
+  Start("photo.jpg,いぬ\r\n");
+  host.files["photo.jpg"] = "PIC 640 480";
+  host.displayDepth = 8;
+  Command(kCmdQuestion);
+  ASSERT_TRUE(app.quiz.QuizPicture);
+  EXPECT_EQ(app.quiz.QuizPicture->Layout().bitCount, 8);
+  EXPECT_TRUE(app.quiz.FittedPicture);
+
+  // A file no reader takes gets the picture message and nothing else: no sound, no answer.
+  host.displayDepth = 24;
+  Start("photo.jpg,いぬ\r\n");
+  host.files["photo.jpg"] = "\xFF\xD8 broken";
+  Command(kCmdQuestion);
+  EXPECT_EQ(host.events, (Strings{"decode picture max 2048",
+                                  "message warning photo.jpg: 画像ファイルがオープンできません。",
+                                  "invalidate"}));
+  EXPECT_EQ(app.quiz.state, QuizState::None);
+}
+
 TEST_F(QuizTest, APalettedDisplayGetsAReducedPicture) {
   Start("inu.bmp,い\r\n");
   host.files["inu.bmp"] = MakeBmp24(64, 48, 0, true);

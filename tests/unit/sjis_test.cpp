@@ -23,28 +23,52 @@ TEST(Sjis, BadBytesAreReplacedNotLost) {
   EXPECT_EQ(Utf8ToSjis("\xFF\xFE" "c"), "??c");
 }
 
-TEST(Sjis, TellsUtf8TextFromShiftJis) {
+TEST(Sjis, TellsAUtf8LineFromShiftJis) {
+  struct Case {
+    const char* what;
+    std::string line;
+    bool utf8;
+  };
+  const Case cases[] = {
+      {"UTF-8 kana", "inu.bmp,いぬ\n", true},
+      {"Shift-JIS kana", Utf8ToSjis("inu.bmp,いぬ\n"), false},
+      {"Shift-JIS kanji", Utf8ToSjis("犬,いぬ\r\n"), false},
+      {"plain ASCII reads the same either way", "a.bmp,KA\r\n", false},
+      {"a bad byte after UTF-8 kana", "inu.bmp,いぬ\xFF\n", false},
+      {"an overlong form", "a,\xC0\xAF\n", false},
+      {"a character cut off by the end of what was read", "inu.bmp,ね\xE3\x81", true},
+      {"a cut character before the line end", "inu.bmp,\xE3\x81\n", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsUtf8Line(c.line), c.utf8) << c.what;
+  EXPECT_TRUE(HasByteOrderMark("\xEF\xBB\xBF" "abc"));
+  EXPECT_EQ(WithoutByteOrderMark("\xEF\xBB\xBF" "abc"), "abc");
+  EXPECT_EQ(WithoutByteOrderMark("abc"), "abc");
+}
+
+// A line appended from a terminal is UTF-8 in a Shift-JIS file; wherever it stands, each
+// line comes out as the Shift-JIS it means.
+TEST(Sjis, DecidesTheEncodingOfAFileLineByLine) {
+  const std::string sjisLines = Utf8ToSjis("いぬ.bmp,いぬ\r\nねこ.bmp,ねこ\r\n");
+  const std::string utf8Line = "さる.bmp,さる\n";
+  const std::string expected = sjisLines + Utf8ToSjis(utf8Line);
   struct Case {
     const char* what;
     std::string bytes;
-    bool utf8;
+    std::string sjis;  // as UTF-8, for readable failures
   };
-  const std::string sjis = Utf8ToSjis("いぬ,いぬ\nねこ,ねこ\n");
   const Case cases[] = {
-      {"byte-order mark", "\xEF\xBB\xBF" "a,b", true},
-      {"UTF-8 kana", "inu.bmp,いぬ\n", true},
-      {"Shift-JIS kana", sjis, false},
-      {"plain ASCII", "a.bmp,KA\r\n", false},
-      {"a stray byte in a later line", "inu.bmp,いぬ\nneko.bmp,\xFF\n", true},
-      {"a character cut by the size cap", "inu.bmp,いぬ\nneko.bmp,ね\xE3\x81", true},
-      {"the first line cut inside a character", "inu.bmp,\xE3\x81", true},
-      {"a bad byte in the deciding line", "inu.bmp,いぬ\xFF\nねこ\n", false},
-      {"a cut character before a line end", "inu.bmp,\xE3\x81\nねこ\n", false},
-      {"Shift-JIS first, UTF-8 later", sjis + "さる\n", false},
+      {"Shift-JIS alone", sjisLines, SjisToUtf8(sjisLines)},
+      {"UTF-8 alone", utf8Line + "いぬ,いぬ", "さる.bmp,さる\nいぬ,いぬ"},
+      {"a UTF-8 line first", utf8Line + sjisLines, "さる.bmp,さる\nいぬ.bmp,いぬ\r\nねこ.bmp,ねこ\r\n"},
+      {"a UTF-8 line last", sjisLines + utf8Line, SjisToUtf8(expected)},
+      {"a UTF-8 line last without a line end", sjisLines + "さる,さる",
+       SjisToUtf8(sjisLines) + "さる,さる"},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsUtf8Text(c.bytes), c.utf8) << c.what;
-  EXPECT_EQ(WithoutByteOrderMark("\xEF\xBB\xBF" "abc"), "abc");
-  EXPECT_EQ(WithoutByteOrderMark("abc"), "abc");
+  for (const Case& c : cases) EXPECT_EQ(SjisToUtf8(FileTextToSjis(c.bytes)), c.sjis) << c.what;
+  // A byte-order mark makes every line UTF-8: Shift-JIS lines after it are no kana then.
+  const std::string marked = FileTextToSjis("\xEF\xBB\xBF" "さる,さる\n" + sjisLines);
+  EXPECT_EQ(marked.substr(0, 10), Utf8ToSjis("さる,さる\n"));
+  EXPECT_EQ(marked.find(Utf8ToSjis("いぬ")), std::string::npos);
   // A cut at the end no longer turns a whole UTF-8 file into mojibake.
   EXPECT_EQ(SjisToUtf8(FileTextToSjis("いぬ\xE3\x81")), "いぬ?");
 }

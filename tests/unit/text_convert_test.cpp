@@ -125,5 +125,34 @@ TEST_F(ParseTextTest, ATypedLineReadsBackAsTheSameLine) {
                                        3010, 3000, 71}));
 }
 
+// The characters an answer holds that no key types, named as the parent wrote them.
+TEST(UntypableCharacters, NamesWhatTheKeysCannotType) {
+  struct Case {
+    const char* answer;  // UTF-8, written into Shift-JIS as a question file holds it
+    std::vector<std::string> untypable;
+  };
+  const Case cases[] = {
+      {"いぬ", {}},
+      {"カタカナ", {}},
+      {"KAKI", {}},
+      {"10", {}},
+      {"い　ぬ", {}},                 // a fullwidth space types the blank key
+      {"いぬ\r\n", {}},              // the line end is no character
+      {"犬", {"犬"}},
+      {"きって", {"っ"}},              // small kana have no key
+      {"ケーキ", {"ー"}},              // nor has the long mark
+      {"ねこ、いぬ", {"、"}},
+      {"ｲﾇ", {"ｲ", "ﾇ"}},             // half-width kana
+      {"inu", {"i", "n", "u"}},        // romaji is typed in capitals
+      {"い ぬ", {"ぬ"}},               // a half-width space takes the byte after it
+      {"犬と犬", {"犬"}},              // each named once
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> names;
+    for (const std::string& name : UntypableCharacters(Utf8ToSjis(c.answer))) names.push_back(SjisToUtf8(name));
+    EXPECT_EQ(names, c.untypable) << c.answer;
+  }
+}
+
 }  // namespace
 }  // namespace zel

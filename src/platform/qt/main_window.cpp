@@ -34,6 +34,8 @@
 #include "platform/qt/font_dialog.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/panel_widget.h"
+#include "platform/qt/picture_decoder.h"
+#include "platform/qt/question_check_window.h"
 #include "platform/qt/small_dialogs.h"
 #include "platform/qt/print_dialog.h"
 #include "platform/qt/qt_drawing.h"
@@ -604,6 +606,15 @@ bool MainWindow::FaceDrawsKana(std::string_view faceName) {
   if (metrics.inFontUcs4(U'\u3042') && metrics.inFontUcs4(U'\u30A2')) return true;  // あ, ア
   // A face without kana still shows them when Qt falls back on one that has them.
   return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
+}
+
+void MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
+  QuestionCheckWindow window(this, check);
+  window.exec();
+}
+
+std::optional<PackedDib> MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
+  return DecodePictureBytes(bytes, maxSide);
 }
 
 int MainWindow::DisplayDepth() {

@@ -80,6 +80,7 @@ class MainWindow : public QMainWindow, public Host {
                                             const std::string& initialPath) override;
   std::string BuiltInPicture(std::string_view name) override;
   bool FaceDrawsKana(std::string_view faceName) override;
+  std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) override;
   int DisplayDepth() override;
   void UpdatePanelNow() override;
   long long CurrentTime() override;
@@ -106,6 +107,7 @@ class MainWindow : public QMainWindow, public Host {
   bool EditSpeeds(std::string& voiceField, std::string& kakijunField) override;
   bool ChooseFont(FontSpec& font, int& colour) override;
   WindowRect GetControlRect(int controlId) override;
+  void ShowQuestionCheck(const QuestionCheck& check) override;
   void ShowHelp(const std::string& path) override;
   void SetCurrentDirectory(const std::string& dir) override;
   bool StartProgram(const std::string& path) override;

@@ -59,10 +59,18 @@ void PaintPicture(QPainter& painter, const QuizSession& quiz, int width, int hei
   const QImage image = ImageOf(*quiz.QuizPicture);
   if (image.isNull()) return;
   painter.save();
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // rows repeated or dropped
+  QRect target(0, 0, width, height);
+  if (quiz.FittedPicture) {
+    // A photo keeps its shape, whole and smooth, on the panel's white.
+    const PictureBox box = FitPicture(image.width(), image.height(), width, height);
+    target = QRect(box.left, height - box.top - box.height, box.width, box.height);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // rows repeated or dropped
+  }
   painter.translate(0, height);
-  painter.scale(1, -1);
-  painter.drawImage(QRect(0, 0, width, height), image);
+  painter.scale(1, -1);  // the rows are stored bottom first
+  painter.drawImage(target, image);
   painter.restore();
 }
 

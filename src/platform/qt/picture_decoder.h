@@ -1,0 +1,23 @@
+// Picture files of the formats people have (JPEG, PNG, GIF and whatever else Qt's image
+// readers know), decoded into the program's own 24-bit pictures.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "display/packed_dib.h"
+
+namespace zel {
+
+// Memory a picture may take while it is decoded at its full size; a format that cannot be
+// scaled while decoding (JPEG can) and is larger than this is refused.
+inline constexpr int kPictureAllocationLimitMb = 160;
+
+// The first frame of a picture file as a 24-bit picture: turned upright as its EXIF
+// orientation says, transparent parts over white, and, when its longest side exceeds
+// maxSide, scaled smoothly to fit maxSide while it is decoded. None when the bytes are no
+// picture Qt can read, or too large.
+std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
+                                            int allocationLimitMb = kPictureAllocationLimitMb);
+
+}  // namespace zel

@@ -1,0 +1,155 @@
+// A 4000 x 3000 phone photo as a question: from reading the question file and the JPEG to
+// the first frame of the panel (1024 x 768) painted, as often as runs says, against the same
+// picture as a ready 24-bit .bmp of the panel's longest side. Prints the median and slowest
+// of each part in milliseconds, and the peak resident memory the photo questions added.
+//
+//   QT_QPA_PLATFORM=offscreen photo_bench [runs]
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/routing.h"
+#include "encoding/sjis.h"
+#include "platform/qt/panel_painter.h"
+#include "platform/qt/picture_decoder.h"
+#include "quiz/quiz.h"
+#include "support/recording_host.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// CPU time of the whole process, so a busy machine's waiting does not count.
+double CpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+constexpr int kPanelWidth = 1024, kPanelHeight = 768;
+
+// Reads real files and decodes with the platform's readers, as the window does.
+class PhotoHost : public zel::testing::RecordingHost {
+ public:
+  std::optional<std::string> ReadFile(const std::string& path, size_t maxBytes) override {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (bytes.size() > maxBytes) bytes.resize(maxBytes);
+    return bytes;
+  }
+  std::optional<zel::PackedDib> DecodePicture(std::string_view bytes, int maxSide) override {
+    return zel::DecodePictureBytes(bytes, maxSide);
+  }
+};
+
+long PeakRssKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+
+// A photo-like picture: smooth colours with detail everywhere, so the JPEG is of a real
+// photo's size (a few megabytes), not a flat one's.
+QImage MakePhoto(int width, int height) {
+  QImage photo(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
+    for (int x = 0; x < width; ++x)
+      row[x] = qRgb((x * 255 / width + (x * y) % 23) & 255, (y * 255 / height + (x ^ y) % 31) & 255,
+                    ((x + y) % 256 + (x * 7) % 19) & 255);
+  }
+  return photo;
+}
+
+struct Times {
+  std::vector<double> ask, paint, cpu;
+};
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+double Slowest(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+
+Times Measure(const std::string& dir, int runs) {
+  PhotoHost host;
+  host.currentDirectory = dir;
+  zel::AppState app(host);
+  zel::StartUp(app);
+  Times times;
+  QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
+  for (int i = 0; i < runs; ++i) {
+    const double cpuStart = CpuMs();
+    const auto start = Clock::now();
+    zel::AskQuestion(app);
+    const auto asked = Clock::now();
+    if (app.quiz.state != zel::QuizState::Asking) {
+      std::fprintf(stderr, "no question asked in %s\n", dir.c_str());
+      std::exit(2);
+    }
+    QPainter painter(&panel);
+    zel::PaintPanel(painter, app, kPanelWidth, kPanelHeight);
+    painter.end();
+    const auto painted = Clock::now();
+    times.cpu.push_back(CpuMs() - cpuStart);
+    times.ask.push_back(std::chrono::duration<double, std::milli>(asked - start).count());
+    times.paint.push_back(std::chrono::duration<double, std::milli>(painted - asked).count());
+  }
+  return times;
+}
+
+void Report(const char* what, const Times& t) {
+  std::vector<double> total;
+  for (size_t i = 0; i < t.ask.size(); ++i) total.push_back(t.ask[i] + t.paint[i]);
+  std::printf("%-28s read+decode+ask %6.1f ms (slowest %6.1f)  first paint %5.1f ms (slowest %5.1f)"
+              "  total %6.1f ms, CPU %6.1f ms\n",
+              what, Median(t.ask), Slowest(t.ask), Median(t.paint), Slowest(t.paint), Median(total),
+              Median(t.cpu));
+}
+
+void WriteQuestionSet(const std::string& dir, const std::string& picture) {
+  std::system(("mkdir -p " + dir).c_str());
+  std::ofstream(dir + "/mondai.txt", std::ios::binary)
+      << picture << "," << zel::Utf8ToSjis("しゃしん") << "\r\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QGuiApplication qt(argc, argv);
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+  const std::string photoDir = "/tmp/zel_photo_bench/photo", bmpDir = "/tmp/zel_photo_bench/bmp";
+  const QImage photo = MakePhoto(4000, 3000);
+  WriteQuestionSet(photoDir, photoDir + "/photo.jpg");
+  WriteQuestionSet(bmpDir, bmpDir + "/photo.bmp");
+  if (!photo.save(QString::fromStdString(photoDir + "/photo.jpg"), "JPEG", 90) ||
+      !photo.scaled(2048, 1536, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+           .convertToFormat(QImage::Format_RGB888)
+           .save(QString::fromStdString(bmpDir + "/photo.bmp"), "BMP")) {
+    std::fprintf(stderr, "cannot write the pictures\n");
+    return 2;
+  }
+  std::ifstream jpeg(photoDir + "/photo.jpg", std::ios::binary | std::ios::ate);
+  std::printf("4000 x 3000 JPEG of %.1f MB, panel %d x %d, %d runs (medians)\n",
+              static_cast<double>(jpeg.tellg()) / 1e6, kPanelWidth, kPanelHeight, runs);
+  const long before = PeakRssKb();
+  Report("JPEG 4000 x 3000 (photo)", Measure(photoDir, runs));
+  const long afterPhoto = PeakRssKb();
+  Report("BMP 2048 x 1536 (reference)", Measure(bmpDir, runs));
+  std::printf("peak resident memory added by the photo questions: %.1f MB\n",
+              static_cast<double>(afterPhoto - before) / 1024.0);
+  return 0;
+}
