@@ -80,16 +80,16 @@ BoxPoint NumberPlace(const StrokeLine& line) {
 // The letter shape's coverage and the field the colours are laid on, for one kana at one
 // size: laying out the shape costs more than the rest of a frame.
 struct FilmCache {
-  int key = -1;
+  int kana = -1;
   QRect area;
   QImage coverage;  // RGB32, the shape in black on white: 255 - blue is its coverage
   QImage field;     // RGB32
 };
 
-FilmCache& CacheFor(int keyIndex, const QPainterPath& glyph, const QRect& area) {
+FilmCache& CacheFor(int kana, const QPainterPath& glyph, const QRect& area) {
   static thread_local FilmCache cache;
-  if (cache.key != keyIndex || cache.area != area) {
-    cache.key = keyIndex;
+  if (cache.kana != kana || cache.area != area) {
+    cache.kana = kana;
     cache.area = area;
     // The images only grow, so a new kana at the same size costs no new memory.
     if (cache.field.width() < area.width() || cache.field.height() < area.height()) {
@@ -112,15 +112,15 @@ QRect AreaOf(const QPainterPath& glyph) {
 
 }  // namespace
 
-void PrepareKanaFrames(int width, int height, int keyIndex) {
-  const QPainterPath glyph = KanaPath(keyIndex, KanaPlacement(width, height));
-  if (!glyph.isEmpty()) CacheFor(keyIndex, glyph, AreaOf(glyph));
+void PrepareKanaFrames(int width, int height, int kana) {
+  const QPainterPath glyph = KanaPath(kana, KanaPlacement(width, height));
+  if (!glyph.isEmpty()) CacheFor(kana, glyph, AreaOf(glyph));
 }
 
-void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
+void PaintKanaFrame(QPainter& painter, int width, int height, int kana,
                     const std::vector<double>& reached) {
   const KanaPlacement placement(width, height);
-  const QPainterPath glyph = KanaPath(keyIndex, placement);
+  const QPainterPath glyph = KanaPath(kana, placement);
   const QRect area = AreaOf(glyph);
   // The kana's square is all a frame changes, the film's first tick having whitened the
   // rest; the kana's own bounds are written whole further down.
@@ -128,14 +128,14 @@ void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
   for (const QRect& part : QRegion((width - side) / 2, (height - side) / 2, side, side) - QRegion(area))
     painter.fillRect(part, Qt::white);
   if (glyph.isEmpty()) return;
-  const std::vector<StrokeLine> strokes = KanaStrokes(keyIndex);
+  const std::vector<StrokeLine> strokes = KanaStrokes(kana);
   const double unit = placement.Scale();
 
   // The colours first, on an opaque field over the kana's bounds: red, blue where the pens
   // have written, red again where a stroke still to write lies under a written stroke's
   // wide pen. The letter shape's smooth coverage, made once a film and size, then becomes
   // the field's alpha, so the shape's edges blend with the white alone.
-  FilmCache& cache = CacheFor(keyIndex, glyph, area);
+  FilmCache& cache = CacheFor(kana, glyph, area);
   const bool allWritten = reached.size() >= strokes.size() &&
                           std::all_of(reached.begin(), reached.end(), [](double r) { return r >= 1; });
   QImage& field = cache.field;
