@@ -61,6 +61,17 @@ QPainterPath PartOf(const StrokeLine& line, double from, double to, const KanaPl
   return path;
 }
 
+// What is still to write of a stroke reached this far, out past its end: the written part's
+// round pen reaches ahead of the pen's place, and must not colour the end of a short stroke
+// (a dot, a tick) before the pen gets there.
+QPainterPath UnwrittenPart(const StrokeLine& line, double reached, const KanaPlacement& placement) {
+  if (line.size() < 2) return PartOf(line, reached, 1, placement);
+  StrokeLine ahead = WithTips(StrokeLine(line.rbegin(), line.rend()), false);  // past the end
+  ahead = StrokeLine(ahead.rbegin(), ahead.rend());
+  const double length = LengthOf(line);
+  return PartOf(ahead, reached * length / (length + kTipReach), 1, placement);
+}
+
 // What the pen has written of a stroke reached this far: from before its start, and past
 // its end once it is finished.
 QPainterPath WrittenPart(const StrokeLine& line, double reached, const KanaPlacement& placement) {
@@ -153,7 +164,7 @@ void PaintKanaFrame(QPainter& painter, int width, int height, int kana,
       p.setPen(QPen(QColor(255, 0, 0), kUnwrittenWidth * unit, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
       for (size_t i = 0; i < strokes.size(); ++i) {
         const double r = i < reached.size() ? reached[i] : 0.0;
-        if (r < 1) p.drawPath(PartOf(strokes[i], r, 1, placement));
+        if (r < 1) p.drawPath(UnwrittenPart(strokes[i], r, placement));
       }
     }
   }
