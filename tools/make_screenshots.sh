@@ -7,6 +7,8 @@
 #   sheet.png         a printed practice sheet (printed to a PDF file, rendered by pdftoppm)
 #   smooth_film.png   the smooth stroke-order film part-way (なめらかな かきじゅん)
 #   trace_check.png   the tracing check after two right strokes and a wrong one (なぞりがき チェック)
+#   katakana_film.png the katakana's own smooth film part-way, in the katakana set
+#   katakana_frames.png  the frames of that film, side by side
 # Usage: tools/make_screenshots.sh [zel program]   (default: build/main/src/zel, built first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -111,7 +113,8 @@ dialog=$(find_program_window "$zel_pid" '^印刷$|^Print$') || fail "no print di
 xdotool windowactivate --sync "$dialog" key Return
 for _ in $(seq 100); do [ -s "$HOME/print.pdf" ] && break; sleep 0.1; done
 [ -s "$HOME/print.pdf" ] || fail "the print dialog wrote no PDF file"
-sleep 1
+# On a busy machine the file is still being written: wait until it reads as a whole.
+for _ in $(seq 300); do pdfinfo "$HOME/print.pdf" >/dev/null 2>&1 && break; sleep 0.1; done
 pdftoppm -r 40 -png -singlefile "$HOME/print.pdf" "$work/sheet"
 convert "$work/sheet.png" -bordercolor '#bbbbbb' -border 1 -strip \
   -define png:compression-level=9 "$docs/sheet.png"
@@ -172,5 +175,45 @@ panel "$work/trace.png"
 shoot trace_check.png
 [ "$(pixels_of "$work/trace.png" blue)" -gt 300 ] && [ "$(pixels_of "$work/trace.png" '#ff8c00')" -gt 200 ] ||
   fail "the tracing check showed no right strokes or no dot for the next one"
+
+# With the smooth films the katakana set shows かきじゅん and plays the katakana's own film:
+# シ (key D), whose third stroke rises from the lower left. A third run with a slow film, so
+# that every frame is caught: first every frame, when it changes, then the window part-way
+# through the third stroke.
+kill "$zel_pid"
+wait "$zel_pid" 2>/dev/null || true
+printf '[Setting]\r\nKakijunSpeed=1500\r\nSmoothKakijun=1\r\n' >"$HOME/.config/zel.ini"
+start_program
+xdotool key F7 d
+sleep 1
+panel "$work/kstill.png"
+xdotool key F3
+frames=()
+film_end=$((SECONDS + 28))  # 100 ms + 17 x 1500 ms, and some
+i=0
+while [ $SECONDS -lt $film_end ]; do
+  panel "$work/kframe-$i.png"
+  if [ "$(compare -metric AE "$work/kstill.png" "$work/kframe-$i.png" null: 2>&1 || true)" != 0 ] &&
+     { [ ${#frames[@]} -eq 0 ] ||
+       [ "$(compare -metric AE "${frames[-1]}" "$work/kframe-$i.png" null: 2>&1 || true)" != 0 ]; }; then
+    frames+=("$work/kframe-$i.png")
+  fi
+  i=$((i + 1))
+  sleep 0.15
+done
+panel "$work/kafter.png"
+if [ "$(compare -metric AE "${frames[-1]}" "$work/kafter.png" null: 2>&1 || true)" = 0 ]; then
+  unset 'frames[-1]'
+fi
+[ ${#frames[@]} -ge 15 ] || fail "the katakana film showed only ${#frames[@]} frames"
+echo "katakana film frames caught: ${#frames[@]}"
+montage "${frames[@]}" -tile 8x -geometry 110x104+3+3 -background white -strip \
+  -define png:compression-level=9 "$docs/katakana_frames.png"
+xdotool key F3
+sleep 17.2
+panel "$work/kfilm.png"
+shoot katakana_film.png  # 18 s after F3: frame 11, the third stroke under way
+[ "$(pixels_of "$work/kfilm.png" blue)" -gt 300 ] && [ "$(pixels_of "$work/kfilm.png" red)" -gt 200 ] ||
+  fail "the katakana film was not caught part-way"
 
 ls -l "$docs"

@@ -7,6 +7,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "app/window_layout.h"
+#include "display/stroke_order.h"
 
 namespace zel {
 namespace {
@@ -113,6 +114,9 @@ void ToggleHelp(AppState& app, int& value, int commandId, std::string_view key) 
 
 void ToggleSmoothKakijun(AppState& app) {
   ToggleHelp(app, app.settings.SmoothKakijun, kCmdSmoothKakijun, kSmoothKakijunKey);
+  // The katakana set has a film of its own only while the films are sharp.
+  if (app.chars.ScriptMode == kKatakana)
+    app.host.ShowControl(kCmdStrokeOrder, StrokeOrderButtonShown(app));
 }
 
 void ToggleTraceCheck(AppState& app) {

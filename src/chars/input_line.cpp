@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/control_ids.h"
 #include "app/routing.h"
+#include "display/stroke_order.h"
 #include "quiz/quiz.h"
 #include "voice/voice_playback.h"
 
@@ -99,7 +100,7 @@ void SelectScriptMode(AppState& app, int set) {
   }
   host.RelayoutWindow();
   for (int s = 0; s < kScriptModeCount; ++s) host.CheckMenuItem(kCmdMenuSetFirst + s, s == set);
-  host.ShowControl(kCmdStrokeOrder, set == kHiragana);
+  host.ShowControl(kCmdStrokeOrder, StrokeOrderButtonShown(app));
   host.ShowControl(kCmdQuestion, true);
 
   for (int i = 0; i < kKeyCount; ++i) {

@@ -8,9 +8,9 @@ namespace {
 
 constexpr double kTenth = 0.1;
 
-const KanaStrokeData* DataOf(int keyIndex) {
-  if (keyIndex < 0 || keyIndex >= kStrokeKanaCount) return nullptr;
-  return &kKanaStrokeData[static_cast<size_t>(keyIndex)];
+const KanaStrokeData* DataOf(int kana) {
+  if (kana < 0 || kana >= kStrokeKanaCount) return nullptr;
+  return &kKanaStrokeData[static_cast<size_t>(kana)];
 }
 
 BoxPoint PointAt(const short* codes) { return {codes[0] * kTenth, codes[1] * kTenth}; }
@@ -28,6 +28,11 @@ KanaPlacement::KanaPlacement(int width, int height) {
   offsetY_ = (height - side) / 2.0 + side * kBoxTop / 1000.0;
 }
 
+int StrokeKanaOf(int keyIndex, bool katakana) {
+  if (keyIndex < 0 || keyIndex >= kStrokeKeyCount) return -1;
+  return katakana ? kStrokeKeyCount + keyIndex : keyIndex;
+}
+
 double LengthOf(const StrokeLine& line) {
   double length = 0;
   for (size_t i = 1; i < line.size(); ++i)
@@ -35,9 +40,9 @@ double LengthOf(const StrokeLine& line) {
   return length;
 }
 
-std::vector<StrokeLine> KanaStrokes(int keyIndex) {
+std::vector<StrokeLine> KanaStrokes(int kana) {
   std::vector<StrokeLine> strokes;
-  const KanaStrokeData* data = DataOf(keyIndex);
+  const KanaStrokeData* data = DataOf(kana);
   if (!data) return strokes;
   size_t i = 0;
   while (i < data->lineCodes) {
@@ -50,9 +55,14 @@ std::vector<StrokeLine> KanaStrokes(int keyIndex) {
   return strokes;
 }
 
-std::vector<ShapeCommand> KanaShape(int keyIndex) {
+int KanaMarkCount(int kana) {
+  const KanaStrokeData* data = DataOf(kana);
+  return data ? data->markCount : 0;
+}
+
+std::vector<ShapeCommand> KanaShape(int kana) {
   std::vector<ShapeCommand> shape;
-  const KanaStrokeData* data = DataOf(keyIndex);
+  const KanaStrokeData* data = DataOf(kana);
   if (!data) return shape;
   const short* c = data->shape;
   const size_t n = data->shapeCodes;

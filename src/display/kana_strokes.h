@@ -1,5 +1,6 @@
-// The hiragana as data: each kana's stroke centre lines in writing order and its letter
-// shape, in the 0..100 box the stroke-order strips are made in (x right, y down).
+// The kana of the keys as data: each kana's stroke centre lines in writing order and its
+// letter shape, in the 0..100 box the stroke-order strips are made in (x right, y down).
+// A kana is numbered by its key: the hiragana of key k is kana k, its katakana kana 71 + k.
 #pragma once
 
 #include <array>
@@ -8,12 +9,17 @@
 
 namespace zel {
 
-inline constexpr int kStrokeKanaCount = 71;  // key indexes 0..70, あ .. ぽ
+inline constexpr int kStrokeKeyCount = 71;                     // key indexes 0..70, あ .. ぽ
+inline constexpr int kStrokeKanaCount = 2 * kStrokeKeyCount;  // the hiragana, then the katakana
+
+// The kana a key writes: its hiragana, or its katakana; -1 for a key that writes no kana.
+int StrokeKanaOf(int keyIndex, bool katakana);
 
 // Generated: per kana, its strokes as "point count, then x y pairs", and its outline as
 // codes 0 move x y, 1 line x y, 2 quad cx cy x y, 3 close; all in tenths of the box.
 struct KanaStrokeData {
   int strokeCount;
+  int markCount;  // the last strokes that are a voiced mark: 2 ticks, 1 ring, or 0
   const short* lines;
   std::size_t lineCodes;
   const short* shape;
@@ -30,8 +36,11 @@ using PanelPoint = BoxPoint;  // the same, in panel pixels
 // The length of a line along its points.
 double LengthOf(const StrokeLine& line);
 
-// The centre lines of the kana on key index keyIndex; none for other keys.
-std::vector<StrokeLine> KanaStrokes(int keyIndex);
+// The centre lines of a kana; none for a number that is no kana.
+std::vector<StrokeLine> KanaStrokes(int kana);
+
+// How many of its last strokes are a voiced mark: 2 for the ticks, 1 for the ring, else 0.
+int KanaMarkCount(int kana);
 
 enum class ShapeOp { Move, Line, Quad, Close };
 struct ShapeCommand {
@@ -55,7 +64,7 @@ class KanaPlacement {
   double scale_ = 1, offsetX_ = 0, offsetY_ = 0;
 };
 
-// The letter shape of that kana as closed outlines (filled by the non-zero rule).
-std::vector<ShapeCommand> KanaShape(int keyIndex);
+// The letter shape of a kana as closed outlines (filled by the non-zero rule).
+std::vector<ShapeCommand> KanaShape(int kana);
 
 }  // namespace zel

@@ -25,14 +25,13 @@ int KeyOfStrip(int stripId) {
 
 }  // namespace
 
-std::vector<double> FilmStrokeProgress(int keyIndex, int frame) {
-  const std::vector<StrokeLine> strokes = KanaStrokes(keyIndex);
+std::vector<double> FilmStrokeProgress(int kana, int frame) {
+  const std::vector<StrokeLine> strokes = KanaStrokes(kana);
   const int count = static_cast<int>(strokes.size());
   std::vector<double> reached(strokes.size(), frame >= kStripFrames - 1 ? 1.0 : 0.0);
   if (frame <= 0 || frame >= kStripFrames - 1 || count == 0) return reached;
-  // The voiced kana are keys 46..65 (two ticks) and 66..70 (the ring), drawn after the plain
-  // kana's own strokes.
-  const int marks = keyIndex >= 66 ? 1 : keyIndex >= 46 ? 2 : 0;
+  // A voiced kana's mark (two ticks or the ring) is drawn after the plain kana's own strokes.
+  const int marks = KanaMarkCount(kana);
   const int baseCount = std::max(count - marks, 0);
   const int steps = kStripFrames - 1;
   const int budget = steps - (marks > 0 ? kMarkFrames : 0);
@@ -75,9 +74,14 @@ std::vector<double> FilmStrokeProgress(int keyIndex, int frame) {
   return reached;
 }
 
-int SmoothFilmKey(const AppState& app) {
-  const int key = KeyOfStrip(app.chars.CurrentStrip);
-  return app.settings.SmoothKakijun != 0 && key >= 0 && key < kStrokeKanaCount ? key : -1;
+int SmoothFilmKana(const AppState& app) {
+  if (app.settings.SmoothKakijun == 0) return -1;
+  return StrokeKanaOf(KeyOfStrip(app.chars.CurrentStrip), app.chars.ScriptMode == kKatakana);
+}
+
+bool StrokeOrderButtonShown(const AppState& app) {
+  const int set = app.chars.ScriptMode;
+  return set == kHiragana || (set == kKatakana && app.settings.SmoothKakijun != 0);
 }
 
 void StartStrokeOrder(AppState& app) {
@@ -99,9 +103,9 @@ void StrokeOrderTick(AppState& app) {
   if (app.TimerStep == 0) host.FillPanelWhite();
   // The strip has frames 0..15; at step 16 frame 15 stays for one more period.
   if (app.TimerStep < kStripFrames) {
-    const int key = SmoothFilmKey(app);
-    if (key >= 0)
-      host.DrawKanaFrame(key, FilmStrokeProgress(key, app.TimerStep));
+    const int kana = SmoothFilmKana(app);
+    if (kana >= 0)
+      host.DrawKanaFrame(kana, FilmStrokeProgress(kana, app.TimerStep));
     else
       host.DrawStripFrame(app.chars.CurrentStrip, app.TimerStep);
   }

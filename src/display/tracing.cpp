@@ -90,24 +90,25 @@ bool StrokeMatches(const StrokeLine& model, const StrokeLine& traced) {
 
 int TracedKana(const AppState& app) {
   const CharacterState& chars = app.chars;
-  if (app.settings.TraceCheck == 0 || chars.ScriptMode != kHiragana || app.QuizOpen() ||
+  const int set = chars.ScriptMode;
+  if (app.settings.TraceCheck == 0 || (set != kHiragana && set != kKatakana) || app.QuizOpen() ||
       app.TimerUse == kTimerStrokeOrder || chars.CurrentStrip == 0)
     return -1;
   const int key = chars.CurrentCode % 1000;
-  if (key < 0 || key >= kStrokeKanaCount) return -1;
-  if (chars.CurrentChar != LabelTable[kHiragana][static_cast<size_t>(key)]) return -1;
-  return key;
+  if (key < 0 || key >= kStrokeKeyCount) return -1;
+  if (chars.CurrentChar != LabelTable[static_cast<size_t>(set)][static_cast<size_t>(key)]) return -1;
+  return StrokeKanaOf(key, set == kKatakana);
 }
 
 TraceVerdict CheckTracedStroke(AppState& app, const std::vector<PanelPoint>& stroke, int width,
                                int height) {
-  const int key = TracedKana(app);
-  if (key < 0) return TraceVerdict::Unchecked;
+  const int kana = TracedKana(app);
+  if (kana < 0) return TraceVerdict::Unchecked;
   TracingState& tracing = app.tracing;
-  if (tracing.keyIndex != key) tracing = TracingState{key};
+  if (tracing.kana != kana) tracing = TracingState{kana};
   if (tracing.finished) return TraceVerdict::Unchecked;  // done: ink as usual until the next key
 
-  const std::vector<StrokeLine> strokes = KanaStrokes(key);
+  const std::vector<StrokeLine> strokes = KanaStrokes(kana);
   if (tracing.strokesDone >= static_cast<int>(strokes.size())) return TraceVerdict::Unchecked;
   const KanaPlacement placement(width, height);
   StrokeLine traced;

@@ -1,5 +1,6 @@
-// The tracing check: each pen stroke on a hiragana shown in the panel is compared with the
-// stroke the child should write next, and answered by sound and by what the panel shows.
+// The tracing check: each pen stroke on a hiragana or katakana shown in the panel is compared
+// with the stroke the child should write next, and answered by sound and by what the panel
+// shows.
 #pragma once
 
 #include <vector>
@@ -14,7 +15,7 @@ inline constexpr int kStrokeRightSound = 390;  // a soft chime: that stroke was 
 inline constexpr int kTryAgainSound = 391;     // a gentle "try again": not the buzzer
 
 struct TracingState {
-  int keyIndex = -1;     // the kana being traced; -1 before its first checked stroke
+  int kana = -1;         // the kana being traced; -1 before its first checked stroke
   int strokesDone = 0;   // its strokes written right, in order
   bool hint = false;     // show where the next stroke starts
   bool finished = false; // every stroke written: the whole kana shows in blue
@@ -31,9 +32,9 @@ enum class TraceVerdict {
 // and offset, strict about direction, and refusing dots, scribbles and strokes elsewhere.
 bool StrokeMatches(const StrokeLine& model, const StrokeLine& traced);
 
-// The key index of the kana whose strokes the check follows now, or -1 when it does not
-// apply: the check off, another set than hiragana, a question open, a film running, or the
-// panel not showing the kana typed last.
+// The kana whose strokes the check follows now, or -1 when it does not apply: the check off,
+// a set other than hiragana and katakana, a question open, a film running, or the panel not
+// showing the kana of the key typed last in the set's own letters.
 int TracedKana(const AppState& app);
 
 // One stroke from press to release, in pixels of a panel of width x height; plays the

@@ -52,10 +52,10 @@ class Host {
   virtual void FillPanelWhite() = 0;
   virtual void DrawStripFrame(int stripId, int frame) = 0;
   // A stroke-order frame drawn sharp at the panel's size over the guide cross: the letter
-  // shape of the kana on key keyIndex in red, blue as far as each of its strokes has been
-  // written (reached: 0..1 per stroke, in writing order), and the number of every stroke
-  // begun at its start.
-  virtual void DrawKanaFrame(int keyIndex, const std::vector<double>& reached) = 0;
+  // shape of a kana (numbered as in display/kana_strokes.h) in red, blue as far as each of
+  // its strokes has been written (reached: 0..1 per stroke, in writing order), and the
+  // number of every stroke begun at its start.
+  virtual void DrawKanaFrame(int kana, const std::vector<double>& reached) = 0;
 
   // The main window: its outer rectangle on the screen, a new layout for the current
   // client size (before returning), and the end of the run.

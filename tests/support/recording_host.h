@@ -70,8 +70,8 @@ class RecordingHost : public Host {
   void DrawStripFrame(int strip, int frame) override {
     Add("frame " + std::to_string(strip) + " " + std::to_string(frame));
   }
-  void DrawKanaFrame(int key, const std::vector<double>& reached) override {
-    std::string line = "sharp frame " + std::to_string(key);
+  void DrawKanaFrame(int kana, const std::vector<double>& reached) override {
+    std::string line = "sharp frame " + std::to_string(kana);
     for (double r : reached) line += " " + std::to_string(static_cast<int>(std::lround(r * 100)));
     Add(line);
   }

@@ -18,7 +18,8 @@ using Strings = std::vector<std::string>;
 using testing::AppFixture;
 
 TEST(FilmStrokeProgress, ThePenWritesTheStrokesInOrderFromRedToBlue) {
-  for (int key : {0, 6, 23, 27, 44, 46, 66}) {
+  // あ き ね ふ を が ぱ, and ア シ ネ ヲ ガ パ.
+  for (int key : {0, 6, 23, 27, 44, 46, 66, 71, 82, 94, 115, 117, 137}) {
     const std::vector<StrokeLine> strokes = KanaStrokes(key);
     std::vector<double> before(strokes.size(), 0.0);
     for (int frame = 0; frame < kStripFrames; ++frame) {
@@ -48,11 +49,15 @@ TEST(FilmStrokeProgress, ThePenWritesTheStrokesInOrderFromRedToBlue) {
 }
 
 // As in the strips: every stroke is seen being written over frames of its own, and a voiced
-// mark starts by frame 12 and takes at least three frames, after the whole plain kana.
+// mark starts by frame 12 and takes at least three frames, after the whole plain kana. The
+// same for the katakana, which have no strips.
 TEST(FilmStrokeProgress, EveryStrokeAndEveryMarkHasFramesOfItsOwn) {
   for (int key = 0; key < kStrokeKanaCount; ++key) {
     const size_t count = KanaStrokes(key).size();
-    const size_t marks = key >= 66 ? 1 : key >= 46 ? 2 : 0;
+    // Keys 46..65 are voiced (two ticks), 66..70 semi-voiced (the ring), in both sets.
+    const int onKey = key % kStrokeKeyCount;
+    const size_t marks = onKey >= 66 ? 1 : onKey >= 46 ? 2 : 0;
+    ASSERT_GT(count, marks) << key;
     std::vector<int> firstFrame(count, -1), lastFrame(count, -1);
     for (int frame = 1; frame < kStripFrames; ++frame) {
       const std::vector<double> reached = FilmStrokeProgress(key, frame);
@@ -63,7 +68,9 @@ TEST(FilmStrokeProgress, EveryStrokeAndEveryMarkHasFramesOfItsOwn) {
     }
     for (size_t i = 0; i < count; ++i) {
       EXPECT_GE(lastFrame[i] - firstFrame[i], 1) << "key " << key << " stroke " << i;
-      if (i > 0) EXPECT_GT(firstFrame[i], lastFrame[i - 1]) << "key " << key << " stroke " << i;
+      if (i > 0) {
+        EXPECT_GT(firstFrame[i], lastFrame[i - 1]) << "key " << key << " stroke " << i;
+      }
     }
     if (marks > 0) {
       const size_t mark = count - marks;
@@ -81,6 +88,13 @@ class SharpFilmTest : public AppFixture {
     app.settings.SmoothKakijun = 1;
   }
   void Command(int id) { RouteCommand(app, id, kFromClick); }
+  // What was done to the かきじゅん button.
+  Strings ButtonEvents() const {
+    Strings out;
+    for (const std::string& e : host.events)
+      if (e == "show 1075" || e == "hide 1075") out.push_back(e);
+    return out;
+  }
   int PlayFilm() {
     int ticks = 0;
     while (app.TimerUse == kTimerStrokeOrder && ticks < 100) {
@@ -124,6 +138,72 @@ TEST_F(SharpFilmTest, FollowsTheKeyAndDrawsNothingWithoutOne) {
   TimerTick(app);
   EXPECT_EQ(host.Only("sharp"), Strings{});
   EXPECT_EQ(host.Only("frame "), (Strings{"frame 0 0"}));
+}
+
+// The katakana set: with sharp films it shows the button and plays the katakana's own film;
+// the hiragana set and the other sets keep the hiragana's. Without them the set hides the
+// button and F3 plays the hiragana strip of the key.
+TEST_F(SharpFilmTest, TheKatakanaSetPlaysTheKatakanasOwnFilm) {
+  struct Case {
+    const char* name;
+    int set;           // the set typed in and played in
+    bool smooth;
+    bool buttonShown;  // after the change into the set
+    std::string firstFrame;
+  };
+  const Case cases[] = {
+      {"katakana, sharp", kKatakana, true, true, "sharp frame 82 0 0 0"},  // シ: three strokes
+      {"katakana, strips", kKatakana, false, false, "frame 114 0"},       // the strip of し
+      {"hiragana, sharp", kHiragana, true, true, "sharp frame 11 0"},     // し: one stroke
+      {"romaji, sharp", kRomaji, true, false, "sharp frame 11 0"},
+  };
+  for (const Case& c : cases) {
+    StartUp(app);
+    app.settings.SmoothKakijun = c.smooth ? 1 : 0;
+    Command(kCmdMenuSetFirst + kDigits);  // so that every case changes into its set
+    host.Clear();
+    Command(kCmdMenuSetFirst + c.set);
+    EXPECT_EQ(ButtonEvents(), Strings{std::string(c.buttonShown ? "show" : "hide") + " 1075"}) << c.name;
+    Command(1011);  // the key of し
+    host.Clear();
+    Command(kCmdStrokeOrder);
+    EXPECT_EQ(PlayFilm(), 18) << c.name;
+    const Strings frames = host.Only(c.smooth ? "sharp frame" : "frame ");
+    ASSERT_EQ(frames.size(), 16u) << c.name;
+    EXPECT_EQ(frames.front(), c.firstFrame) << c.name;
+  }
+}
+
+TEST_F(SharpFilmTest, TheKatakanasFilmFollowsTheSetAndItsButtonTheSetting) {
+  Command(1045);  // ん, then the set changed: the panel shows ン, and so does the film
+  Command(kCmdMenuSetFirst + kKatakana);
+  host.Clear();
+  Command(kCmdStrokeOrder);
+  TimerTick(app);
+  EXPECT_EQ(host.Only("sharp frame"), (Strings{"sharp frame 116 0 0"}));
+  // A voiced katakana: its mark after the kana, in the last four frames.
+  Command(1046);  // ガ
+  host.Clear();
+  Command(kCmdStrokeOrder);
+  PlayFilm();
+  const Strings frames = host.Only("sharp frame");
+  ASSERT_EQ(frames.size(), 16u);
+  EXPECT_EQ(frames[11], "sharp frame 117 100 100 0 0");
+  EXPECT_EQ(frames[15], "sharp frame 117 100 100 100 100");
+
+  // Turning the sharp films off and on in the katakana set hides and shows the button.
+  host.Clear();
+  Command(kCmdSmoothKakijun);
+  Command(kCmdSmoothKakijun);
+  EXPECT_EQ(ButtonEvents(), (Strings{"hide 1075", "show 1075"}));
+  // In the other sets the button stays as the set has it.
+  for (int set : {kHiragana, kRomaji}) {
+    Command(kCmdMenuSetFirst + set);
+    host.Clear();
+    Command(kCmdSmoothKakijun);
+    Command(kCmdSmoothKakijun);
+    EXPECT_EQ(ButtonEvents(), Strings{}) << set;
+  }
 }
 
 }  // namespace

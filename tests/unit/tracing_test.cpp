@@ -100,9 +100,12 @@ StrokeLine Dot(const StrokeLine& line) {
 
 struct Kana {
   const char* name;
-  int key;
+  int kana;  // the hiragana of key k is kana k, its katakana 71 + k
 };
-const Kana kKana[] = {{"あ", 0}, {"き", 6}, {"ね", 23}, {"ふ", 27}, {"を", 44}, {"ぱ", 66}};
+const Kana kKana[] = {{"あ", 0},   {"き", 6},   {"ね", 23},  {"ふ", 27},  {"を", 44},
+                      {"ぱ", 66},  {"ア", 71},  {"ク", 78},  {"ケ", 79},  {"シ", 82},
+                      {"ス", 83},  {"ソ", 85},  {"タ", 86},  {"ツ", 88},  {"ヌ", 93},
+                      {"ネ", 94},  {"ヲ", 115}, {"ン", 116}, {"ズ", 124}, {"ポ", 141}};
 const int kPanels[][2] = {{212, 199}, {640, 480}, {1900, 980}};
 
 struct Variant {
@@ -134,8 +137,11 @@ class TracingTest : public AppFixture {
     StartUp(app);
     app.settings.TraceCheck = 1;
   }
-  void TypeKana(int key) {
-    RouteCommand(app, kCmdFirstKey + key, kFromClick);
+  // Types the key of a kana in its own set.
+  void TypeKana(int kana) {
+    const bool katakana = kana >= kStrokeKeyCount;
+    RouteCommand(app, kCmdMenuSetFirst + (katakana ? kKatakana : kHiragana), kFromClick);
+    RouteCommand(app, kCmdFirstKey + kana % kStrokeKeyCount, kFromClick);
     ForgetTracing(app.tracing);  // what the panel's repaint does
     host.Clear();
   }
@@ -146,14 +152,14 @@ class TracingTest : public AppFixture {
 
 TEST_F(TracingTest, JudgesEachStrokeAgainstTheOneExpectedNext) {
   for (const Kana& kana : kKana) {
-    const std::vector<StrokeLine> strokes = KanaStrokes(kana.key);
+    const std::vector<StrokeLine> strokes = KanaStrokes(kana.kana);
     ASSERT_FALSE(strokes.empty()) << kana.name;
     for (const auto& panel : kPanels) {
       for (size_t k = 0; k < strokes.size(); ++k) {
         for (const Variant& v : kVariants) {
           const StrokeLine drawn = v.make(strokes, k);
           if (drawn.empty()) continue;
-          TypeKana(kana.key);
+          TypeKana(kana.kana);
           // The strokes before k written right, then the one under test.
           for (size_t done = 0; done < k; ++done)
             ASSERT_NE(Trace(strokes[done], panel[0], panel[1]), TraceVerdict::Wrong);
@@ -199,7 +205,7 @@ TEST_F(TracingTest, AnswersByChimeTryAgainAndTheQuizRightSound) {
   EXPECT_EQ(Trace(s[0]), TraceVerdict::Right);
 }
 
-TEST_F(TracingTest, AppliesOnlyToTheHiraganaShownWithNoQuestionOpen) {
+TEST_F(TracingTest, AppliesOnlyToTheKanaShownWithNoQuestionOpen) {
   const StrokeLine first = KanaStrokes(0)[0];
   struct Case {
     const char* name;
@@ -207,8 +213,8 @@ TEST_F(TracingTest, AppliesOnlyToTheHiraganaShownWithNoQuestionOpen) {
   };
   const Case cases[] = {
       {"check off", [](AppState& a) { a.settings.TraceCheck = 0; }},
-      {"katakana set",
-       [](AppState& a) { RouteCommand(a, kCmdMenuSetFirst + 1, kFromClick); RouteCommand(a, kCmdFirstKey, kFromClick); }},
+      {"romaji set", [](AppState& a) { RouteCommand(a, kCmdMenuSetFirst + kRomaji, kFromClick); }},
+      {"digits set", [](AppState& a) { RouteCommand(a, kCmdMenuSetFirst + kDigits, kFromClick); }},
       {"nothing typed yet", [](AppState& a) { a.chars = CharacterState{}; }},
       {"blank key typed", [](AppState& a) { RouteCommand(a, kCmdBlankKey, kFromClick); }},
       {"kana deleted again", [](AppState& a) { RouteCommand(a, kCmdBackspace, kFromClick); }},
@@ -227,7 +233,54 @@ TEST_F(TracingTest, AppliesOnlyToTheHiraganaShownWithNoQuestionOpen) {
   StartUp(app);
   app.settings.TraceCheck = 1;
   TypeKana(0);
+  EXPECT_EQ(TracedKana(app), 0);
   EXPECT_EQ(Trace(first), TraceVerdict::Right);
+  // A change of set shows the key's kana in the new set's letters, and the check follows them.
+  RouteCommand(app, kCmdMenuSetFirst + kKatakana, kFromClick);
+  EXPECT_EQ(TracedKana(app), 71);  // ア
+  EXPECT_EQ(Trace(first), TraceVerdict::Wrong);
+  EXPECT_EQ(Trace(KanaStrokes(71)[0]), TraceVerdict::Right);
+  RouteCommand(app, kCmdMenuSetFirst + kHiragana, kFromClick);
+  EXPECT_EQ(TracedKana(app), 0);
+}
+
+// The pairs children mix up by direction: シ's third stroke rises from the lower left and
+// ツ's falls from the upper right; ソ's second falls from the upper right and ン's rises from
+// the lower left. Each is accepted written right, and refused written the other's way.
+TEST_F(TracingTest, TellsShiFromTsuAndSoFromNByDirection) {
+  struct Pair {
+    const char* name;
+    int kana;
+    size_t stroke;  // the stroke whose direction tells it from the other
+    int other;
+  };
+  const Pair pairs[] = {{"シ", 82, 2, 88}, {"ツ", 88, 2, 82}, {"ソ", 85, 1, 116}, {"ン", 116, 1, 85}};
+  for (const Pair& p : pairs) {
+    const std::vector<StrokeLine> own = KanaStrokes(p.kana), other = KanaStrokes(p.other);
+    ASSERT_GT(own.size(), p.stroke) << p.name;
+    for (const auto& panel : kPanels) {
+      const int w = panel[0], h = panel[1];
+      // Right: a chime for each stroke, the quiz's "right" sound for the last.
+      TypeKana(p.kana);
+      for (size_t k = 0; k < own.size(); ++k)
+        EXPECT_EQ(Trace(Wobbly(own[k]), w, h),
+                  k + 1 < own.size() ? TraceVerdict::Right : TraceVerdict::Finished)
+            << p.name << " stroke " << k + 1;
+      EXPECT_EQ(host.Only("play").back(), "play 385 async") << p.name;
+
+      // The telling stroke along its own path, but the other way: the other kana's direction.
+      // Then the other kana's own stroke in its place.
+      for (const StrokeLine& wrong : {Reversed(own[p.stroke]), other[p.stroke]}) {
+        TypeKana(p.kana);
+        for (size_t k = 0; k < p.stroke; ++k) ASSERT_EQ(Trace(own[k], w, h), TraceVerdict::Right);
+        host.Clear();
+        EXPECT_EQ(Trace(wrong, w, h), TraceVerdict::Wrong) << p.name << ", panel " << w << "x" << h;
+        EXPECT_EQ(host.Only("play"), Strings{"play 391 async"}) << p.name;
+        EXPECT_EQ(app.tracing.strokesDone, static_cast<int>(p.stroke)) << p.name;
+        EXPECT_TRUE(app.tracing.hint) << p.name;
+      }
+    }
+  }
 }
 
 TEST(KanaStrokes, EveryKanaHasStrokesAndAClosedShapeInsideTheBox) {
@@ -246,11 +299,26 @@ TEST(KanaStrokes, EveryKanaHasStrokesAndAClosedShapeInsideTheBox) {
       EXPECT_LE(c.to.y, 101.0) << key;
     }
   }
-  EXPECT_TRUE(KanaStrokes(71).empty());
+  EXPECT_TRUE(KanaStrokes(kStrokeKanaCount).empty());
   EXPECT_TRUE(KanaShape(-1).empty());
   // The voiced kana take their base's strokes and add the mark's.
   EXPECT_EQ(KanaStrokes(66).size(), KanaStrokes(25).size() + 1);  // ぱ = は + ring
   EXPECT_EQ(KanaStrokes(46).size(), KanaStrokes(5).size() + 2);   // が = か + two ticks
+  EXPECT_EQ(KanaStrokes(137).size(), KanaStrokes(96).size() + 1);  // パ = ハ + ring
+  EXPECT_EQ(KanaStrokes(117).size(), KanaStrokes(76).size() + 2);  // ガ = カ + two ticks
+  // A key writes its hiragana or its katakana, each with its own strokes; the blank key writes
+  // none.
+  struct Key {
+    int index;
+    size_t hiragana, katakana;
+  };
+  for (const Key& k : {Key{11, 1, 3}, Key{17, 1, 3}, Key{14, 1, 2}, Key{45, 1, 2},  // しシ つツ そソ んン
+                       Key{23, 2, 4}, Key{27, 4, 1}, Key{52, 3, 5}}) {             // ねネ ふフ じジ
+    EXPECT_EQ(KanaStrokes(StrokeKanaOf(k.index, false)).size(), k.hiragana) << k.index;
+    EXPECT_EQ(KanaStrokes(StrokeKanaOf(k.index, true)).size(), k.katakana) << k.index;
+  }
+  EXPECT_EQ(StrokeKanaOf(kBlankIndex, true), -1);
+  EXPECT_EQ(StrokeKanaOf(-1, false), -1);
 }
 
 TEST(KanaPlacement, KeepsTheKanaSquareOverTheGuideCrossAndMapsBack) {

@@ -421,6 +421,38 @@ TEST_F(MainWindowTest, TracingAKanaStrokeByStrokeIsAnsweredAndEndsWithTheRightSo
   EXPECT_EQ(window->state().tracing.strokesDone, 0);
 }
 
+// In the katakana set the check follows the katakana's own strokes: シ's third stroke rises
+// from the lower left, and drawn falling, as ツ's does, it is refused.
+TEST_F(MainWindowTest, TracingAKatakanaFollowsItsOwnStrokesAndDirections) {
+  Open();
+  window->centralWidget()->resize(700, 520);
+  QTest::qWait(10);
+  std::vector<int> sounds;
+  window->onBuiltInSound = [&](int id) { sounds.push_back(id); };
+  window->action(1221)->trigger();  // なぞりがき チェック
+  Key(Qt::Key_F7);
+  Key(Qt::Key_D, Qt::NoModifier, "d");  // シ
+  ASSERT_EQ(Display(), "シ");
+  sounds.clear();  // its voice
+  PanelWidget* panel = window->panel();
+  const std::vector<StrokeLine> strokes = KanaStrokes(StrokeKanaOf(11, true));
+  ASSERT_EQ(strokes.size(), 3u);
+  const KanaPlacement placement(panel->width(), panel->height());
+
+  // The two dots, then the third stroke the wrong way, then the right way.
+  DrawStroke(panel, placement, strokes[0]);
+  DrawStroke(panel, placement, strokes[1]);
+  DrawStroke(panel, placement, StrokeLine(strokes[2].rbegin(), strokes[2].rend()));
+  EXPECT_EQ(sounds, (std::vector<int>{390, 390, 391}));
+  QTest::qWait(10);
+  EXPECT_GT(CountPixels(PanelImage(), qRgb(255, 140, 0)), 100);  // where stroke 3 starts
+  DrawStroke(panel, placement, strokes[2]);
+  EXPECT_EQ(sounds.back(), 385);
+  QTest::qWait(10);
+  EXPECT_EQ(CountPixels(PanelImage(), qRgb(255, 0, 0)), 0);
+  EXPECT_GT(CountPixels(PanelImage(), qRgb(0, 0, 255)), 2000);
+}
+
 TEST_F(MainWindowTest, TheSmoothFilmDrawsTheKanaSharpInItsOwnProportions) {
   Open();
   window->action(1220)->trigger();  // なめらかな かきじゅん

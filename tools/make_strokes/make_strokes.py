@@ -28,6 +28,11 @@ KANA = ('あいうえおかきくけこさしすせそたちつてとなにぬ�
 STRIP_IDS = ([102, 103, 104, 107, 106] + list(range(108, 149)) + [150, 151, 152]
              + list(range(200, 222)))
 assert len(KANA) == len(STRIP_IDS) == 71
+# The katakana of the same keys, in the same order. They have no strips (the strips are the
+# hiragana's, whatever the set); make_stroke_table.py compiles their strokes and shapes.
+KATAKANA = ('アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン'
+            'ガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポ')
+assert len(KATAKANA) == 71
 
 FRAMES = 16
 CELL = 32          # frame size in pixels

@@ -1,7 +1,10 @@
 #!/usr/bin/python3
 """Check the stroke data and the made strips.
 
-- strokes.txt: every kana has the number of strokes taught at school;
+- strokes.txt: every kana has the number of strokes taught at school; every
+  katakana stroke starts where the school book starts it and sets off and ends
+  in its direction; the pairs children confuse (シ/ツ, ソ/ン, ク/ケ/タ, ヌ/ス)
+  differ as the school book says;
 - strips: format, colours and growth of the blue part; in every strip each
   stroke starts turning blue in a later frame than the stroke before it; a
   dakuten or handakuten starts by frame 12, is written over three frames or
@@ -11,6 +14,7 @@ Reads the files byte by byte (not through make_strokes.py), so a mistake in
 the writer shows up here. Prints one line per strip and exits 1 on a fault.
 """
 
+import math
 import os
 import sys
 
@@ -33,6 +37,36 @@ for plain, voiced in zip('かきくけこさしすせそたちつてとはひふ
     SCHOOL_COUNTS[voiced] = SCHOOL_COUNTS[plain] + 2
 for plain, semi in zip('はひふへほ', 'ぱぴぷぺぽ'):
     SCHOOL_COUNTS[semi] = SCHOOL_COUNTS[plain] + 1
+# The katakana as taught in the first grade: per kana, each stroke as the direction the pen
+# sets off in, '>' the direction it ends in where it turns, and '@' the part of the box it
+# starts in (t/m/b for the top, middle and bottom third, l/c/r for left, centre, right).
+# The directions are the school book's arrows; N is up.
+KATAKANA_STROKES = {
+    'ア': 'E>SW@tl S>SW@mc', 'イ': 'SW@tr S@mc', 'ウ': 'S@tc S@tl E>SW@tl',
+    'エ': 'E@tl S@tc E@bl', 'オ': 'E@ml S>NW@tc SW@mc', 'カ': 'E>NW@ml S>SW@tc',
+    'キ': 'E@ml E@ml S@tc', 'ク': 'SW@tc E>SW@tc', 'ケ': 'SW@tl E@ml S>SW@mc',
+    'コ': 'E>S@tl E@bl', 'サ': 'E@ml S@tl S>SW@tc', 'シ': 'SE@tl SE@ml NE@bl',
+    'ス': 'E>SW@tl SE@mc', 'セ': 'E>SW@ml S>E@tc', 'ソ': 'SE@tl S>SW@tr',
+    'タ': 'SW@tc E>SW@tc SE@mc', 'チ': 'SW@tr E@ml S>SW@tc', 'ツ': 'SE@tl SE@tc S>SW@tr',
+    'テ': 'E@tl E@ml S>SW@mc', 'ト': 'S@tc SE@mc', 'ナ': 'E@ml S>SW@tc', 'ニ': 'E@tl E@bl',
+    'ヌ': 'E>SW@tl SE@mc', 'ネ': 'SE@tc E>SW@ml S@mc SE@mc', 'ノ': 'SW@tr',
+    'ハ': 'SW@tc SE@tc', 'ヒ': 'NE@mc S>E@tl', 'フ': 'E>SW@tl', 'ヘ': 'NE>SE@ml',
+    'ホ': 'E@ml S>NW@tc SW@ml SE@mc', 'マ': 'E>SW@tl SE@mc', 'ミ': 'SE@tl SE@ml SE@bl',
+    'ム': 'S>NE@tc SE@mc', 'メ': 'SW@tr SE@mc', 'モ': 'E@tl E@ml S>E@tc',
+    'ヤ': 'E>SW@ml S@tc', 'ユ': 'E>S@tl E@bl', 'ヨ': 'E>S@tl E@ml E@bl', 'ラ': 'E@tl E>SW@tl',
+    'リ': 'S@tl S>SW@tc', 'ル': 'S>SW@tl S>NE@tc', 'レ': 'S>NE@tl', 'ロ': 'S@tl E>S@tl E@bl',
+    'ワ': 'S@tl E>SW@tl', 'ヲ': 'E@tl E@ml SW@tr', 'ン': 'SE@tl NE@bl',
+}
+KATAKANA_COUNTS = {ch: len(d.split()) for ch, d in KATAKANA_STROKES.items()}
+for plain, voiced in zip('カキクケコサシスセソタチツテトハヒフヘホ', 'ガギグゲゴザジズゼゾダヂヅデドバビブベボ'):
+    KATAKANA_COUNTS[voiced] = KATAKANA_COUNTS[plain] + 2
+for plain, semi in zip('ハヒフヘホ', 'パピプペポ'):
+    KATAKANA_COUNTS[semi] = KATAKANA_COUNTS[plain] + 1
+DIRECTIONS = {'E': 0, 'SE': 45, 'S': 90, 'SW': 135, 'W': 180, 'NW': 225, 'N': 270, 'NE': 315}
+DIRECTION_SLACK = 45   # degrees either side of the named direction
+ENDS = 12              # units of a stroke's start and end that give its directions
+ZONE_SLACK = 6         # units a start may lie over the edge of its third
+
 MARK_BY, MARK_FRAMES = 12, 3
 WHITE, RED, BLUE = (255, 255, 255), (255, 0, 0), (0, 0, 255)
 
@@ -159,9 +193,136 @@ def check_counts(blocks):
     return len(bad)
 
 
+def point_at(stroke, at):
+    """The point `at` units along a stroke."""
+    for a, b in zip(stroke[:-1], stroke[1:]):
+        d = ((b[0] - a[0]) ** 2 + (b[1] - a[1]) ** 2) ** 0.5
+        if at <= d and d > 0:
+            return (a[0] + (b[0] - a[0]) * at / d, a[1] + (b[1] - a[1]) * at / d)
+        at -= d
+    return stroke[-1]
+
+
+def length(stroke):
+    return sum(((b[0] - a[0]) ** 2 + (b[1] - a[1]) ** 2) ** 0.5 for a, b in zip(stroke[:-1], stroke[1:]))
+
+
+def heading(a, b):
+    """Degrees clockwise from east on the screen (y down)."""
+    return math.degrees(math.atan2(b[1] - a[1], b[0] - a[0])) % 360
+
+
+def off(angle, name):
+    return abs((angle - DIRECTIONS[name] + 180) % 360 - 180)
+
+
+def zone_faults(p, zone):
+    rows = {'t': (0, 33), 'm': (33, 67), 'b': (67, 100)}
+    cols = {'l': (0, 33), 'c': (33, 67), 'r': (67, 100)}
+    (y0, y1), (x0, x1) = rows[zone[0]], cols[zone[1]]
+    inside = x0 - ZONE_SLACK <= p[0] <= x1 + ZONE_SLACK and y0 - ZONE_SLACK <= p[1] <= y1 + ZONE_SLACK
+    return [] if inside else [f'starts at {p[0]:.0f},{p[1]:.0f}, not in {zone}']
+
+
+def stroke_faults(stroke, described):
+    """A stroke against its school description: where it starts, which way it sets off and
+    which way it ends."""
+    dirs, _, zone = described.partition('@')
+    first, _, last = dirs.partition('>')
+    last = last or first
+    n = min(ENDS, length(stroke) / 2)
+    begin = heading(stroke[0], point_at(stroke, n))
+    end = heading(point_at(stroke, length(stroke) - n), stroke[-1])
+    faults = zone_faults(stroke[0], zone)
+    if off(begin, first) > DIRECTION_SLACK:
+        faults.append(f'sets off at {begin:.0f} degrees, not {first}')
+    if off(end, last) > DIRECTION_SLACK:
+        faults.append(f'ends at {end:.0f} degrees, not {last}')
+    return faults
+
+
+def crosses(s, t):
+    """Whether two centre lines cross."""
+    def cross(o, a, b):
+        return (a[0] - o[0]) * (b[1] - o[1]) - (a[1] - o[1]) * (b[0] - o[0])
+    for p, q in zip(s[:-1], s[1:]):
+        for r, u in zip(t[:-1], t[1:]):
+            if (cross(p, q, r) * cross(p, q, u) < 0) and (cross(r, u, p) * cross(r, u, q) < 0):
+                return True
+    return False
+
+
+def near(p, stroke, limit=4.0):
+    return min(seg_dist(p, a, b) for a, b in zip(stroke[:-1], stroke[1:])) <= limit
+
+
+def straight(stroke, limit=4.0):
+    return all(seg_dist(p, stroke[0], stroke[-1]) <= limit for p in stroke)
+
+
+def pair_faults(blocks):
+    """The katakana children confuse, told apart as the school book tells them."""
+    s = {ch: all_strokes(blocks, ch) for ch in 'シツソンクケタヌス' if ch in blocks}
+    if len(s) < 9:
+        return ['pairs: a kana is missing']
+    faults = []
+    def want(ok, text):
+        if not ok:
+            faults.append(text)
+    a, b = s['シ'][2][0], s['シ'][2][-1]
+    want(a[0] < b[0] and a[1] > b[1], 'シ: the third stroke must rise from the lower left')
+    a, b = s['ツ'][2][0], s['ツ'][2][-1]
+    want(a[0] > b[0] and a[1] < b[1], 'ツ: the third stroke must fall from the upper right')
+    want(s['シ'][1][0][1] > s['シ'][0][-1][1], 'シ: the dots stand one under the other')
+    want(s['ツ'][1][0][0] > s['ツ'][0][-1][0], 'ツ: the dots stand side by side')
+    a, b = s['ソ'][1][0], s['ソ'][1][-1]
+    want(a[0] > b[0] and a[1] < b[1], 'ソ: the second stroke must fall from the upper right')
+    a, b = s['ン'][1][0], s['ン'][1][-1]
+    want(a[0] < b[0] and a[1] > b[1], 'ン: the second stroke must rise from the lower left')
+    steep = lambda d: abs(d[-1][1] - d[0][1]) > abs(d[-1][0] - d[0][0])
+    want(steep(s['ソ'][0]), 'ソ: the first stroke runs more down than across')
+    want(not steep(s['ン'][0]), 'ン: the first stroke runs more across than down')
+    # ク: a ノ and a turning stroke; ケ: the second stroke a straight bar, the third a ノ from
+    # under it; タ: ク and a dot inside, from upper left to lower right.
+    want(len(s['ク']) == 2 and not straight(s['ク'][1]), 'ク: the second stroke turns')
+    want(straight(s['ケ'][1]) and near(s['ケ'][2][0], s['ケ'][1], 6), 'ケ: a straight bar, the third stroke from under it')
+    want(not straight(s['タ'][1]) and s['タ'][2][0][0] < s['タ'][2][-1][0] and s['タ'][2][0][1] < s['タ'][2][-1][1]
+         and near(s['タ'][2][-1], s['タ'][1], 5), 'タ: ク, then a dot down to the right that ends on the second stroke')
+    # ヌ: the second stroke crosses the first; ス: it sets off from the first and stays outside.
+    want(crosses(s['ヌ'][1], s['ヌ'][0]), 'ヌ: the second stroke crosses the first')
+    want(near(s['ス'][1][0], s['ス'][0]) and not crosses(s['ス'][1], s['ス'][0]),
+         'ス: the second stroke sets off from the first without crossing it')
+    return faults
+
+
+def check_katakana(blocks):
+    """Counts, and every stroke against the school description; then the confusable pairs."""
+    bad = 0
+    for ch, n in KATAKANA_COUNTS.items():
+        have = len(all_strokes(blocks, ch)) if ch in blocks else 0
+        if have != n:
+            print(f'FAULT {ch}: {have} strokes, school count {n}')
+            bad += 1
+    for ch, described in KATAKANA_STROKES.items():
+        if ch not in blocks:
+            continue
+        strokes = all_strokes(blocks, ch)
+        for i, (stroke, d) in enumerate(zip(strokes, described.split())):
+            for f in stroke_faults(stroke, d):
+                print(f'FAULT {ch} stroke {i + 1}: {f}')
+                bad += 1
+    for f in pair_faults(blocks):
+        print('FAULT', f)
+        bad += 1
+    print(f'katakana: {len(KATAKANA_COUNTS)} counts, the strokes of {len(KATAKANA_STROKES)} kana '
+          f'and the pairs シツ ソン クケタ ヌス checked, {bad} fault(s)')
+    return bad
+
+
 def main():
     blocks = read_strokes()
     bad = check_counts(blocks)
+    bad += check_katakana(blocks)
     inks, whens = {}, {}
     total_ink = []
     for sid in IDS:

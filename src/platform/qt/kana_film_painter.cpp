@@ -61,6 +61,17 @@ QPainterPath PartOf(const StrokeLine& line, double from, double to, const KanaPl
   return path;
 }
 
+// What is still to write of a stroke reached this far, out past its end: the written part's
+// round pen reaches ahead of the pen's place, and must not colour the end of a short stroke
+// (a dot, a tick) before the pen gets there.
+QPainterPath UnwrittenPart(const StrokeLine& line, double reached, const KanaPlacement& placement) {
+  if (line.size() < 2) return PartOf(line, reached, 1, placement);
+  StrokeLine ahead = WithTips(StrokeLine(line.rbegin(), line.rend()), false);  // past the end
+  ahead = StrokeLine(ahead.rbegin(), ahead.rend());
+  const double length = LengthOf(line);
+  return PartOf(ahead, reached * length / (length + kTipReach), 1, placement);
+}
+
 // What the pen has written of a stroke reached this far: from before its start, and past
 // its end once it is finished.
 QPainterPath WrittenPart(const StrokeLine& line, double reached, const KanaPlacement& placement) {
@@ -80,16 +91,16 @@ BoxPoint NumberPlace(const StrokeLine& line) {
 // The letter shape's coverage and the field the colours are laid on, for one kana at one
 // size: laying out the shape costs more than the rest of a frame.
 struct FilmCache {
-  int key = -1;
+  int kana = -1;
   QRect area;
   QImage coverage;  // RGB32, the shape in black on white: 255 - blue is its coverage
   QImage field;     // RGB32
 };
 
-FilmCache& CacheFor(int keyIndex, const QPainterPath& glyph, const QRect& area) {
+FilmCache& CacheFor(int kana, const QPainterPath& glyph, const QRect& area) {
   static thread_local FilmCache cache;
-  if (cache.key != keyIndex || cache.area != area) {
-    cache.key = keyIndex;
+  if (cache.kana != kana || cache.area != area) {
+    cache.kana = kana;
     cache.area = area;
     // The images only grow, so a new kana at the same size costs no new memory.
     if (cache.field.width() < area.width() || cache.field.height() < area.height()) {
@@ -112,15 +123,15 @@ QRect AreaOf(const QPainterPath& glyph) {
 
 }  // namespace
 
-void PrepareKanaFrames(int width, int height, int keyIndex) {
-  const QPainterPath glyph = KanaPath(keyIndex, KanaPlacement(width, height));
-  if (!glyph.isEmpty()) CacheFor(keyIndex, glyph, AreaOf(glyph));
+void PrepareKanaFrames(int width, int height, int kana) {
+  const QPainterPath glyph = KanaPath(kana, KanaPlacement(width, height));
+  if (!glyph.isEmpty()) CacheFor(kana, glyph, AreaOf(glyph));
 }
 
-void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
+void PaintKanaFrame(QPainter& painter, int width, int height, int kana,
                     const std::vector<double>& reached) {
   const KanaPlacement placement(width, height);
-  const QPainterPath glyph = KanaPath(keyIndex, placement);
+  const QPainterPath glyph = KanaPath(kana, placement);
   const QRect area = AreaOf(glyph);
   // The kana's square is all a frame changes, the film's first tick having whitened the
   // rest; the kana's own bounds are written whole further down.
@@ -128,14 +139,14 @@ void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
   for (const QRect& part : QRegion((width - side) / 2, (height - side) / 2, side, side) - QRegion(area))
     painter.fillRect(part, Qt::white);
   if (glyph.isEmpty()) return;
-  const std::vector<StrokeLine> strokes = KanaStrokes(keyIndex);
+  const std::vector<StrokeLine> strokes = KanaStrokes(kana);
   const double unit = placement.Scale();
 
   // The colours first, on an opaque field over the kana's bounds: red, blue where the pens
   // have written, red again where a stroke still to write lies under a written stroke's
   // wide pen. The letter shape's smooth coverage, made once a film and size, then becomes
   // the field's alpha, so the shape's edges blend with the white alone.
-  FilmCache& cache = CacheFor(keyIndex, glyph, area);
+  FilmCache& cache = CacheFor(kana, glyph, area);
   const bool allWritten = reached.size() >= strokes.size() &&
                           std::all_of(reached.begin(), reached.end(), [](double r) { return r >= 1; });
   QImage& field = cache.field;
@@ -153,7 +164,7 @@ void PaintKanaFrame(QPainter& painter, int width, int height, int keyIndex,
       p.setPen(QPen(QColor(255, 0, 0), kUnwrittenWidth * unit, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
       for (size_t i = 0; i < strokes.size(); ++i) {
         const double r = i < reached.size() ? reached[i] : 0.0;
-        if (r < 1) p.drawPath(PartOf(strokes[i], r, 1, placement));
+        if (r < 1) p.drawPath(UnwrittenPart(strokes[i], r, placement));
       }
     }
   }

@@ -406,8 +406,8 @@ void MainWindow::FillPanelWhite() { panel_->FillWhite(); }
 
 void MainWindow::DrawStripFrame(int stripId, int frame) { panel_->DrawStripFrame(stripId, frame); }
 
-void MainWindow::DrawKanaFrame(int keyIndex, const std::vector<double>& reached) {
-  panel_->DrawKanaFrame(keyIndex, reached);
+void MainWindow::DrawKanaFrame(int kana, const std::vector<double>& reached) {
+  panel_->DrawKanaFrame(kana, reached);
 }
 
 WindowRect MainWindow::GetWindowRect() {

@@ -53,7 +53,7 @@ class MainWindow : public QMainWindow, public Host {
   void InvalidatePanel() override;
   void FillPanelWhite() override;
   void DrawStripFrame(int stripId, int frame) override;
-  void DrawKanaFrame(int keyIndex, const std::vector<double>& reached) override;
+  void DrawKanaFrame(int kana, const std::vector<double>& reached) override;
   WindowRect GetWindowRect() override;
   void MoveWindow(const WindowRect& outer) override;
   void RelayoutWindow() override;

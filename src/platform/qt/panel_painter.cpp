@@ -28,16 +28,16 @@ void PaintCharacter(QPainter& painter, AppState& app, int width, int height) {
   painter.drawLine(width / 2, 0, width / 2, height - 1);
   painter.drawLine(0, height / 2, width - 1, height / 2);
 
-  if (const int key = TracedKana(app); key >= 0) {
+  if (const int kana = TracedKana(app); kana >= 0) {
     // A kana being traced shows as the smooth film draws it, in the textbook hand the check
     // follows: red, each stroke written right turned blue along its true path with its
     // number, all blue once finished, until the next key.
     const TracingState& tracing = app.tracing;
-    std::vector<double> reached(KanaStrokes(key).size(), 0.0);
-    if (tracing.keyIndex == key)
+    std::vector<double> reached(KanaStrokes(kana).size(), 0.0);
+    if (tracing.kana == kana)
       for (size_t i = 0; i < reached.size(); ++i)
         if (tracing.finished || static_cast<int>(i) < tracing.strokesDone) reached[i] = 1.0;
-    PaintKanaFrame(painter, width, height, key, reached);
+    PaintKanaFrame(painter, width, height, kana, reached);
     return;
   }
   painter.setFont(MakeQFont(app.SharedFont));
@@ -126,9 +126,9 @@ QImage ImageOf(const PackedDib& dib) {
   return image;
 }
 
-QPainterPath KanaPath(int keyIndex, const KanaPlacement& placement) {
+QPainterPath KanaPath(int kana, const KanaPlacement& placement) {
   QPainterPath path;
-  for (const ShapeCommand& c : KanaShape(keyIndex)) {
+  for (const ShapeCommand& c : KanaShape(kana)) {
     switch (c.op) {
       case ShapeOp::Move: path.moveTo(OnPanel(c.to, placement)); break;
       case ShapeOp::Line: path.lineTo(OnPanel(c.to, placement)); break;
@@ -142,10 +142,10 @@ QPainterPath KanaPath(int keyIndex, const KanaPlacement& placement) {
 
 void PaintTracing(QPainter& painter, const AppState& app, int width, int height, double pulse) {
   const TracingState& tracing = app.tracing;
-  if (tracing.keyIndex < 0 || PanelModeOf(app.quiz) != PanelMode::Character ||
-      TracedKana(app) != tracing.keyIndex)
+  if (tracing.kana < 0 || PanelModeOf(app.quiz) != PanelMode::Character ||
+      TracedKana(app) != tracing.kana)
     return;
-  const std::vector<StrokeLine> strokes = KanaStrokes(tracing.keyIndex);
+  const std::vector<StrokeLine> strokes = KanaStrokes(tracing.kana);
   if (tracing.hint && tracing.strokesDone < static_cast<int>(strokes.size())) {
     const KanaPlacement placement(width, height);
     const int side = std::min(width, height);

@@ -20,8 +20,8 @@ void PaintPanel(QPainter& painter, AppState& app, int width, int height);
 // had, as for a picture too large for memory.
 QImage ImageOf(const PackedDib& dib);
 
-// The letter shape of the kana on key keyIndex, placed on the panel.
-QPainterPath KanaPath(int keyIndex, const KanaPlacement& placement);
+// The letter shape of a kana, placed on the panel.
+QPainterPath KanaPath(int kana, const KanaPlacement& placement);
 
 // Where the next stroke of a traced kana starts, after a wrong stroke: a dot with its
 // number, pulse 0..1 swelling it.

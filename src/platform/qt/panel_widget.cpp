@@ -56,9 +56,9 @@ void PanelWidget::DrawStripFrame(int stripId, int frame) {
   update();
 }
 
-void PanelWidget::DrawKanaFrame(int keyIndex, const std::vector<double>& reached) {
+void PanelWidget::DrawKanaFrame(int kana, const std::vector<double>& reached) {
   QPainter painter(&Overlay());
-  PaintKanaFrame(painter, width(), height(), keyIndex, reached);
+  PaintKanaFrame(painter, width(), height(), kana, reached);
   update();
 }
 
@@ -69,9 +69,9 @@ void PanelWidget::paintEvent(QPaintEvent*) {
   if (!overlay_.isNull()) painter.drawImage(0, 0, overlay_);
   // The sharp film's letter shape is laid out while the panel rests after showing the kana,
   // so that the film's first frame is as quick as the others.
-  if (app_.TimerUse == kTimerIdle && SmoothFilmKey(app_) >= 0)
+  if (app_.TimerUse == kTimerIdle && SmoothFilmKana(app_) >= 0)
     QTimer::singleShot(0, this, [this] {
-      if (const int key = SmoothFilmKey(app_); key >= 0) PrepareKanaFrames(width(), height(), key);
+      if (const int kana = SmoothFilmKana(app_); kana >= 0) PrepareKanaFrames(width(), height(), kana);
     });
 }
 

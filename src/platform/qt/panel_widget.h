@@ -23,7 +23,7 @@ class PanelWidget : public QWidget {
   // Drawing straight onto the panel, kept until the next repaint the program asks for.
   void FillWhite();
   void DrawStripFrame(int stripId, int frame);
-  void DrawKanaFrame(int keyIndex, const std::vector<double>& reached);
+  void DrawKanaFrame(int kana, const std::vector<double>& reached);
 
   bool StrokeActive() const { return stroking_; }
   // Ends a stroke whose button release will never come (the button is up, or the window
