@@ -3,6 +3,7 @@
 // from its rows and table by hand.
 #include <QImage>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,7 +17,8 @@ using namespace zel;
 
 namespace {
 
-QRgb PixelOf(const PackedDib& dib, int x, int y) {  // y counts rows as stored, bottom first
+// y counts rows as stored, bottom first; the table is built once per picture, not per pixel.
+QRgb PixelOf(const PackedDib& dib, const std::array<DibRgb, 256>& table, int x, int y) {
   const DibLayout& l = dib.Layout();
   const uint8_t* row = DibBits(dib) + l.stride * static_cast<size_t>(y);
   if (l.bitCount == 24) {
@@ -27,7 +29,7 @@ QRgb PixelOf(const PackedDib& dib, int x, int y) {  // y counts rows as stored, 
   if (l.bitCount == 8) index = row[x];
   else if (l.bitCount == 4) index = x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4;
   else index = row[x / 8] >> (7 - x % 8) & 1;
-  const DibRgb c = DibColourTable(dib)[index];
+  const DibRgb c = table[index];
   return qRgb(c.red, c.green, c.blue);
 }
 
@@ -38,15 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!dib) return 0;
   const DibLayout& l = dib->Layout();
   const QImage image = ImageOf(*dib);
+  const auto table = DibColourTable(*dib);
   if (l.width == 0 || l.height == 0) return 0;
   if (image.isNull() || image.width() != l.width || image.height() != l.height) abort();
   for (int y = 0; y < l.height; ++y)
     for (int x = 0; x < l.width; ++x)
-      if ((image.pixel(x, y) | 0xFF000000) != PixelOf(*dib, x, y)) abort();
+      if ((image.pixel(x, y) | 0xFF000000) != PixelOf(*dib, table, x, y)) abort();
   if (l.bitCount != 1) return 0;
   const QImage mono = MonoImageOf(*dib);  // top-down
   for (int y = 0; y < l.height; ++y)
     for (int x = 0; x < l.width; ++x)
-      if ((mono.pixel(x, l.height - 1 - y) | 0xFF000000) != PixelOf(*dib, x, y)) abort();
+      if ((mono.pixel(x, l.height - 1 - y) | 0xFF000000) != PixelOf(*dib, table, x, y)) abort();
   return 0;
 }
