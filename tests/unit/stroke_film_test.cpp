@@ -63,7 +63,9 @@ TEST(FilmStrokeProgress, EveryStrokeAndEveryMarkHasFramesOfItsOwn) {
     }
     for (size_t i = 0; i < count; ++i) {
       EXPECT_GE(lastFrame[i] - firstFrame[i], 1) << "key " << key << " stroke " << i;
-      if (i > 0) EXPECT_GT(firstFrame[i], lastFrame[i - 1]) << "key " << key << " stroke " << i;
+      if (i > 0) {
+        EXPECT_GT(firstFrame[i], lastFrame[i - 1]) << "key " << key << " stroke " << i;
+      }
     }
     if (marks > 0) {
       const size_t mark = count - marks;
