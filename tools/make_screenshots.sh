@@ -106,7 +106,7 @@ montage "${frames[@]}" -tile 8x -geometry 96x91+3+3 -background white -strip \
 # A sheet of the typed line, printed to a PDF file through いんさつ... (ファイル menu).
 xdotool key Delete m shift+d m l
 sleep 0.5
-open_print_menu_item
+open_print_menu_item "$zel_pid"
 options=$(find_program_window "$zel_pid" '^いんさつ$') || fail "no いんさつ dialog"
 xdotool windowactivate --sync "$options" key Return
 dialog=$(find_program_window "$zel_pid" '^印刷$|^Print$') || fail "no print dialog"

@@ -3,7 +3,8 @@
 // Two outputs: the silent one used without a device (SDL_AUDIODRIVER=dummy), and a real SDL
 // device thread (SDL's disk driver writing to /dev/null, which calls back at a sound card's
 // pace). A key's voice may take at most 5 ms to reach the output and, with the device's
-// buffer, 20 ms to be heard.
+// buffer, 20 ms to be heard; a waiting play should last its sound's length and a few
+// milliseconds more. The tests check what went out in frames; the times are measured here.
 #include <stdlib.h>
 
 #include <benchmark/benchmark.h>
@@ -16,25 +17,20 @@
 #include <vector>
 
 #include "platform/sdl/sound_service.h"
+#include "support/little_endian.h"
 #include "wave/wav_file.h"
 
 namespace zel {
 namespace {
 
 using Clock = SoundService::Clock;
+using testing::Put16;
+using testing::Put32;
 
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
-
-// A key's voice as the built-in ones are stored: 8-bit mono at 16 kHz, here 0.6 s of noise.
-std::vector<uint8_t> VoiceWav() {
-  const uint32_t rate = 16000, frames = rate * 6 / 10;
+// A key's voice as the built-in ones are stored: 8-bit mono at 16 kHz, by default 0.6 s of
+// noise.
+std::vector<uint8_t> VoiceWav(uint32_t frames = 16000 * 6 / 10) {
+  const uint32_t rate = 16000;
   std::vector<uint8_t> b{'R', 'I', 'F', 'F'};
   Put32(b, 36 + frames);
   for (char c : {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '}) b.push_back(uint8_t(c));
@@ -94,6 +90,34 @@ BENCHMARK(BM_PlayToFirstFrame)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(300);
+
+// How long a waiting play blocks, against its sound's length: the overrun is the output's
+// buffer and the wake-up; a busy machine shows here as a longer one.
+void BM_WaitingPlayLength(benchmark::State& state) {
+  SetDriver(state.range(0) != 0);
+  const std::vector<uint8_t> voice = VoiceWav(16000 / 4);  // 0.25 s
+  SoundService service(voice);
+  std::vector<double> overruns;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    service.PlayBytes(voice, true);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    overruns.push_back((seconds - 0.25) * 1000);
+  }
+  std::sort(overruns.begin(), overruns.end());
+  state.counters["device"] = service.HasDevice() ? 1 : 0;
+  state.counters["min_overrun_ms"] = overruns.front();
+  state.counters["p50_overrun_ms"] = overruns[overruns.size() / 2];
+  state.counters["max_overrun_ms"] = overruns.back();
+}
+BENCHMARK(BM_WaitingPlayLength)
+    ->ArgName("sdl_device")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 // The program's own share: reading and decoding a voice's bytes and handing it over.
 void BM_PlayBytesCall(benchmark::State& state) {

@@ -34,11 +34,7 @@ start() {
   HOME=$1 "$launcher" >"$work/zel.log" 2>&1 &
   pid=$!
   pids+=($pid)
-  for _ in $(seq 200); do
-    [ "$(visible_windows "$pid")" -ge 1 ] && return 0
-    sleep 0.1
-  done
-  fail "no main window from the launcher: $(cat "$work/zel.log")"
+  wait_until windows_at_least 1 || fail "no main window from the launcher: $(cat "$work/zel.log")"
 }
 stop() {
   kill "$1"
@@ -47,6 +43,11 @@ stop() {
 visible_windows() {
   program_windows "$1" 'もじもり' | wc -l
 }
+windows_at_least() { [ "$(visible_windows "$pid")" -ge "$1" ]; }
+windows_exactly() { [ "$(visible_windows "$pid")" -eq "$1" ]; }
+# The program has drawn its first frame: it stores its folder in the settings only then,
+# after a message from the launcher has been put up.
+started_up() { grep -qs '^ExeDir=' "$1/.config/zel.ini"; }
 
 # First start: the folder is made from the sample set, owned and writable by the user, and
 # the program runs in it with the help beside the questions.
@@ -60,8 +61,10 @@ folder=$home/mojimori
 diff -r "$installed" "$folder" >/dev/null || fail "the folder differs from the sample set"
 [ -w "$folder/mondai.txt" ] || fail "mondai.txt in the folder cannot be edited"
 ls -a "$home" | grep -q '^\.mojimori\.' && fail "a staging folder was left in the home"
-sleep 1
-[ "$(visible_windows "$pid")" -eq 1 ] || fail "a message was shown on a start that went well"
+tr '\0' '\n' <"/proc/$pid/environ" | grep -q '^ZEL_NOTICE=' \
+  && fail "the launcher handed the program a message on a start that went well"
+wait_until started_up "$home" || fail "the program did not finish starting"
+windows_exactly 1 || fail "a message was shown on a start that went well"
 stop "$pid"
 
 # A parent's edits: a question of their own, a picture, and a removed sample picture.
@@ -78,13 +81,15 @@ after=$(cd "$folder" && ls -l --time-style=+%s.%N mondai.txt mine.bmp)
 cmp -s "$installed/zel.html" "$folder/zel.html" || fail "the help was not brought up to date"
 # もんだい (F1) asks the parent's question: their green picture fills the panel.
 window=$(program_windows "$pid" 'もじもり' | head -n 1)
-xdotool windowactivate --sync "$window" key F1
-for _ in $(seq 50); do
+focus_window "$window" || fail "the window did not take the keyboard focus"
+xdotool key F1
+green=0
+question_shown() {
   import -window "$window" "$work/question.png"
   green=$(convert "$work/question.png" txt:- | grep -ci '#00C000' || true)
-  [ "$green" -gt 10000 ] && break
-  sleep 0.2
-done
+  [ "$green" -gt 10000 ]
+}
+wait_until question_shown || true
 echo "green pixels of the parent's picture on the panel: $green"
 [ "$green" -gt 10000 ] || fail "the parent's own question was not asked"
 stop "$pid"
@@ -97,17 +102,16 @@ mkdir -p "$work/blocked-home"
 start "$work/blocked-home"
 [ "$(readlink "/proc/$pid/cwd")" = "$installed" ] \
   || fail "without a folder the program runs in $(readlink "/proc/$pid/cwd")"
-for _ in $(seq 50); do [ "$(visible_windows "$pid")" -ge 2 ] && break; sleep 0.1; done
-[ "$(visible_windows "$pid")" -eq 2 ] || fail "no single message about the folder"
+wait_until windows_at_least 2 || true
+windows_exactly 2 || fail "no single message about the folder"
 tr '\0' '\n' <"/proc/$pid/environ" | grep -q '^ZEL_NOTICE=もんだいのフォルダ「.*」を作れませんでした' \
   || fail "the launcher did not hand the program its message"
 import -window root "$work/message.png"
 cp "$work/message.png" "${E2E_SHOT:-/dev/null}" 2>/dev/null || true
 # The box is modal and has the focus: Return closes it.
 xdotool key Return
-for _ in $(seq 50); do [ "$(visible_windows "$pid")" -eq 1 ] && break; sleep 0.1; done
-[ "$(visible_windows "$pid")" -eq 1 ] || fail "the message did not close with Return"
-sleep 1
-[ "$(visible_windows "$pid")" -eq 1 ] || fail "the message came back"
+wait_until windows_exactly 1 || fail "the message did not close with Return"
+wait_until started_up "$work/blocked-home" || fail "the program did not finish starting"
+windows_exactly 1 || fail "the message came back"
 stop "$pid"
 echo "PASS"

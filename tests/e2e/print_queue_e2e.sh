@@ -84,11 +84,8 @@ unshare --mount --propagation private sh -c \
 cupsd_pid=$!
 pids+=($cupsd_pid)
 export CUPS_SERVER=$socket
-for _ in $(seq 100); do
-  lpstat -r >/dev/null 2>&1 && break
-  kill -0 "$cupsd_pid" 2>/dev/null || break
-  sleep 0.1
-done
+scheduler_up_or_gone() { lpstat -r >/dev/null 2>&1 || ! kill -0 "$cupsd_pid" 2>/dev/null; }
+wait_until scheduler_up_or_gone || true
 if ! lpstat -r >/dev/null 2>&1; then
   skip "the private CUPS scheduler did not start: $(cat "$work/log/cupsd.out" \
     "$work/log/error_log" 2>/dev/null | grep -v '^D ' | tail -5)"
@@ -127,34 +124,31 @@ zel_pid=$!
 pids+=($zel_pid)
 
 window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window"
-xdotool windowactivate --sync "$window"
-sleep 0.3
+focus_window "$window" || fail "the main window did not take the keyboard focus"
 xdotool key t a   # か ち
-sleep 0.3
 typed=2
 
 window_frame "$window"
-open_print_menu_item
+open_print_menu_item "$zel_pid" || fail "no ファイル menu"
 options=$(find_program_window "$zel_pid" '^いんさつ$') || fail "no いんさつ dialog after the menu item"
-xdotool windowactivate --sync "$options" key Return   # OK: large, first style
+focus_window "$options" || fail "the いんさつ dialog did not take the keyboard focus"
+xdotool key Return   # OK: large, first style
 dialog=$(find_program_window "$zel_pid" '^印刷$|^Print$') || fail "no print dialog after いんさつ"
-xdotool windowactivate --sync "$dialog"
-sleep 0.5
-# The printer list: Alt+N goes to it, typing picks the queue by its name.
+focus_window "$dialog" || fail "the print dialog did not take the keyboard focus"
+# The printer list: Alt+N goes to it, the queue's first letter (no other queue's) picks it.
+# One key, because the list forgets a typed prefix after a pause a busy machine may make.
 xdotool key alt+n
-sleep 0.3
-xdotool type --delay 50 "$queue"
-sleep 0.5
+xdotool type "${queue:0:1}"
 import -window root "$work/dialog.png"
 cp "$work/dialog.png" "${E2E_SHOT:-/dev/null}" 2>/dev/null || true
 xdotool key Return
 
 pdf=""
-for _ in $(seq 600); do
+printed() {
   pdf=$(find "$work/pdf" -name '*.pdf' -size +0 2>/dev/null | head -n 1)
-  [ -n "$pdf" ] && ! lpstat -o "$queue" 2>/dev/null | grep -q . && break
-  sleep 0.1
-done
+  [ -n "$pdf" ] && ! lpstat -o "$queue" 2>/dev/null | grep -q .
+}
+bound=120 wait_until printed || true
 [ -n "$pdf" ] || fail "cups-pdf wrote no PDF; jobs: $(lpstat -W all -o 2>&1); log: $(grep -E '^E ' "$work/log/error_log" | tail -5)"
 [ -z "$(lpstat -W completed -o another-printer 2>/dev/null)" ] || fail "the sheet went to the default queue too"
 echo "printed: $(basename "$pdf")"

@@ -14,21 +14,13 @@ unset XDG_CONFIG_HOME XDG_RUNTIME_DIR
 mkdir -p "$HOME" "$work/run"
 export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
 
-# A free display number from the server itself.
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+start_virtual_screen
 
 (cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
 zel_pid=$!
 pids+=($zel_pid)
-window=$(timeout 20 xdotool search --sync --name 'もじもり' | head -n 1) || fail "no main window"
-xdotool windowactivate --sync "$window"
-sleep 0.3
+window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window"
+focus_window "$window" || fail "the main window did not take the keyboard focus"
 
 panel_red() {
   import -window root "$work/shot.png"
@@ -38,13 +30,16 @@ panel_red() {
 [ "$(panel_red)" -eq 0 ] || fail "red on the panel before anything was typed"
 
 xdotool key t shift+t alt+f colon
-xdotool keydown g; sleep 0.8; xdotool keyup g   # held: auto-repeats must not type
+# Held for longer than the server's auto-repeat delay (660 ms): a stimulus, not a wait. A
+# busy machine only holds it longer, with more repeats, which must not type either.
+xdotool keydown g; sleep 0.8; xdotool keyup g
 # A busy machine may take a moment to repaint.
-for _ in $(seq 25); do
+red=0
+panel_red_enough() {
   red=$(panel_red)
-  [ "$red" -gt 2000 ] && break
-  sleep 0.2
-done
+  [ "$red" -gt 2000 ]
+}
+wait_until panel_red_enough || true
 echo "red pixels on the panel after typing: $red"
 [ "$red" -gt 2000 ] || fail "the typed character is not on the panel in red"
 cp "$work/shot.png" "${E2E_SHOT:-/dev/null}" 2>/dev/null || true
@@ -54,22 +49,24 @@ read -r fx fy fw < <(xwininfo -id "$frame" | awk '/Absolute upper-left X/ {x=$4}
 
 # Saved through the menu ファイル > ほぞん..., the line holds exactly what was typed: the
 # held key once.
-xdotool mousemove $((fx + 35)) $((fy + 27)) click 1
-sleep 1
-xdotool mousemove $((fx + 45)) $((fy + 71)) click 1
-timeout 10 xdotool search --sync --name 'ほぞんする' >/dev/null || fail "no save dialog"
-sleep 0.3
-xdotool type --delay 10 "$work/line.TXT"
+click_file_menu_item "$zel_pid" 71 || fail "no ファイル menu"
+dialog=$(find_program_window "$zel_pid" 'ほぞんする') || fail "no save dialog"
+focus_window "$dialog" || fail "the save dialog did not take the keyboard focus"
+# A bare name in the folder the dialog opens on, the program's own and empty: a path would
+# bring up the name completer over /tmp, whose list loads while the keys arrive.
+xdotool type --delay 10 "line.TXT"
 xdotool key Return
-for _ in $(seq 100); do [ -s "$work/line.TXT" ] && break; sleep 0.1; done
+saved=$work/run/line.TXT
+wait_until test -s "$saved" || true
 expected=$(printf 'かがぱけき\r\n' | iconv -f UTF-8 -t CP932 | od -An -tx1)
-actual=$(od -An -tx1 "$work/line.TXT" 2>/dev/null || true)
+actual=$(od -An -tx1 "$saved" 2>/dev/null || true)
 [ "$actual" = "$expected" ] || fail "saved line is [$actual], expected [$expected]"
 
 # The close button: the rightmost button of the frame's title bar.
 xdotool mousemove $((fx + fw - 11)) $((fy + 9)) click 1
-for _ in $(seq 50); do kill -0 "$zel_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$zel_pid" 2>/dev/null && fail "the close button did not end the program"
+running() { kill -0 "$zel_pid" 2>/dev/null; }
+ended() { ! running; }
+wait_until ended || fail "the close button did not end the program"
 wait "$zel_pid" || fail "the program ended with an error"
 
 ini=$HOME/.config/zel.ini
@@ -86,10 +83,9 @@ rm -f "$ini"
 (cd "$work/run" && exec "$zel") >>"$work/zel.log" 2>&1 &
 zel_pid=$!
 pids+=($zel_pid)
-timeout 20 xdotool search --sync --name 'もじもり' >/dev/null || fail "no main window again"
+find_program_window "$zel_pid" 'もじもり' >/dev/null || fail "no main window again"
 kill -TERM "$zel_pid"
-for _ in $(seq 50); do kill -0 "$zel_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$zel_pid" 2>/dev/null && fail "SIGTERM did not end the program within 5 s"
+wait_until ended || fail "SIGTERM did not end the program"
 wait "$zel_pid" || fail "the program ended on SIGTERM with an error"
 grep -q "^VoiceSpeed=400" "$ini" 2>/dev/null || fail "SIGTERM lost the settings"
 echo "PASS"

@@ -48,13 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       DibHeight(out) != DibHeight(*dib))
     abort();
   const auto colours = DibColourTable(out);
+  // The table's colours sorted once, so each pixel's look-up costs a search, not a scan.
+  std::array<uint32_t, 256> inTable{};
+  for (size_t i = 0; i < colours.size(); ++i)
+    inTable[i] = uint32_t{colours[i].red} << 16 | uint32_t{colours[i].green} << 8 | colours[i].blue;
+  std::sort(inTable.begin(), inTable.end());
   for (int y = 0; y < l.height; ++y)
     for (int x = 0; x < l.width; ++x) {
       const uint8_t* p = bits + l.stride * static_cast<size_t>(y) + 3 * static_cast<size_t>(x);
       const DibRgb pixel{p[2], p[1], p[0]};
       const DibRgb mapped = colours[DibBits(
           out)[DibRowStride(out) * static_cast<size_t>(y) + static_cast<size_t>(x)]];
-      if (mapped != pixel && std::find(colours.begin(), colours.end(), pixel) != colours.end())
+      const uint32_t key = uint32_t{pixel.red} << 16 | uint32_t{pixel.green} << 8 | pixel.blue;
+      if (mapped != pixel && std::binary_search(inTable.begin(), inTable.end(), key))
         abort();
     }
   return 0;

@@ -77,7 +77,12 @@ double SecondsOf(const std::function<void()>& action) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-bool WaitFor(const std::function<bool()>& condition, Clock::duration timeout) {
+// A bound only a hang misses: what the tests wait for takes well under a second even on a
+// machine busy with other work, and a fault that waits forever still ends the test.
+constexpr auto kHangBound = 10s;
+constexpr double kHangSeconds = 10.0;
+
+bool WaitFor(const std::function<bool()>& condition, Clock::duration timeout = kHangBound) {
   const auto deadline = Clock::now() + timeout;
   while (!condition()) {
     if (Clock::now() > deadline) return false;
@@ -124,59 +129,66 @@ class SoundServiceTest : public ::testing::Test {
   std::unique_ptr<SoundService> service;
 };
 
-// Extra seconds a waiting play may take: a sanitized build on a busy machine is late to
-// hand SDL's device thread its buffers.
-double TimingSlack() {
-  const char* slack = getenv("ZEL_SOUND_TIMING_SLACK");
-  return slack ? std::atof(slack) : 0.0;
-}
-
-// Waiting plays of every kind of source last their sound's length and leave nothing behind.
+// Waiting plays of every kind of source return once their whole sound has gone out, and
+// leave nothing behind. The length is counted in frames the output took; the clock only
+// shows that the play waited at all (a busy machine can make it later, never earlier) and
+// that it did not hang.
 void ExpectWaitingPlaysLastTheirLength(SoundService& service, const fs::path& dir) {
   const std::string file = (dir / "file.wav").string();
   std::ofstream(file, std::ios::binary) << std::string(
       [] { Bytes b = Wav(16000, 0.35); return std::string(b.begin(), b.end()); }());
+  // Made before any play starts, so that only the plays are timed.
+  const Bytes eightBit = Wav(8000, 0.3), stereo = Wav(44100, 0.4, 2, 16);
+  const PcmSound high = Tone(48000, 0.25), longSound = Tone(16000, 3.0);
   const struct {
     const char* what;
     double seconds;
     std::function<void()> play;
   } cases[] = {
-      {"8-bit 8 kHz bytes", 0.3, [&] { service.PlayBytes(Wav(8000, 0.3), true); }},
-      {"16-bit stereo 44.1 kHz bytes", 0.4, [&] { service.PlayBytes(Wav(44100, 0.4, 2, 16), true); }},
-      {"48 kHz sound", 0.25, [&] { service.Play(Tone(48000, 0.25), true); }},
+      {"8-bit 8 kHz bytes", 0.3, [&] { service.PlayBytes(eightBit, true); }},
+      {"16-bit stereo 44.1 kHz bytes", 0.4, [&] { service.PlayBytes(stereo, true); }},
+      {"48 kHz sound", 0.25, [&] { service.Play(high, true); }},
       {"16 kHz file", 0.35, [&] { service.PlayFile(file, true); }},
       {"junk, so the alert", kAlertSeconds, [&] { service.PlayBytes(Bytes{1, 2, 3}, true); }},
   };
   for (const auto& c : cases) {
     // A long sound is playing; the waiting play cuts it off rather than queue behind it.
-    service.Play(Tone(16000, 3.0), false);
+    service.Play(longSound, false);
+    const uint64_t before = service.LastDelivery().play;
     const double seconds = SecondsOf(c.play);
-    EXPECT_NEAR(seconds, c.seconds, 0.15 * c.seconds + TimingSlack()) << c.what;
+    const SoundService::Delivery d = service.LastDelivery();
+    EXPECT_EQ(d.play, before + 1) << c.what;
+    EXPECT_TRUE(d.done) << c.what;  // every frame went out before the play returned
+    EXPECT_NEAR(double(d.frames), c.seconds * service.OutputRate(), 1.0) << c.what;
     EXPECT_FALSE(service.Playing()) << c.what;
-    EXPECT_TRUE(service.LastDelivery().done) << c.what;
+    // An output paces its buffers at most a few per cent fast (SDL's disk driver sleeps
+    // whole milliseconds), so half the length is a floor no working play falls under.
+    EXPECT_GT(seconds, 0.5 * c.seconds) << c.what;
+    EXPECT_LT(seconds, kHangSeconds) << c.what;
   }
 }
 
 TEST_F(SoundServiceTest, AnAsynchronousPlayReturnsAtOnceAndIsCutOffByTheNext) {
-  const PcmSound longSound = Tone(16000, 2.0);
-  const auto start = Clock::now();
+  // Thirty seconds: far longer than any stall of a busy machine between two lines here.
+  const PcmSound longSound = Tone(16000, 30.0);
+  const Bytes shortSound = Wav(16000, 0.1);
   service->Play(longSound, false);
-  EXPECT_LT(Clock::now() - start, 50ms);
+  // Returned while its sound is still to go out, so it did not wait for it.
+  EXPECT_FALSE(service->LastDelivery().done);
   const uint64_t first = service->LastDelivery().play;
-  ASSERT_TRUE(WaitFor([&] { return service->LastDelivery().start.has_value(); }, 500ms));
+  ASSERT_TRUE(WaitFor([&] { return service->LastDelivery().start.has_value(); }));
   EXPECT_TRUE(service->Playing());
 
-  const auto second = Clock::now();
-  service->PlayBytes(Wav(16000, 0.1), false);
-  EXPECT_LT(Clock::now() - second, 50ms);
-  // The short sound ends well before the long one would have, and nothing plays on after it.
-  ASSERT_TRUE(WaitFor([&] { return !service->Playing(); }, 1s));
-  EXPECT_LT(Clock::now() - start, 1s);
+  service->PlayBytes(shortSound, false);
+  const SoundService::Delivery second = service->LastDelivery();
+  EXPECT_EQ(second.play, first + 1);
+  EXPECT_FALSE(second.done);
+  // The short sound goes out whole in place of the long one's rest, and is the last.
+  ASSERT_TRUE(WaitFor([&] { return !service->Playing(); }));
   const SoundService::Delivery last = service->LastDelivery();
   EXPECT_EQ(last.play, first + 1);
   EXPECT_TRUE(last.done);
   ExpectLength(0.1, "the second sound");
-  std::this_thread::sleep_for(100ms);
   EXPECT_FALSE(service->Playing());
 }
 
@@ -247,15 +259,19 @@ TEST_F(SoundServiceTest, WhatCannotBePlayedGivesTheDefaultAlert) {
     EXPECT_EQ(service->LastDelivery().play, before + 1) << c.what;
     ExpectLength(kAlertSeconds, c.what);
   }
-  EXPECT_TRUE(WaitFor([&] { return !service->Playing(); }, 1s));
+  EXPECT_TRUE(WaitFor([&] { return !service->Playing(); }));
 }
 
 TEST_F(SoundServiceTest, WithoutADefaultAlertAnUnplayableSoundStopsTheOnePlaying) {
   service.reset();
   SoundService quiet(Bytes{'R', 'I', 'F', 'F'});
-  quiet.Play(Tone(16000, 2.0), false);
-  EXPECT_LT(SecondsOf([&] { quiet.PlayBytes(Bytes{1, 2, 3}, true); }), 0.05);
+  // Long enough that a waiting play which waited for it would miss the hang bound.
+  quiet.Play(Tone(16000, 30.0), false);
+  const uint64_t before = quiet.LastDelivery().play;
+  // Waits for nothing: there is nothing to hear.
+  EXPECT_LT(SecondsOf([&] { quiet.PlayBytes(Bytes{1, 2, 3}, true); }), kHangSeconds);
   EXPECT_FALSE(quiet.Playing());
+  EXPECT_EQ(quiet.LastDelivery().play, before + 1);
   EXPECT_EQ(quiet.LastDelivery().frames, 0u);
 }
 
@@ -266,7 +282,8 @@ TEST_F(SoundServiceTest, WorksWithNoAudioDeviceAtAll) {
   EXPECT_FALSE(service->HasDevice());
   ExpectWaitingPlaysLastTheirLength(*service, dir);
   service->Play(Tone(16000, 0.1), false);
-  EXPECT_TRUE(WaitFor([&] { return service->LastDelivery().done; }, 1s));
+  EXPECT_TRUE(WaitFor([&] { return service->LastDelivery().done; }));
+  ExpectLength(0.1, "an asynchronous play in silence");
 }
 
 // An audio system that never answers the open: past the deadline the sounds keep their
@@ -283,29 +300,43 @@ TEST_F(SoundServiceTest, AnAudioDeviceThatHangsIsGoneAroundAfterADeadline) {
     std::unique_lock lock(gate->mutex);
     gate->opened.wait(lock, [&] { return gate->open; });
   };
+  const PcmSound tone = Tone(16000, 0.1);
+  const Bytes waited = Wav(8000, 0.3);
   for (const bool waitingFirst : {true, false}) {
     SCOPED_TRACE(waitingFirst ? "a waiting play first" : "asynchronous plays first");
     const auto deadline = 200ms;
+    const auto created = Clock::now();
     service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds), deadline, hang);
     if (!waitingFirst) {
-      service->Play(Tone(16000, 0.1), false);
-      std::this_thread::sleep_for(deadline + 50ms);
-      EXPECT_LT(SecondsOf([&] { service->Play(Tone(16000, 0.1), false); }), 0.05);
+      service->Play(tone, false);
+      EXPECT_FALSE(service->LastDelivery().done);
+      // Past the deadline an asynchronous play goes on in silence; it never waits for the
+      // hung open.
+      std::this_thread::sleep_until(created + deadline + 50ms);
+      EXPECT_LT(SecondsOf([&] { service->Play(tone, false); }), kHangSeconds);
+      EXPECT_TRUE(WaitFor([&] { return service->LastDelivery().done; }));
+      ExpectLength(0.1, "an asynchronous play past the deadline");
     }
     // The first waiting play waits out the deadline at most, then its own length.
-    const double first = SecondsOf([&] { service->PlayBytes(Wav(8000, 0.3), true); });
-    EXPECT_GT(first, 0.25);
-    EXPECT_LT(first, 0.3 + 0.2 + 0.2);
+    const double first = SecondsOf([&] { service->PlayBytes(waited, true); });
+    EXPECT_TRUE(service->LastDelivery().done);
+    ExpectLength(0.3, "the first waiting play");
+    EXPECT_GT(first, 0.5 * 0.3);
+    EXPECT_LT(first, kHangSeconds);
     EXPECT_FALSE(service->HasDevice());
     ExpectWaitingPlaysLastTheirLength(*service, dir);
-    EXPECT_LT(SecondsOf([&] { service.reset(); }), 0.5);
+    // The destructor does not wait for the open that hangs.
+    EXPECT_LT(SecondsOf([&] { service.reset(); }), kHangSeconds);
   }
+  // The threads left behind hold the gate through their hang functions until they end.
+  EXPECT_GT(gate.use_count(), 2);
   {
     std::lock_guard lock(gate->mutex);
     gate->open = true;
   }
   gate->opened.notify_all();
-  std::this_thread::sleep_for(50ms);  // the threads left behind find their services gone
+  // Released, they find their services gone and end without touching them.
+  EXPECT_TRUE(WaitFor([&] { return gate.use_count() == 2; }));  // ours and hang's
 }
 
 // The same rules through a real SDL device thread: SDL's disk driver writes to /dev/null
@@ -318,12 +349,14 @@ TEST_F(SoundServiceTest, KeepsItsRulesOnAnSdlDevice) {
   if (!service->HasDevice()) GTEST_SKIP() << "SDL has no disk driver here";
   ExpectWaitingPlaysLastTheirLength(*service, dir);
 
-  service->Play(Tone(16000, 2.0), false);
-  ASSERT_TRUE(WaitFor([&] { return service->LastDelivery().start.has_value(); }, 500ms));
-  const auto start = Clock::now();
+  // Junk cuts off a long sound on the device: the alert goes out whole in its place.
+  service->Play(Tone(16000, 30.0), false);
+  ASSERT_TRUE(WaitFor([&] { return service->LastDelivery().start.has_value(); }));
+  const uint64_t first = service->LastDelivery().play;
   service->PlayBytes(Bytes{0}, false);
-  ASSERT_TRUE(WaitFor([&] { return !service->Playing(); }, 1s));
-  EXPECT_LT(Clock::now() - start, 0.5s);
+  ASSERT_TRUE(WaitFor([&] { return !service->Playing(); }));
+  EXPECT_EQ(service->LastDelivery().play, first + 1);
+  EXPECT_TRUE(service->LastDelivery().done);
   ExpectLength(kAlertSeconds, "junk on the device");
 }
 

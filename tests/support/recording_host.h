@@ -72,7 +72,7 @@ class RecordingHost : public Host {
   }
   void DrawKanaFrame(int kana, const std::vector<double>& reached) override {
     std::string line = "sharp frame " + std::to_string(kana);
-    for (double r : reached) line += " " + std::to_string(static_cast<int>(std::lround(r * 100)));
+    for (double r : reached) line.append(" ").append(std::to_string(std::lround(r * 100)));
     Add(line);
   }
   WindowRect GetWindowRect() override { return windowRect; }
@@ -241,7 +241,7 @@ class RecordingHost : public Host {
                       const std::vector<BoxText>& pieces) override {
     std::string text;
     for (const BoxText& piece : pieces)
-      text += " " + std::to_string(piece.x) + ":" + SjisToUtf8(piece.text);
+      text.append(" ").append(std::to_string(piece.x)).append(":").append(SjisToUtf8(piece.text));
     Add("render " + Numbers({DibWidth(image), DibHeight(image), DibBitCount(image)}) +
         " font " + Numbers({font.height, font.width}) + " style " + std::to_string(style) +
         text);
@@ -272,7 +272,7 @@ class RecordingHost : public Host {
   }
   static std::string Numbers(std::initializer_list<int> values) {
     std::string out;
-    for (int v : values) out += (out.empty() ? "" : " ") + std::to_string(v);
+    for (int v : values) out.append(out.empty() ? "" : " ").append(std::to_string(v));
     return out;
   }
   void Add(std::string event) { events.push_back(std::move(event)); }

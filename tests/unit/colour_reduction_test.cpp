@@ -329,9 +329,10 @@ TEST(ColourReduction, ReducedPictureKeepsSizeAndLeavesTheSourceAlone) {
   EXPECT_TRUE(
       std::equal(before.begin(), before.end(), picture.Block().begin(), picture.Block().end()));
   // Each of the 91 colours is sampled and so found exactly.
+  const auto table = DibColourTable(*reduced.picture);
   for (int y = 0; y < 7; ++y)
     for (int x = 0; x < 13; ++x)
-      ASSERT_EQ(DibColourTable(*reduced.picture)[IndexAt(*reduced.picture, x, y)],
+      ASSERT_EQ(table[IndexAt(*reduced.picture, x, y)],
                 (DibRgb{static_cast<uint8_t>(x * 19), static_cast<uint8_t>(y * 37), 90}));
 }
 

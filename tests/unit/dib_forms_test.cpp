@@ -35,7 +35,7 @@ struct Form {
   int bits = 24;
   uint32_t compression = 0;
   bool topDown = false;
-  std::vector<uint32_t> masks;  // in the header from byte 40, or after a 40-byte one
+  std::vector<uint32_t> masks{};  // in the header from byte 40, or after a 40-byte one
   uint32_t tableEntries = 0;    // colours used
 };
 

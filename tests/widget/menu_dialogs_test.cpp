@@ -195,7 +195,7 @@ TEST_F(MenuDialogsTest, TheFileDialogOffersItsTwoFiltersIgnoringCase) {
       names.sort();
       return names;
     };
-    (void)QTest::qWaitFor([&] { return shown().size() == 3; }, 3000);  // checked just below
+    (void)QTest::qWaitFor([&] { return shown().size() == 3; }, testing::kHangBoundMs);  // checked below
     EXPECT_EQ(shown(), (QStringList{"B.TXT", "a.txt", "c.Txt"}));
     // The user picks the second filter, as the combo box reports it.
     auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
@@ -203,7 +203,7 @@ TEST_F(MenuDialogsTest, TheFileDialogOffersItsTwoFiltersIgnoringCase) {
     combo->setCurrentIndex(1);
     emit combo->activated(1);
     emit combo->textActivated(combo->itemText(1));
-    (void)QTest::qWaitFor([&] { return shown().size() == 5; }, 3000);  // checked just below
+    (void)QTest::qWaitFor([&] { return shown().size() == 5; }, testing::kHangBoundMs);  // checked below
     EXPECT_EQ(shown(), (QStringList{"B.TXT", "README", "a.txt", "c.Txt", "d.bmp"}));
     dialog->reject();
   });
@@ -249,7 +249,7 @@ TEST_F(MenuDialogsTest, AnsweringNoToQuittingLeavesEverythingAsItWas) {
     };
   };
   RunWithModal(1078, answer(QMessageBox::No));
-  QTest::qWait(10);
+  testing::Settle();
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(SjisToUtf8(window->state().chars.line.DisplayText), "か");
   EXPECT_EQ(window->state().TimerUse, kTimerIdle);  // the routing stopped it all the same
@@ -295,7 +295,7 @@ TEST_F(MenuDialogsTest, TheFontDialogOpensOnTheRecordsSize) {
   Open();
   // The panel paints か and so sets the record's height to its own.
   qobject_cast<QPushButton*>(window->control(1005))->click();
-  QTest::qWait(10);
+  testing::Settle();
   const int cell = window->state().SharedFont.height;
   ASSERT_GT(cell, 100);
   int shown = 0;
@@ -336,7 +336,7 @@ TEST_F(MenuDialogsTest, AChosenColourChangesOnlyThePanelsCharacter) {
   EXPECT_TRUE(window->control(1000)->font().underline());
   EXPECT_TRUE(window->control(1000)->font().bold());
 
-  QTest::qWait(20);
+  testing::Settle();
   const QImage panel = window->panel()->grab().toImage();
   EXPECT_GT(CountPixels(panel, qRgb(0, 0, 255)), 1000);
   EXPECT_EQ(CountPixels(panel, qRgb(255, 0, 0)), 0);
@@ -469,8 +469,13 @@ TEST_F(SiblingTest, StartsInItsDirectoryAndThisProgramCloses) {
   PlaceSibling(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   window->action(1214)->trigger();
   const QString marker = siblingDir.path() + "/started.txt";
-  for (int i = 0; i < 100 && !QFile::exists(marker); ++i) QTest::qWait(20);
-  QTest::qWait(50);
+  // The script has written its line once the line's end is there.
+  auto written = [&] {
+    QFile file(marker);
+    return file.open(QIODevice::ReadOnly) && file.readAll().endsWith('\n');
+  };
+  ASSERT_TRUE(QTest::qWaitFor(written, testing::kHangBoundMs));
+  testing::Settle();
   QFile started(marker);
   ASSERT_TRUE(started.open(QIODevice::ReadOnly));
   EXPECT_EQ(QDir(QString::fromLocal8Bit(started.readAll()).trimmed()).canonicalPath(),
@@ -482,7 +487,7 @@ TEST_F(SiblingTest, StartsInItsDirectoryAndThisProgramCloses) {
 TEST_F(SiblingTest, AStartThatFailsKeepsTheWindowAndTheNewDirectory) {
   PlaceSibling(QFile::ReadOwner | QFile::WriteOwner);  // not executable
   window->action(1214)->trigger();
-  QTest::qWait(50);
+  testing::Settle();
   EXPECT_TRUE(window->isVisible());
   EXPECT_FALSE(IniText().contains("WinPosL="));
   EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(siblingDir.path()).canonicalPath());

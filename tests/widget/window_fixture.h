@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -25,6 +26,19 @@ inline void ForgetEarlierQuit() {
   QCoreApplication::exec();
 }
 
+// Delivers every event posted so far (layouts, repaints, zero-time timers), then returns:
+// no waiting for time, so a busy machine changes nothing. Timers with a period (the film's,
+// the hint's pulse) are left to the tests, which tick them by hand.
+inline void Settle() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents();
+}
+
+// How long a condition may take before the test calls it a hang: far beyond anything a
+// busy machine makes of a few milliseconds' work.
+constexpr int kHangBoundMs = 30000;
+
 class WindowFixture : public ::testing::Test {
  protected:
   QTemporaryDir dir;
@@ -45,7 +59,8 @@ class WindowFixture : public ::testing::Test {
     window = std::make_unique<MainWindow>(IniPath().toStdString());
     window->show();
     window->centralWidget()->resize(552, 374);
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get(), kHangBoundMs));
+    Settle();
   }
   QString IniText() const {
     QFile file(IniPath());
