@@ -426,7 +426,7 @@ TEST_F(MainWindowTest, TracingAKanaStrokeByStrokeIsAnsweredAndEndsWithTheRightSo
 TEST_F(MainWindowTest, TracingAKatakanaFollowsItsOwnStrokesAndDirections) {
   Open();
   window->centralWidget()->resize(700, 520);
-  QTest::qWait(10);
+  testing::Settle();
   std::vector<int> sounds;
   window->onBuiltInSound = [&](int id) { sounds.push_back(id); };
   window->action(1221)->trigger();  // なぞりがき チェック
@@ -444,11 +444,11 @@ TEST_F(MainWindowTest, TracingAKatakanaFollowsItsOwnStrokesAndDirections) {
   DrawStroke(panel, placement, strokes[1]);
   DrawStroke(panel, placement, StrokeLine(strokes[2].rbegin(), strokes[2].rend()));
   EXPECT_EQ(sounds, (std::vector<int>{390, 390, 391}));
-  QTest::qWait(10);
+  testing::Settle();
   EXPECT_GT(CountPixels(PanelImage(), qRgb(255, 140, 0)), 100);  // where stroke 3 starts
   DrawStroke(panel, placement, strokes[2]);
   EXPECT_EQ(sounds.back(), 385);
-  QTest::qWait(10);
+  testing::Settle();
   EXPECT_EQ(CountPixels(PanelImage(), qRgb(255, 0, 0)), 0);
   EXPECT_GT(CountPixels(PanelImage(), qRgb(0, 0, 255)), 2000);
 }
