@@ -288,15 +288,8 @@ TEST_F(MainWindowTest, AQuestionWithoutAFileLeavesTheInkOnThePanel) {
   const int ink = CountPixels(PanelImage(), qRgb(255, 0, 255));
   ASSERT_GT(ink, 500);
 
-  QStringList messages;
-  QTimer answerer;
-  QObject::connect(&answerer, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      messages << box->text();
-      box->accept();
-    }
-  });
-  answerer.start(5);
+  testing::MessageBoxAnswerer answerer{};
+  QStringList& messages = answerer.messages;
   Key(Qt::Key_F1);  // returns when the message has been answered
   answerer.stop();
   QCoreApplication::sendPostedEvents();
@@ -604,15 +597,8 @@ TEST_F(MainWindowTest, APictureThatIsNoRegularFileIsRefusedAtOnce) {
 // Settings that cannot be stored (here a file over the size the program handles; equally a
 // read-only folder or a full disk) are told once in a run, and the program goes on.
 TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsToldOnce) {
-  QStringList messages;
-  QTimer answerer;
-  QObject::connect(&answerer, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      messages << box->windowTitle() + ": " + box->text();
-      box->accept();
-    }
-  });
-  answerer.start(5);
+  testing::MessageBoxAnswerer answerer{testing::MessageBoxAnswerer::Keep::CaptionAndText};
+  QStringList& messages = answerer.messages;
   QByteArray huge = "[Setting]\r\n";
   huge += QByteArray(2 << 20, ';');
   Open(huge);
@@ -638,15 +624,8 @@ TEST_F(MainWindowTest, WithoutAHomeNoSettingsAreWrittenAndThatIsToldOnce) {
     if (!config.isEmpty()) qputenv("XDG_CONFIG_HOME", config);
     EXPECT_EQ(path, "");
   }
-  QStringList messages;
-  QTimer answerer;
-  QObject::connect(&answerer, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      messages << box->windowTitle() + ": " + box->text();
-      box->accept();
-    }
-  });
-  answerer.start(5);
+  testing::MessageBoxAnswerer answerer{testing::MessageBoxAnswerer::Keep::CaptionAndText};
+  QStringList& messages = answerer.messages;
   QDir::setCurrent(dir.path());
   window = std::make_unique<MainWindow>(std::string());
   window->show();

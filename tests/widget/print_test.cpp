@@ -544,15 +544,8 @@ TEST_F(SheetPrintTest, TheChosenPrinterIsOfferedAgainAndCancellingPrintsNothing)
 // A sheet to a PDF that cannot be written (a folder that is gone, a full disk) is told.
 TEST_F(SheetPrintTest, APageThatCannotBeWrittenIsTold) {
   Type({1005});
-  QStringList messages;
-  QTimer answerer;
-  QObject::connect(&answerer, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      messages << box->text();
-      box->accept();
-    }
-  });
-  answerer.start(5);
+  testing::MessageBoxAnswerer answerer{};
+  QStringList& messages = answerer.messages;
   for (const QString& output : {dir.path() + "/gone/sheet.pdf", QString("/dev/full")}) {
     messages.clear();
     window->ReplacePrintDialogs([](int&, int&) { return true; }, [output](QPrinter& printer) {

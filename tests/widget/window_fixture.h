@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -38,6 +40,26 @@ inline void Settle() {
 // How long a condition may take before the test calls it a hang: far beyond anything a
 // busy machine makes of a few milliseconds' work.
 constexpr int kHangBoundMs = 30000;
+
+// Answers each message box as soon as it is up, keeping what it said, so a test that
+// provokes one neither hangs on it nor misses it.
+class MessageBoxAnswerer {
+ public:
+  enum class Keep { Text, CaptionAndText };
+  explicit MessageBoxAnswerer(Keep keep = Keep::Text) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, keep] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        messages << (keep == Keep::Text ? box->text() : box->windowTitle() + ": " + box->text());
+        box->accept();
+      }
+    });
+    timer_.start(5);
+  }
+  QStringList messages;
+
+ private:
+  QTimer timer_;
+};
 
 class WindowFixture : public ::testing::Test {
  protected:
