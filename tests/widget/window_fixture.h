@@ -55,6 +55,7 @@ class MessageBoxAnswerer {
     });
     timer_.start(5);
   }
+  void stop() { timer_.stop(); }
   QStringList messages;
 
  private:
