@@ -40,9 +40,11 @@ const std::vector<MenuDef>& MainMenu() {
        {{kCmdLoad, "よびだし..."},
         {kCmdSave, "ほぞん..."},
         {0, ""},
-        {kCmdCheckQuestions, "もんだいの チェック..."},
-        {0, ""},
         {kCmdPrint, "いんさつ..."},
+        {0, ""},
+        // Added for parents below the items the children's menu always had, so those keep
+        // their places.
+        {kCmdCheckQuestions, "もんだいの チェック..."},
         {0, ""},
         {kCmdQuit, "おわり"}}},
       {"せってい",
