@@ -1,10 +1,13 @@
 #include "profile/profile_file.h"
 
+#ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#include <sys/types.h>
 
 #include <algorithm>
 #include <atomic>
@@ -151,6 +154,13 @@ struct Loaded {
   mode_t mode = 0;
 };
 
+#ifdef _WIN32
+}  // namespace
+}  // namespace zel
+#include "profile/profile_file_win32.h"
+namespace zel {
+namespace {
+#else
 class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
@@ -188,16 +198,6 @@ Loaded Load(const std::string& path) {
   }
   loaded.status = loaded.bytes.size() > ProfileFile::kMaxBytes ? Status::kTooLarge : Status::kLoaded;
   return loaded;
-}
-
-std::string LoadForReading(const std::string& path) {
-  Loaded loaded = Load(path);
-  if (loaded.status == Status::kLoaded) return std::move(loaded.bytes);
-  if (loaded.status != Status::kTooLarge) return {};
-  // Keep the whole lines only, so that no value is read cut short.
-  const size_t lastBreak = loaded.bytes.find_last_of("\r\n", ProfileFile::kMaxBytes - 1);
-  loaded.bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
-  return std::move(loaded.bytes);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -297,6 +297,18 @@ void RemoveStaleTemporaries(const std::string& path) {
     ::unlink((dir + std::string(name)).c_str());
   }
   ::closedir(listing);
+}
+
+#endif
+
+std::string LoadForReading(const std::string& path) {
+  Loaded loaded = Load(path);
+  if (loaded.status == Status::kLoaded) return std::move(loaded.bytes);
+  if (loaded.status != Status::kTooLarge) return {};
+  // Keep the whole lines only, so that no value is read cut short.
+  const size_t lastBreak = loaded.bytes.find_last_of("\r\n", ProfileFile::kMaxBytes - 1);
+  loaded.bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+  return std::move(loaded.bytes);
 }
 
 }  // namespace
