@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The Windows program under Wine as a user meets it: started in a question folder on a
+# virtual screen with a window manager, typed on with real key events (the kana layout:
+# T types か, 3 types あ), closed with Alt+F4. The typed line must show, and the settings
+# must be in the user's own folder, %APPDATA%\mojimori\zel.ini, in CR LF lines.
+# Runs in the Wine prefix of tests/windows/wine_tests.sh.
+#   window_e2e.sh <zel.exe> <sample folder>
+set -euo pipefail
+zel=$(realpath "$1")
+sample=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../e2e/virtual_screen.sh"
+make_scratch
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
+
+start_virtual_screen
+cp -r "$sample" "$work/run"
+appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/mojimori
+rm -rf "$appdata"
+
+(cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &
+pids+=($!)
+# A busy machine may take Wine a while to bring the first window up.
+window=$(timeout 120 xdotool search --sync --name 'もじもり' | head -n 1) || fail "no main window"
+xdotool windowactivate --sync "$window"
+
+# Black pixels of text in the typed line, right of the panel under the keys.
+line_text_ink() {
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root "$work/shot.png"
+  convert "$work/shot.png" -crop 300x60+$((X + 236))+$((Y + 168)) +repage txt:- | grep -c '#000000' || true
+}
+[ "$(line_text_ink)" -eq 0 ] || fail "text in the line before anything was typed"
+xdotool key t 3
+for _ in $(seq 50); do
+  ink=$(line_text_ink)
+  [ "$ink" -gt 40 ] && break
+  sleep 0.2
+done
+echo "black pixels in the line after typing: $ink"
+[ "$ink" -gt 40 ] || fail "the typed kana are not in the line"
+cp "$work/shot.png" "${E2E_SHOT:-/dev/null}" 2>/dev/null || true
+
+xdotool key alt+F4
+for _ in $(seq 100); do
+  xdotool search --name 'もじもり' >/dev/null 2>&1 || break
+  sleep 0.2
+done
+xdotool search --name 'もじもり' >/dev/null 2>&1 && fail "the window did not close"
+ini=$appdata/zel.ini
+[ -f "$ini" ] || fail "no $ini"
+for line in '[Setting]' 'VoiceSpeed=400' 'KakijunSpeed=300' 'WinPosR=560'; do
+  grep -qaxF "$line"$'\r' "$ini" || fail "zel.ini lacks the CR LF line $line"
+done
+echo "zel.ini in %APPDATA%\\mojimori: $(wc -c <"$ini") bytes"
