@@ -14,6 +14,8 @@
 #include "chars/char_tables.h"
 #include "encoding/sjis.h"
 #include "files/file_names.h"
+#include "platform/win32/panel_painter.h"
+#include "platform/win32/text.h"
 
 namespace zel {
 namespace {
@@ -22,15 +24,24 @@ constexpr wchar_t kWindowClass[] = L"ZEL";
 constexpr wchar_t kPanelClass[] = L"ZELPANEL";
 constexpr UINT_PTR kTimerId = 1;
 
-std::wstring WideFromUtf8(std::string_view utf8) { return PathFromUtf8(utf8).wstring(); }
-std::wstring WideFromSjis(std::string_view sjis) { return WideFromUtf8(SjisToUtf8(sjis)); }
-
-// The panel until it draws: a white field with the sunken look of the template's frame.
+// The panel, painted whole into a bitmap first so it never flickers. Its state is the
+// main window's, found through the window's user data.
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
+  auto* app = reinterpret_cast<AppState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_ERASEBKGND) return 1;
+  if (message == WM_PAINT && app) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
-    FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    PaintPanel(memory, *app, client.right, client.bottom);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
     EndPaint(hwnd, &paint);
     return 0;
   }
@@ -94,6 +105,8 @@ void Win32MainWindow::BuildControls() {
     HWND control = CreateWindowExW(0, cls, caption.c_str(), style, 0, 0, 0, 0, hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
                                    instance_, nullptr);
+    if (def.kind == ControlKind::DisplayPanel)
+      SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app_));
     controls_[def.id] = control;
   }
   // The mode buttons keep the window's own font; the layout gives the others the key font.
@@ -210,10 +223,7 @@ void Win32MainWindow::MoveControl(int controlId, int x, int y, int width, int he
 }
 
 void Win32MainWindow::SetKeyFont(const FontSpec& spec) {
-  HFONT font = CreateFontW(spec.height, spec.width, 0, 0, spec.weight, spec.italic != 0,
-                           spec.underline != 0, spec.strikeOut != 0, static_cast<BYTE>(spec.charSet),
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           FIXED_PITCH, WideFromSjis(spec.faceName).c_str());
+  HFONT font = MakeFont(spec);
   for (const auto& [id, control] : controls_) {
     if (id >= kCmdModeButtonFirst && id < kCmdModeButtonFirst + kScriptModeCount) continue;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -343,9 +353,9 @@ void Win32MainWindow::PlaySoundFile(const std::string& path, bool wait) {
 // messages and fallbacks show; none is reachable in a build for users.
 
 void Win32MainWindow::InvalidatePanel() { InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE); }
-void Win32MainWindow::FillPanelWhite() {}                          // panel drawing: to come
-void Win32MainWindow::DrawStripFrame(int, int) {}                  // panel drawing: to come
-void Win32MainWindow::DrawKanaFrame(int, const std::vector<double>&) {}  // to come
+void Win32MainWindow::FillPanelWhite() {}                          // films: to come
+void Win32MainWindow::DrawStripFrame(int, int) {}                  // films: to come
+void Win32MainWindow::DrawKanaFrame(int, const std::vector<double>&) {}  // films: to come
 void Win32MainWindow::UpdatePanelNow() { UpdateWindow(Control(kCtlDisplayPanel)); }
 void Win32MainWindow::PlayBuiltInSound(int, bool) { MessageBeep(MB_ICONWARNING); }  // to come
 bool Win32MainWindow::ReplaceFile(const std::string&, std::string_view) { return false; }  // to come
