@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Windows program under Wine as a user meets it: started in a question folder on a
 # virtual screen with a window manager, typed on with real key events (the kana layout:
-# T types か, 3 types あ), asked a picture question and a counting question, closed with
-# Alt+F4. The typed line and the last character in red on the panel must show, then the
-# picture, then red circles; the settings must be in the user's own folder,
+# T types か, 3 types あ), shown the stroke order (F3), asked a picture question and a
+# counting question, closed with Alt+F4. The typed line and the last character in red on
+# the panel must show, then the film's strokes turning blue, the picture, red circles; the settings must be in the user's own folder,
 # %APPDATA%\mojimori\zel.ini, in CR LF lines.
 # Runs in the Wine prefix of tests/windows/wine_tests.sh.
 #   window_e2e.sh <zel.exe> <sample folder>
@@ -41,6 +41,7 @@ panel_pixels() {
   convert "$work/shot.png" -crop 200x190+$((X + 12))+$((Y + 168)) +repage txt:- | tail -n +2 >"$work/panel.txt"
 }
 panel_red() { panel_pixels; grep -c '#FF0000' "$work/panel.txt" || true; }
+panel_blue() { panel_pixels; grep -c '#0000FF' "$work/panel.txt" || true; }
 panel_picture() { panel_pixels; grep -vcE '#(FFFFFF|000000|FF0000) ' "$work/panel.txt" || true; }
 # Waits for a count to pass a bound: a busy machine may take a moment to repaint.
 wait_for() {
@@ -69,9 +70,12 @@ echo "black pixels in the line after typing: $ink"
 wait_for panel_red 2000 || fail "the typed character is not on the panel in red"
 cp "$work/shot.png" "${E2E_SHOT:-/dev/null}" 2>/dev/null || true
 
+xdotool key F3
+wait_for panel_blue 200 || fail "the stroke-order film did not turn strokes blue"
+
 # A picture question (F1) from the folder's mondai.txt, then a counting one in the digits
 # set (F10, F1).
-xdotool key F1
+xdotool key Escape F1
 wait_for panel_picture 2000 || fail "no picture on the panel for the question"
 xdotool key Escape F10 F1
 wait_for panel_red 300 || fail "no red circles for the counting question"

@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "app/accelerators.h"
@@ -27,25 +29,23 @@ constexpr UINT_PTR kTimerId = 1;
 // The panel, painted whole into a bitmap first so it never flickers. Its state is the
 // main window's, found through the window's user data.
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* app = reinterpret_cast<AppState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* window = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_ERASEBKGND) return 1;
-  if (message == WM_PAINT && app) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd, &paint);
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    PaintPanel(memory, *app, client.right, client.bottom);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    EndPaint(hwnd, &paint);
+  if (message == WM_PAINT && window) {
+    window->PaintPanelWindow(hwnd);
     return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// A resource built into the program (see builtin.rc): its bytes, or none.
+std::string_view BuiltIn(const std::wstring& name) {
+  HRSRC found = FindResourceW(nullptr, name.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (!found) return {};
+  HGLOBAL loaded = LoadResource(nullptr, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return {};
+  return {static_cast<const char*>(bytes), SizeofResource(nullptr, found)};
 }
 
 }  // namespace
@@ -77,6 +77,8 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
 }
 
 Win32MainWindow::~Win32MainWindow() {
+  PlaySoundW(nullptr, nullptr, 0);  // a sound from the program's memory stops before it goes
+  DropOverlay();
   if (keyFont_) DeleteObject(keyFont_);
   if (dialogFont_) DeleteObject(dialogFont_);
 }
@@ -106,7 +108,7 @@ void Win32MainWindow::BuildControls() {
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
                                    instance_, nullptr);
     if (def.kind == ControlKind::DisplayPanel)
-      SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app_));
+      SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     controls_[def.id] = control;
   }
   // The mode buttons keep the window's own font; the layout gives the others the key font.
@@ -206,6 +208,104 @@ int Win32MainWindow::Run() {
     DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
+}
+
+// ---- The panel.
+
+void Win32MainWindow::PaintPanelWindow(HWND panel) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(panel, &paint);
+  RECT client{};
+  GetClientRect(panel, &client);
+  if (overlayShown_) {
+    BitBlt(dc, 0, 0, client.right, client.bottom, overlayDc_, 0, 0, SRCCOPY);
+  } else {
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    PaintPanel(memory, app_, client.right, client.bottom);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  EndPaint(panel, &paint);
+}
+
+HDC Win32MainWindow::Overlay() {
+  HWND panel = Control(kCtlDisplayPanel);
+  RECT client{};
+  GetClientRect(panel, &client);
+  if (!overlayDc_ || overlaySize_.cx != client.right || overlaySize_.cy != client.bottom) {
+    DropOverlay();
+    HDC dc = GetDC(panel);
+    overlayDc_ = CreateCompatibleDC(dc);
+    overlayBitmap_ = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    ReleaseDC(panel, dc);
+    overlayOld_ = SelectObject(overlayDc_, overlayBitmap_);
+    overlaySize_ = {client.right, client.bottom};
+    RECT all{0, 0, client.right, client.bottom};
+    FillRect(overlayDc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
+  overlayShown_ = true;
+  InvalidateRect(panel, nullptr, FALSE);
+  return overlayDc_;
+}
+
+void Win32MainWindow::DropOverlay() {
+  overlayShown_ = false;
+  if (!overlayDc_) return;
+  SelectObject(overlayDc_, overlayOld_);
+  DeleteObject(overlayBitmap_);
+  DeleteDC(overlayDc_);
+  overlayDc_ = nullptr;
+}
+
+void Win32MainWindow::InvalidatePanel() {
+  overlayShown_ = false;
+  InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE);
+}
+
+void Win32MainWindow::FillPanelWhite() {
+  HDC dc = Overlay();
+  RECT all{0, 0, overlaySize_.cx, overlaySize_.cy};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+void Win32MainWindow::DrawStripFrame(int stripId, int frame) {
+  // A strip is a picture file: its header, then the DIB with frames side by side.
+  const std::string_view file = BuiltIn(L"STROKES_" + std::to_wstring(stripId));
+  constexpr size_t kFileHeader = 14;
+  if (file.size() <= kFileHeader + sizeof(BITMAPINFOHEADER)) return;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + kFileHeader);
+  uint32_t bitsOffset = 0;
+  std::memcpy(&bitsOffset, file.data() + 10, 4);
+  if (bitsOffset >= file.size()) return;
+  const int side = std::abs(info->bmiHeader.biHeight);
+  HDC dc = Overlay();
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, 0, 0, overlaySize_.cx, overlaySize_.cy, frame * side, 0, side, side,
+                file.data() + bitsOffset, info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+void Win32MainWindow::UpdatePanelNow() { UpdateWindow(Control(kCtlDisplayPanel)); }
+
+std::string Win32MainWindow::BuiltInPicture(std::string_view name) {
+  return std::string(BuiltIn(L"PICTURES_" + WideFromUtf8(name)));
+}
+
+// ---- Sounds: PlaySound itself, from the program's memory. Starting one cuts off the one
+// playing; a waiting play returns once it has been heard; what cannot be played gives the
+// system's default alert.
+
+void Win32MainWindow::PlayBuiltInSound(int soundId, bool wait) {
+  const std::string_view bytes = BuiltIn(L"SOUNDS_" + std::to_wstring(soundId));
+  const DWORD how = wait ? SND_SYNC : SND_ASYNC;
+  if (bytes.empty()) {
+    PlaySoundW(L".Default", nullptr, SND_ALIAS | how);
+    return;
+  }
+  PlaySoundW(reinterpret_cast<LPCWSTR>(bytes.data()), nullptr, SND_MEMORY | how);
 }
 
 // ---- The window and its controls.
@@ -352,18 +452,12 @@ void Win32MainWindow::PlaySoundFile(const std::string& path, bool wait) {
 // ---- Still to come on Windows. Each answers as a failure would, so the logic's own
 // messages and fallbacks show; none is reachable in a build for users.
 
-void Win32MainWindow::InvalidatePanel() { InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE); }
-void Win32MainWindow::FillPanelWhite() {}                          // films: to come
-void Win32MainWindow::DrawStripFrame(int, int) {}                  // films: to come
-void Win32MainWindow::DrawKanaFrame(int, const std::vector<double>&) {}  // films: to come
-void Win32MainWindow::UpdatePanelNow() { UpdateWindow(Control(kCtlDisplayPanel)); }
-void Win32MainWindow::PlayBuiltInSound(int, bool) { MessageBeep(MB_ICONWARNING); }  // to come
+void Win32MainWindow::DrawKanaFrame(int, const std::vector<double>&) {}  // sharp film: to come
 bool Win32MainWindow::ReplaceFile(const std::string&, std::string_view) { return false; }  // to come
 std::optional<std::string> Win32MainWindow::ChooseTextFile(FileDialogKind, std::string_view,
                                                            const std::string&) {
   return std::nullopt;  // file dialogs: to come
 }
-std::string Win32MainWindow::BuiltInPicture(std::string_view) { return {}; }  // resources: to come
 void Win32MainWindow::ShowAboutDialog() {}                                    // to come
 bool Win32MainWindow::EditSpeeds(std::string&, std::string&) { return false; }  // to come
 bool Win32MainWindow::ChooseFont(FontSpec&, int&) { return false; }             // to come

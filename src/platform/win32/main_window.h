@@ -21,6 +21,8 @@ class Win32MainWindow : public Host {
   ~Win32MainWindow() override;
 
   HWND hwnd() const { return hwnd_; }
+  // Paints the display panel: the panel's state, under a film frame while one shows.
+  void PaintPanelWindow(HWND panel);
   // The message loop; the keyboard's commands are taken before the controls see the keys.
   int Run();
 
@@ -87,6 +89,10 @@ class Win32MainWindow : public Host {
   // A key press that is one of the program's commands: routed, and true.
   bool TakeAccelerator(const MSG& msg);
   HWND Control(int id) const;
+  // The film's frames lie over the panel until it is next invalidated; a bitmap of the
+  // panel's size, made when first drawn on.
+  HDC Overlay();
+  void DropOverlay();
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -97,6 +103,11 @@ class Win32MainWindow : public Host {
   AppState app_{*this};
   std::map<int, HWND> controls_;
   bool closing_ = false;
+  HDC overlayDc_ = nullptr;
+  HBITMAP overlayBitmap_ = nullptr;
+  HGDIOBJ overlayOld_ = nullptr;
+  SIZE overlaySize_{};
+  bool overlayShown_ = false;
 };
 
 }  // namespace zel
