@@ -1,6 +1,10 @@
 #include "platform/win32/main_window.h"
 
+#include <commdlg.h>
 #include <mmsystem.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include <cstdlib>
 #include <cstring>
@@ -435,6 +439,34 @@ std::optional<std::string> Win32MainWindow::ReadFile(const std::string& path, si
   return ReadRegularFile(ResolveIgnoringCase(path), maxBytes);
 }
 
+std::optional<std::string> Win32MainWindow::ChooseTextFile(FileDialogKind kind, std::string_view title,
+                                                           const std::string& initialPath) {
+  static constexpr wchar_t kFilters[] =
+      L"テキストファイル (*.TXT)\0*.TXT\0すべてのファイル (*.*)\0*.*\0";
+  const std::filesystem::path initial = PathFromUtf8(initialPath);
+  std::wstring file(MAX_PATH * 4, L'\0');
+  const std::wstring name = initial.filename().wstring();
+  name.copy(file.data(), std::min(name.size(), file.size() - 1));
+  const std::wstring dir = initial.parent_path().make_preferred().wstring();
+  const std::wstring caption = WideFromSjis(title);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = hwnd_;
+  dialog.lpstrFilter = kFilters;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+  dialog.lpstrTitle = caption.c_str();
+  dialog.lpstrDefExt = L"TXT";
+  // No question about overwriting: the program asks in its own words.
+  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                 (kind == FileDialogKind::Open ? OFN_FILEMUSTEXIST : 0);
+  const BOOL chosen = kind == FileDialogKind::Open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
+  if (!chosen) return std::nullopt;
+  return Utf8FromPath(std::filesystem::path(file.c_str()));
+}
+
 long long Win32MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
 
 int Win32MainWindow::DisplayDepth() {
@@ -453,11 +485,9 @@ void Win32MainWindow::PlaySoundFile(const std::string& path, bool wait) {
 // messages and fallbacks show; none is reachable in a build for users.
 
 void Win32MainWindow::DrawKanaFrame(int, const std::vector<double>&) {}  // sharp film: to come
-bool Win32MainWindow::ReplaceFile(const std::string&, std::string_view) { return false; }  // to come
-std::optional<std::string> Win32MainWindow::ChooseTextFile(FileDialogKind, std::string_view,
-                                                           const std::string&) {
-  return std::nullopt;  // file dialogs: to come
-}
+// To come with the safe replacement shared with the settings file; until then a save is
+// told as a failed write.
+bool Win32MainWindow::ReplaceFile(const std::string&, std::string_view) { return false; }
 void Win32MainWindow::ShowAboutDialog() {}                                    // to come
 bool Win32MainWindow::EditSpeeds(std::string&, std::string&) { return false; }  // to come
 bool Win32MainWindow::ChooseFont(FontSpec&, int&) { return false; }             // to come
