@@ -24,6 +24,10 @@ struct FontSpec {
 inline constexpr int kFontNameBuffer = 32;   // face names keep at most 31 bytes
 inline constexpr int kSiblingDirBuffer = 260;
 
+// A face name chosen in a font dialog (UTF-8) as the settings keep it: Shift-JIS, at most
+// 31 bytes, cut before a character that would not fit whole.
+std::string FaceNameFromUtf8(std::string_view family);
+
 struct AppSettings {
   int FontColour = 255;  // 0x00BBGGRR, the colour of the character in the display panel
   int VoiceSpeed = 400;

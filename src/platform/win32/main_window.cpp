@@ -1,6 +1,7 @@
 #include "platform/win32/main_window.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 #include <mmsystem.h>
 
 #include <algorithm>
@@ -467,6 +468,64 @@ std::optional<std::string> Win32MainWindow::ChooseTextFile(FileDialogKind kind, 
   return Utf8FromPath(std::filesystem::path(file.c_str()));
 }
 
+// ---- The font dialog, help and the sibling program.
+
+bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
+  LOGFONTW chosen{};
+  chosen.lfHeight = font.height;
+  chosen.lfWidth = font.width;
+  chosen.lfWeight = font.weight;
+  chosen.lfItalic = static_cast<BYTE>(font.italic);
+  chosen.lfUnderline = static_cast<BYTE>(font.underline);
+  chosen.lfStrikeOut = static_cast<BYTE>(font.strikeOut);
+  chosen.lfCharSet = static_cast<BYTE>(font.charSet);
+  const std::wstring face = WideFromSjis(font.faceName);
+  face.copy(chosen.lfFaceName, std::min<size_t>(face.size(), LF_FACESIZE - 1));
+  CHOOSEFONTW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = hwnd_;
+  dialog.lpLogFont = &chosen;
+  dialog.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  dialog.rgbColors = static_cast<COLORREF>(colour);
+  if (!ChooseFontW(&dialog)) return false;
+  font.height = chosen.lfHeight;
+  font.width = chosen.lfWidth;
+  font.weight = chosen.lfWeight;
+  font.italic = chosen.lfItalic;
+  font.underline = chosen.lfUnderline;
+  font.strikeOut = chosen.lfStrikeOut;
+  font.charSet = chosen.lfCharSet;
+  font.faceName = FaceNameFromUtf8(Utf8FromPath(std::filesystem::path(chosen.lfFaceName)));
+  colour = static_cast<int>(dialog.rgbColors);
+  return true;
+}
+
+// In the user's browser; a document that is not there is told in the help window's words.
+void Win32MainWindow::ShowHelp(const std::string& path) {
+  const std::string found = ResolveIgnoringCase(path);
+  const bool opened =
+      OpensAsRegularFile(found) &&
+      reinterpret_cast<INT_PTR>(ShellExecuteW(hwnd_, L"open", WideFromUtf8(found).c_str(), nullptr,
+                                              nullptr, SW_SHOWNORMAL)) > 32;
+  if (!opened) {
+    MessageBoxW(hwnd_, (L"ヘルプの ファイルを ひらけませんでした。\n" + WideFromUtf8(path)).c_str(),
+                L"ヘルプが みつかりません", MB_OK | MB_ICONWARNING);
+  }
+}
+
+bool Win32MainWindow::StartProgram(const std::string& path) {
+  std::wstring command = L"\"" + WideFromUtf8(ResolveIgnoringCase(path)) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
 long long Win32MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
 
 int Win32MainWindow::DisplayDepth() {
@@ -490,9 +549,6 @@ void Win32MainWindow::DrawKanaFrame(int, const std::vector<double>&) {}  // shar
 bool Win32MainWindow::ReplaceFile(const std::string&, std::string_view) { return false; }
 void Win32MainWindow::ShowAboutDialog() {}                                    // to come
 bool Win32MainWindow::EditSpeeds(std::string&, std::string&) { return false; }  // to come
-bool Win32MainWindow::ChooseFont(FontSpec&, int&) { return false; }             // to come
-void Win32MainWindow::ShowHelp(const std::string&) {}                           // to come
-bool Win32MainWindow::StartProgram(const std::string&) { return false; }        // to come
 bool Win32MainWindow::ChoosePrintOptions(int&, int&) { return false; }          // to come
 std::optional<PrintArea> Win32MainWindow::BeginPrintJob() { return std::nullopt; }
 void Win32MainWindow::PrintEmptyBox(const SheetBox&) {}
