@@ -15,6 +15,9 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/zel-wine.XXXXXX")
+# A home of the run's own: the prefix links Documents and the desktop to it.
+mkdir -p "$work/home"
+export HOME=$work/home
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=win64
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # No Mono or Gecko: nothing here needs .NET or an HTML engine, and asking would hang.
