@@ -16,7 +16,8 @@ make_scratch
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
 
-start_virtual_screen
+# The run's screen (wine_tests.sh), which Wine's windows are bound to.
+[ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
 cp -r "$sample" "$work/run"
 appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/mojimori
 rm -rf "$appdata"

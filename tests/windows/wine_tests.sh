@@ -22,11 +22,23 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=win64
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # No Mono or Gecko: nothing here needs .NET or an HTML engine, and asking would hang.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+screen_pids=()
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
+  for pid in "${screen_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# One virtual screen with a window manager for the whole run, up before Wine starts: the
+# first program of a Wine session that makes a window fixes the display for all others.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+screen_pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(cat "$work/display") ZEL_WINE_DISPLAY=1
+openbox >/dev/null 2>&1 &
+screen_pids+=($!)
 
 started=$(date +%s)
 # Bounded: a prefix takes 15-40 s; ten times that means Wine hangs.
