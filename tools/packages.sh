@@ -6,6 +6,10 @@ ZEL_BUILD_PACKAGES=(build-essential cmake ninja-build ccache pkg-config
 ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick openbox
   poppler-utils sox python3 python3-numpy python3-pil desktop-file-utils appstream dpkg-dev
   file cups-daemon cups-client printer-driver-cups-pdf)
+# The Windows program: cross compiler (posix threads), Wine to test it under, NSIS for the
+# installer, and the Japanese locale Wine takes the code page from.
+ZEL_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine wine64 nsis locales)
 
 zel_ensure_packages() {
   local missing=() pkg
@@ -22,12 +26,26 @@ zel_ensure_packages() {
     "${missing[@]}"
 }
 
+# Generates a locale (such as ja_JP.UTF-8) when the system lacks it.
+zel_ensure_locale() {
+  local name=$1 short
+  short=$(echo "$name" | sed 's/UTF-8$/utf8/')
+  locale -a 2>/dev/null | grep -qx "$short" && return 0
+  echo "Generating the locale $name"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" sed -i "s/^# *\($name .*\)/\1/" /etc/locale.gen
+  grep -q "^$name " /etc/locale.gen || echo "$name UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen >/dev/null
+}
+
 # Every tool a test runs, present after the installation; stops with a message when one is
 # not, so that no test is quietly left out.
 zel_require_test_tools() {
   local missing=() tool
   for tool in clang++ Xvfb xauth xdotool xwininfo import convert openbox pdftoppm pdftocairo \
-              /usr/bin/python3; do
+              /usr/bin/python3 x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine \
+              wineboot wineserver makensis; do
     command -v "$tool" >/dev/null || missing+=("$tool")
   done
   /usr/bin/python3 -c 'import PIL' 2>/dev/null || missing+=("python3-pil")

@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "app/window_layout.h"
 #include "display/stroke_order.h"
+#include "encoding/sjis.h"
 
 namespace zel {
 namespace {
@@ -150,6 +151,18 @@ void ResetSettings(AppState& app) {
   // the window's size.
   RemakeKeyFont(app);
   host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
+}
+
+std::string FaceNameFromUtf8(std::string_view family) {
+  const std::string sjis = Utf8ToSjis(family);
+  size_t end = 0;
+  while (end < sjis.size()) {
+    const auto lead = static_cast<unsigned char>(sjis[end]);
+    const size_t length = ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) ? 2 : 1;
+    if (end + length > static_cast<size_t>(kFontNameBuffer - 1) || end + length > sjis.size()) break;
+    end += length;
+  }
+  return sjis.substr(0, end);
 }
 
 }  // namespace zel

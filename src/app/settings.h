@@ -28,6 +28,9 @@ inline constexpr int kSiblingDirBuffer = 260;
 // default size.
 inline constexpr int kMinWindowWidth = 200;
 inline constexpr int kMinWindowHeight = 150;
+// A face name chosen in a font dialog (UTF-8) as the settings keep it: Shift-JIS, at most
+// 31 bytes, cut before a character that would not fit whole.
+std::string FaceNameFromUtf8(std::string_view family);
 
 struct AppSettings {
   int FontColour = 255;  // 0x00BBGGRR, the colour of the character in the display panel

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "encoding/little_endian.h"
+#include "files/file_names.h"
 
 namespace zel {
 
@@ -207,7 +208,7 @@ std::optional<PackedDib> LoadBmpBytes(std::span<const uint8_t> file) {
 }
 
 std::optional<PackedDib> LoadBmpFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) return std::nullopt;
   uint8_t header[kFileHeaderSize];
   if (!in.read(reinterpret_cast<char*>(header), kFileHeaderSize)) return std::nullopt;

@@ -10,13 +10,19 @@
 namespace zel {
 namespace {
 
+#ifdef _WIN32
+constexpr const char* kPathSeparators = "/\\";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
+
 struct Split {
-  std::string dir;   // "" or ending in '/'
+  std::string dir;   // "" or ending in a separator
   std::string name;
 };
 
 Split SplitPath(const std::string& path) {
-  const size_t slash = path.rfind('/');
+  const size_t slash = path.find_last_of(kPathSeparators);
   if (slash == std::string::npos) return {{}, path};
   return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }

@@ -2,10 +2,12 @@
 
 #include "files/safe_replace.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -150,6 +152,13 @@ struct Loaded {
   std::string bytes;  // reading stops soon after kMaxBytes
 };
 
+#ifdef _WIN32
+}  // namespace
+}  // namespace zel
+#include "profile/profile_file_win32.h"
+namespace zel {
+namespace {
+#else
 class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
@@ -186,16 +195,6 @@ Loaded Load(const std::string& path) {
   return loaded;
 }
 
-std::string LoadForReading(const std::string& path) {
-  Loaded loaded = Load(path);
-  if (loaded.status == Status::kLoaded) return std::move(loaded.bytes);
-  if (loaded.status != Status::kTooLarge) return {};
-  // Keep the whole lines only, so that no value is read cut short.
-  const size_t lastBreak = loaded.bytes.find_last_of("\r\n", ProfileFile::kMaxBytes - 1);
-  loaded.bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
-  return std::move(loaded.bytes);
-}
-
 std::string DirOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -215,6 +214,18 @@ class DirectoryLock {
  private:
   Fd fd_;
 };
+
+#endif
+
+std::string LoadForReading(const std::string& path) {
+  Loaded loaded = Load(path);
+  if (loaded.status == Status::kLoaded) return std::move(loaded.bytes);
+  if (loaded.status != Status::kTooLarge) return {};
+  // Keep the whole lines only, so that no value is read cut short.
+  const size_t lastBreak = loaded.bytes.find_last_of("\r\n", ProfileFile::kMaxBytes - 1);
+  loaded.bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+  return std::move(loaded.bytes);
+}
 
 }  // namespace
 

@@ -10,4 +10,12 @@ if [ -n "$found" ]; then
   echo "$found"
   exit 1
 fi
+# The Windows API is reached only from the platform and the edge modules' Windows halves.
+found=$(grep -rnE '#include\s*[<"](windows|winbase|winuser|wingdi|mmsystem|commdlg)\.h' "$src" \
+  --include='*.h' --include='*.cpp' | grep -v "^$src/platform/" | grep -vE '^[^:]*_win32\.(h|cpp):' || true)
+if [ -n "$found" ]; then
+  echo "Outside src/platform/ and the *_win32 halves, these include the Windows API:"
+  echo "$found"
+  exit 1
+fi
 echo "layering ok"

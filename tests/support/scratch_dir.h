@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -15,9 +16,21 @@ namespace zel::testing {
 class ScratchDir {
  public:
   explicit ScratchDir(const std::string& prefix) {
+#ifdef _WIN32
+    // No mkdtemp: a random name, made only when no other holds it.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const std::filesystem::path dir =
+          std::filesystem::path(::testing::TempDir()) / (prefix + "_" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(dir, error)) path_ = dir;
+    }
+    if (path_.empty()) throw std::runtime_error("no scratch directory");
+#else
     std::string pattern = ::testing::TempDir() + prefix + "_XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no scratch directory");
     path_ = pattern;
+#endif
   }
   ~ScratchDir() {
     namespace fs = std::filesystem;

@@ -23,6 +23,37 @@ TEST(Sjis, BadBytesAreReplacedNotLost) {
   EXPECT_EQ(Utf8ToSjis("\xFF\xFE" "c"), "??c");
 }
 
+// The two systems' converters must agree, so a file written on one reads the same on the
+// other: the bytes Windows alone maps, the forms written one way only, both kanji blocks.
+TEST(Sjis, ConvertsAlikeOnEverySystem) {
+  struct Case {
+    std::string sjis;
+    std::string utf8;
+  };
+  const Case bothWays[] = {
+      {"\x5C\x7E", "\\~"},          {"\x81\x5F", "＼"},      {"\x81\x60", "～"},
+      {"\x81\x5C", "―"},             {"\x81\x91", "￠"},      {"\x87\x40", "①"},
+      {"\xED\x40\xFA\x40", "纊ⅰ"}, {"\xB1\xDD", "ｱﾝ"},     {"\xF0\x40", "\xEE\x80\x80"},
+  };
+  for (const Case& c : bothWays) {
+    EXPECT_EQ(SjisToUtf8(c.sjis), c.utf8) << c.utf8;
+    if (c.sjis != "\xED\x40\xFA\x40") {
+      EXPECT_EQ(Utf8ToSjis(c.utf8), c.sjis) << c.utf8;
+    }
+  }
+  EXPECT_EQ(Utf8ToSjis("纊"), "\xFA\x5C");  // of the two codes, the later block's
+  const Case toSjisOnly[] = {
+      {"\x5C", "¥"},      {"\x7E", "‾"},      {"\x81\x60", "〜"}, {"\x81\x7C", "−"},
+      {"\x81\x61", "‖"}, {"\x81\x5C", "—"}, {"\x81\x91", "¢"},  {"\x81\x92", "£"},
+      {"\x81\xCA", "¬"}, {"?", "é"},         {"?", "€"},
+  };
+  for (const Case& c : toSjisOnly) EXPECT_EQ(Utf8ToSjis(c.utf8), c.sjis) << c.utf8;
+  // Single bytes with no character, and a pair whose second byte is none.
+  EXPECT_EQ(SjisToUtf8("\x80\xA0\xFD\xFE"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(SjisToUtf8("\x85\x40" "a"), "\xEF\xBF\xBD" "@a");
+  EXPECT_EQ(SjisToUtf8("\x82\x20"), "\xEF\xBF\xBD ");
+}
+
 TEST(Sjis, TellsAUtf8LineFromShiftJis) {
   struct Case {
     const char* what;

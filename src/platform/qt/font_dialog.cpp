@@ -66,19 +66,6 @@ bool MeasuresFixedPitch(const QString& family) {
   return true;
 }
 
-// Face names keep at most 31 bytes, cut before a character that would not fit whole.
-std::string FaceNameOf(const QString& family) {
-  const std::string sjis = Utf8ToSjis(family.toStdString());
-  size_t end = 0;
-  while (end < sjis.size()) {
-    const auto lead = static_cast<unsigned char>(sjis[end]);
-    const size_t length = ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) ? 2 : 1;
-    if (end + length > static_cast<size_t>(kFontNameBuffer - 1) || end + length > sjis.size()) break;
-    end += length;
-  }
-  return sjis.substr(0, end);
-}
-
 }  // namespace
 
 QStringList FontDialog::FixedPitchFamilies() {
@@ -257,7 +244,7 @@ bool ChooseFontWithDialog(QWidget* parent, FontSpec& font, int& colour) {
 
   const FontDialog::Choice chosen = dialog.choice();
   if (chosen.family != initial.family) {
-    font.faceName = FaceNameOf(chosen.family);
+    font.faceName = FaceNameFromUtf8(chosen.family.toStdString());
     font.charSet =
         QFontDatabase::writingSystems(chosen.family).contains(QFontDatabase::Japanese) ? 128 : 0;
   }

@@ -1,0 +1,86 @@
+// The safe replace's system calls on Windows, by the files' UTF-16 names.
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+
+#include "files/file_names.h"
+#include "files/file_system.h"
+
+namespace zel::fs_calls {
+
+Existing Inspect(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(PathFromUtf8(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return {.exists = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND};
+  }
+  Existing existing{.exists = true, .regular = (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0};
+  existing.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  return existing;
+}
+
+int CreateNew(const std::string& path, bool& taken) {
+  const int fd = _wopen(PathFromUtf8(path).c_str(),
+                        _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                        _S_IREAD | _S_IWRITE);
+  taken = fd < 0 && errno == EEXIST;
+  return fd;
+}
+
+// Permissions are the folder's on Windows: there is nothing to carry over.
+bool WriteSyncClose(int handle, std::string_view bytes, std::optional<unsigned>) {
+  bool ok = true;
+  while (ok && !bytes.empty()) {
+    const unsigned chunk = static_cast<unsigned>(std::min<size_t>(bytes.size(), 1u << 30));
+    const int n = _write(handle, bytes.data(), chunk);
+    if (n <= 0) ok = false;  // a full disk: a short file must not take over
+    else bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  ok = ok && _commit(handle) == 0;
+  return _close(handle) == 0 && ok;
+}
+
+bool RenameOver(const std::string& from, const std::string& to) {
+  return MoveFileExW(PathFromUtf8(from).c_str(), PathFromUtf8(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void Remove(const std::string& path) { DeleteFileW(PathFromUtf8(path).c_str()); }
+
+// MOVEFILE_WRITE_THROUGH has made the move durable already.
+void SyncDirectory(const std::string&) {}
+
+std::vector<std::string> ListDirectory(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found{};
+  const std::wstring pattern = PathFromUtf8(dir.empty() ? std::string(".") : dir).wstring() + L"\\*";
+  const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.push_back(Utf8FromPath(std::filesystem::path(found.cFileName)));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// Links need rights a child's account lacks: a file is written where it is.
+std::string ReadLink(const std::string&) { return {}; }
+
+uint64_t ProcessId() { return GetCurrentProcessId(); }
+
+bool ProcessGone(uint64_t id) {
+  if (id == 0 || id > 0xFFFFFFFFu) return false;
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+  if (process == nullptr) return GetLastError() == ERROR_INVALID_PARAMETER;
+  DWORD code = 0;
+  const bool gone = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+  CloseHandle(process);
+  return gone;
+}
+
+}  // namespace zel::fs_calls
