@@ -1,12 +1,14 @@
 // Disks that refuse writes part-way, for tests of what a failed write leaves behind.
 #pragma once
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdint>
@@ -17,6 +19,29 @@
 
 namespace zel::testing {
 
+#ifdef _WIN32
+// Windows has no per-process file-size limit, and no small disk to mount: the tests that need
+// them say so and skip.
+inline constexpr const char* kNoFullDiskOnWindows =
+    "Windows has no per-process file-size limit and no small disk a test can mount";
+
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(uint64_t) {}
+  bool ok() const { return false; }
+};
+
+class SmallDisk {
+ public:
+  explicit SmallDisk(const std::filesystem::path&) {}
+  bool mounted() const { return false; }
+  std::string why() const { return kNoFullDiskOnWindows; }
+  void Fill() const {}
+};
+
+// Windows gives processes ids that are multiples of four: an odd one is never running.
+inline uint64_t EndedProcess() { return 4000000001u; }
+#else
 // While it lives, no file of this process may grow past `bytes`: a write beyond fails with
 // EFBIG (the signal that would end the process is ignored meanwhile). Needs no privileges,
 // so it always runs.
@@ -98,5 +123,6 @@ inline uint64_t EndedProcess() {
   ::waitpid(child, &status, 0);
   return static_cast<uint64_t>(child);
 }
+#endif
 
 }  // namespace zel::testing
