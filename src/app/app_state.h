@@ -17,9 +17,9 @@ namespace zel {
 enum TimerUseKind : int { kTimerIdle = 0, kTimerReadAloud = 1, kTimerStrokeOrder = 2 };
 
 struct AppState {
-  explicit AppState(Host& h) : host(h) {}
+  explicit AppState(Host h) : host(h) {}
 
-  Host& host;
+  Host host;
 
   // Routing and the timer.
   int TimerUse = kTimerIdle;

@@ -37,20 +37,20 @@ unsigned ReadUnsignedField(std::string_view text) {
   return digits == 0 || i != text.size() ? 0 : static_cast<unsigned>(value);
 }
 
-void ShowAbout(AppState& app) { app.host.ShowAboutDialog(); }
+void ShowAbout(AppState& app) { app.host.view.ShowAboutDialog(); }
 
 void QuitAfterConfirmation(AppState& app) {
   const MessageAnswer answer =
-      app.host.ShowMessage(SjisText(kQuitQuestion), SjisText(kQuitCaption), MessageKind::YesNo);
-  if (answer != MessageAnswer::No) app.host.CloseWindow();
+      app.host.view.ShowMessage(SjisText(kQuitQuestion), SjisText(kQuitCaption), MessageKind::YesNo);
+  if (answer != MessageAnswer::No) app.host.view.CloseWindow();
 }
 
 void ChooseCharacterFont(AppState& app) {
   Host& host = app.host;
   // Cancelling changes nothing, and the unchanged values are written and used all the same.
-  host.ChooseFont(app.SharedFont, app.settings.FontColour);
+  host.view.ChooseFont(app.SharedFont, app.settings.FontColour);
   WriteFontSettings(app);
-  host.InvalidatePanel();
+  host.view.InvalidatePanel();
   RemakeKeyFont(app);
 }
 
@@ -58,26 +58,26 @@ void EditSpeedSettings(AppState& app) {
   AppSettings& s = app.settings;
   std::string voice = UnsignedText(s.VoiceSpeed);
   std::string kakijun = UnsignedText(s.KakijunSpeed);
-  if (!app.host.EditSpeeds(voice, kakijun)) return;
+  if (!app.host.view.EditSpeeds(voice, kakijun)) return;
   s.VoiceSpeed = static_cast<int>(ReadUnsignedField(voice));
   s.KakijunSpeed = static_cast<int>(ReadUnsignedField(kakijun));
 }
 
-void ShowHelpContents(AppState& app) { app.host.ShowHelp(app.HelpPath); }
+void ShowHelpContents(AppState& app) { app.host.view.ShowHelp(app.HelpPath); }
 
 void ToggleModeBar(AppState& app) {
   int& show = app.settings.ShowButton;
   // Any value from a hand-edited file steps the same way: % keeps the dividend's sign.
   show = static_cast<int>((static_cast<long long>(show) + 1) % 2);
-  app.host.CheckMenuItem(kCmdToggleModeBar, show == 1);
-  app.host.RelayoutWindow();
+  app.host.view.CheckMenuItem(kCmdToggleModeBar, show == 1);
+  app.host.view.RelayoutWindow();
 }
 
 void StartSiblingProgram(AppState& app) {
   Host& host = app.host;
   // The directory stays changed whatever happens; every path of ours is absolute.
-  host.SetCurrentDirectory(app.SiblingDir);
-  if (host.StartProgram(app.SiblingDir + "/" + std::string(kSiblingProgram))) host.CloseWindow();
+  host.files.SetCurrentDirectory(app.SiblingDir);
+  if (host.files.StartProgram(app.SiblingDir + "/" + std::string(kSiblingProgram))) host.view.CloseWindow();
 }
 
 }  // namespace zel

@@ -24,21 +24,21 @@ std::string JoinPath(const std::string& dir, std::string_view name) {
 }
 
 void AddSiblingMenuItem(AppState& app) {
-  app.SiblingDir = app.host.ReadProfileString("Chiku", "ExeDir", SjisText(texts::kUndefined),
+  app.SiblingDir = app.host.settings.ReadProfileString("Chiku", "ExeDir", SjisText(texts::kUndefined),
                                               kSiblingDirBuffer);
   if (app.SiblingDir == SjisText(texts::kUndefined)) return;
-  if (!app.host.FileExists(JoinPath(app.SiblingDir, "CHIKU.EXE"))) return;
-  app.host.InsertMenuItemBefore(kCmdQuit, kCmdSibling, SjisText(texts::kSiblingMenuItem));
-  app.host.InsertMenuSeparatorBefore(kCmdQuit);
+  if (!app.host.files.FileExists(JoinPath(app.SiblingDir, "CHIKU.EXE"))) return;
+  app.host.view.InsertMenuItemBefore(kCmdQuit, kCmdSibling, SjisText(texts::kSiblingMenuItem));
+  app.host.view.InsertMenuSeparatorBefore(kCmdQuit);
 }
 
 void TakeStartUpDirectory(AppState& app) {
-  const std::string dir = app.host.CurrentDirectory();
+  const std::string dir = app.host.files.CurrentDirectory();
   if (dir.empty()) return;
   app.HelpPath = JoinPath(dir, "zel.html");
   app.QuestionPath = JoinPath(dir, "mondai.txt");
   app.ProgramDir = dir + "/";
-  app.host.WriteProfileString("Setting", "ExeDir", app.ProgramDir);
+  app.host.settings.WriteProfileString("Setting", "ExeDir", app.ProgramDir);
 }
 
 int ScriptModeOfCommand(int id) {
@@ -68,18 +68,18 @@ void StartUp(AppState& app) {
   FillCurrentVoice(app.chars, kHiragana);
   ScanVoiceOverrides(app);
   ScanQuestionFile(app);
-  host.CheckMenuItem(kCmdToggleModeBar, app.settings.ShowButton == 1);
+  host.view.CheckMenuItem(kCmdToggleModeBar, app.settings.ShowButton == 1);
   const AppSettings& s = app.settings;
   // The helps' items start unchecked: only one that is on needs its mark.
-  if (s.SmoothKakijun != 0) host.CheckMenuItem(kCmdSmoothKakijun, true);
-  if (s.TraceCheck != 0) host.CheckMenuItem(kCmdTraceCheck, true);
-  host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
+  if (s.SmoothKakijun != 0) host.view.CheckMenuItem(kCmdSmoothKakijun, true);
+  if (s.TraceCheck != 0) host.view.CheckMenuItem(kCmdTraceCheck, true);
+  host.view.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
   app.LastCommand = 0;
 }
 
 void RouteCommand(AppState& app, int id, int notification) {
   if (app.TimerUse != kTimerIdle) {
-    app.host.StopTimer();
+    app.host.clock.StopTimer();
     app.TimerUse = kTimerIdle;
   }
   app.CurrentCommand = id;
@@ -135,11 +135,11 @@ void TimerTick(AppState& app) {
 
 void CloseMainWindow(AppState& app) {
   WriteCloseSettings(app);
-  app.host.PostQuit();
+  app.host.view.PostQuit();
 }
 
 void ReportTimerFailure(AppState& app) {
-  app.host.ShowMessage(SjisText(texts::kTimerError), SjisText(texts::kClockError),
+  app.host.view.ShowMessage(SjisText(texts::kTimerError), SjisText(texts::kClockError),
                        MessageKind::Warning);
 }
 

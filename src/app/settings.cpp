@@ -15,22 +15,22 @@ namespace {
 
 constexpr std::string_view kSetting = "Setting";
 
-void WriteInt(Host& host, std::string_view key, int value) {
-  host.WriteProfileString(kSetting, key, std::to_string(value));
+void WriteInt(SettingsStore& settings, std::string_view key, int value) {
+  settings.WriteProfileString(kSetting, key, std::to_string(value));
 }
 
-void WriteSpeedsAndPrintChoices(Host& host, const AppSettings& s) {
-  WriteInt(host, "VoiceSpeed", s.VoiceSpeed);
-  WriteInt(host, "KakijunSpeed", s.KakijunSpeed);
-  WriteInt(host, "PrintSize", s.PrintSize);
-  WriteInt(host, "PrintStyle", s.PrintStyle);
+void WriteSpeedsAndPrintChoices(SettingsStore& settings, const AppSettings& s) {
+  WriteInt(settings, "VoiceSpeed", s.VoiceSpeed);
+  WriteInt(settings, "KakijunSpeed", s.KakijunSpeed);
+  WriteInt(settings, "PrintSize", s.PrintSize);
+  WriteInt(settings, "PrintStyle", s.PrintStyle);
 }
 
-void WriteWindowRect(Host& host, const AppSettings& s) {
-  WriteInt(host, "WinPosL", s.WinPosL);
-  WriteInt(host, "WinPosR", s.WinPosR);
-  WriteInt(host, "WinPosT", s.WinPosT);
-  WriteInt(host, "WinPosB", s.WinPosB);
+void WriteWindowRect(SettingsStore& settings, const AppSettings& s) {
+  WriteInt(settings, "WinPosL", s.WinPosL);
+  WriteInt(settings, "WinPosR", s.WinPosR);
+  WriteInt(settings, "WinPosT", s.WinPosT);
+  WriteInt(settings, "WinPosB", s.WinPosB);
 }
 
 }  // namespace
@@ -41,19 +41,19 @@ void ReadSettings(AppState& app) {
   FontSpec& font = app.SharedFont;
   const AppSettings defaults;
   font.faceName =
-      host.ReadProfileString(kSetting, "Fontname", SjisText(texts::kDefaultFontName), kFontNameBuffer);
-  font.weight = host.ReadProfileInt(kSetting, "Fontweight", 400);
-  s.FontColour = host.ReadProfileInt(kSetting, "Fontcolor", defaults.FontColour);
-  font.italic = static_cast<unsigned char>(host.ReadProfileInt(kSetting, "Fontitalic", 0));
-  font.charSet = static_cast<unsigned char>(host.ReadProfileInt(kSetting, "Fontchar", 128));
-  s.VoiceSpeed = host.ReadProfileInt(kSetting, "VoiceSpeed", defaults.VoiceSpeed);
-  s.KakijunSpeed = host.ReadProfileInt(kSetting, "KakijunSpeed", defaults.KakijunSpeed);
-  s.PrintSize = host.ReadProfileInt(kSetting, "PrintSize", defaults.PrintSize);
-  s.PrintStyle = host.ReadProfileInt(kSetting, "PrintStyle", defaults.PrintStyle);
-  s.WinPosL = host.ReadProfileInt(kSetting, "WinPosL", defaults.WinPosL);
-  s.WinPosR = host.ReadProfileInt(kSetting, "WinPosR", defaults.WinPosR);
-  s.WinPosT = host.ReadProfileInt(kSetting, "WinPosT", defaults.WinPosT);
-  s.WinPosB = host.ReadProfileInt(kSetting, "WinPosB", defaults.WinPosB);
+      host.settings.ReadProfileString(kSetting, "Fontname", SjisText(texts::kDefaultFontName), kFontNameBuffer);
+  font.weight = host.settings.ReadProfileInt(kSetting, "Fontweight", 400);
+  s.FontColour = host.settings.ReadProfileInt(kSetting, "Fontcolor", defaults.FontColour);
+  font.italic = static_cast<unsigned char>(host.settings.ReadProfileInt(kSetting, "Fontitalic", 0));
+  font.charSet = static_cast<unsigned char>(host.settings.ReadProfileInt(kSetting, "Fontchar", 128));
+  s.VoiceSpeed = host.settings.ReadProfileInt(kSetting, "VoiceSpeed", defaults.VoiceSpeed);
+  s.KakijunSpeed = host.settings.ReadProfileInt(kSetting, "KakijunSpeed", defaults.KakijunSpeed);
+  s.PrintSize = host.settings.ReadProfileInt(kSetting, "PrintSize", defaults.PrintSize);
+  s.PrintStyle = host.settings.ReadProfileInt(kSetting, "PrintStyle", defaults.PrintStyle);
+  s.WinPosL = host.settings.ReadProfileInt(kSetting, "WinPosL", defaults.WinPosL);
+  s.WinPosR = host.settings.ReadProfileInt(kSetting, "WinPosR", defaults.WinPosR);
+  s.WinPosT = host.settings.ReadProfileInt(kSetting, "WinPosT", defaults.WinPosT);
+  s.WinPosB = host.settings.ReadProfileInt(kSetting, "WinPosB", defaults.WinPosB);
   // A hand-edited or damaged rectangle too small to show the keys would come back at every
   // start, as the close stores what the window was: it opens at the default size instead.
   const int64_t width = int64_t{s.WinPosR} - s.WinPosL;
@@ -64,42 +64,42 @@ void ReadSettings(AppState& app) {
     s.WinPosT = defaults.WinPosT;
     s.WinPosB = defaults.WinPosB;
   }
-  s.ShowButton = host.ReadProfileInt(kSetting, "ShowButton", defaults.ShowButton);
-  s.SmoothKakijun = host.ReadProfileInt(kSetting, kSmoothKakijunKey, defaults.SmoothKakijun);
-  s.TraceCheck = host.ReadProfileInt(kSetting, kTraceCheckKey, defaults.TraceCheck);
+  s.ShowButton = host.settings.ReadProfileInt(kSetting, "ShowButton", defaults.ShowButton);
+  s.SmoothKakijun = host.settings.ReadProfileInt(kSetting, kSmoothKakijunKey, defaults.SmoothKakijun);
+  s.TraceCheck = host.settings.ReadProfileInt(kSetting, kTraceCheckKey, defaults.TraceCheck);
 }
 
 void TellMissingKanaFont(AppState& app) {
   Host& host = app.host;
   const std::string& defaultFace = SjisText(texts::kDefaultFontName);
-  if (host.FaceDrawsKana(app.SharedFont.faceName) ||
-      (app.SharedFont.faceName != defaultFace && host.FaceDrawsKana(defaultFace)))
+  if (host.view.FaceDrawsKana(app.SharedFont.faceName) ||
+      (app.SharedFont.faceName != defaultFace && host.view.FaceDrawsKana(defaultFace)))
     return;
-  host.ShowMessage(SjisText(texts::kNoKanaFont), SjisText(texts::kFontCaption),
+  host.view.ShowMessage(SjisText(texts::kNoKanaFont), SjisText(texts::kFontCaption),
                    MessageKind::Warning);
 }
 
 void WriteCloseSettings(AppState& app) {
   Host& host = app.host;
   AppSettings& s = app.settings;
-  WriteSpeedsAndPrintChoices(host, s);
-  const WindowRect outer = host.GetWindowRect();
+  WriteSpeedsAndPrintChoices(host.settings, s);
+  const WindowRect outer = host.view.GetWindowRect();
   s.WinPosL = outer.left;
   s.WinPosR = outer.right;
   s.WinPosT = outer.top;
   s.WinPosB = outer.bottom;
-  WriteWindowRect(host, s);
-  WriteInt(host, "ShowButton", s.ShowButton);
+  WriteWindowRect(host.settings, s);
+  WriteInt(host.settings, "ShowButton", s.ShowButton);
 }
 
 void WriteFontSettings(AppState& app) {
   Host& host = app.host;
   const FontSpec& font = app.SharedFont;
-  host.WriteProfileString(kSetting, "Fontname", font.faceName);
-  WriteInt(host, "Fontweight", font.weight);
-  WriteInt(host, "Fontcolor", app.settings.FontColour);
-  WriteInt(host, "Fontitalic", static_cast<unsigned char>(font.italic));
-  WriteInt(host, "Fontchar", static_cast<unsigned char>(font.charSet));
+  host.settings.WriteProfileString(kSetting, "Fontname", font.faceName);
+  WriteInt(host.settings, "Fontweight", font.weight);
+  WriteInt(host.settings, "Fontcolor", app.settings.FontColour);
+  WriteInt(host.settings, "Fontitalic", static_cast<unsigned char>(font.italic));
+  WriteInt(host.settings, "Fontchar", static_cast<unsigned char>(font.charSet));
 }
 
 namespace {
@@ -107,8 +107,8 @@ namespace {
 // A hand-edited value other than 0 counts as on; a toggle stores 0 or 1.
 void ToggleHelp(AppState& app, int& value, int commandId, std::string_view key) {
   value = value != 0 ? 0 : 1;
-  app.host.CheckMenuItem(commandId, value == 1);
-  WriteInt(app.host, key, value);
+  app.host.view.CheckMenuItem(commandId, value == 1);
+  WriteInt(app.host.settings, key, value);
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ void ToggleSmoothKakijun(AppState& app) {
   ToggleHelp(app, app.settings.SmoothKakijun, kCmdSmoothKakijun, kSmoothKakijunKey);
   // The katakana set has a film of its own only while the films are sharp.
   if (app.chars.ScriptMode == kKatakana)
-    app.host.ShowControl(kCmdStrokeOrder, StrokeOrderButtonShown(app));
+    app.host.view.ShowControl(kCmdStrokeOrder, StrokeOrderButtonShown(app));
 }
 
 void ToggleTraceCheck(AppState& app) {
@@ -143,14 +143,14 @@ void ResetSettings(AppState& app) {
   s.ShowButton = kept.ShowButton;
   s.SmoothKakijun = kept.SmoothKakijun;
   s.TraceCheck = kept.TraceCheck;
-  WriteSpeedsAndPrintChoices(host, s);
-  WriteWindowRect(host, s);
+  WriteSpeedsAndPrintChoices(host.settings, s);
+  WriteWindowRect(host.settings, s);
 
-  host.InvalidatePanel();
+  host.view.InvalidatePanel();
   // The keys show the reset face and weight at once, not only when the move below changes
   // the window's size.
   RemakeKeyFont(app);
-  host.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
+  host.view.MoveWindow({s.WinPosL, s.WinPosT, s.WinPosR, s.WinPosB});
 }
 
 std::string FaceNameFromUtf8(std::string_view family) {

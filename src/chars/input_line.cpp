@@ -46,8 +46,8 @@ void PressCharKey(AppState& app, int keyId) {
   chars.line.AppendEntry(chars.CurrentCode, chars.CurrentVoice[index]);
   if (chars.line.count() > kTypedEntryLimit) chars.line.Clear();
   ShowLine(app);
-  if (!app.QuizOpen()) app.host.InvalidatePanel();  // a question keeps its picture
-  if (app.quiz.state == QuizState::Answered && !app.host.StartTimer(kNextQuestionMs)) {
+  if (!app.QuizOpen()) app.host.view.InvalidatePanel();  // a question keeps its picture
+  if (app.quiz.state == QuizState::Answered && !app.host.clock.StartTimer(kNextQuestionMs)) {
     ReportTimerFailure(app);
     app.TimerUse = kTimerIdle;
     app.quiz.state = QuizState::None;
@@ -73,16 +73,16 @@ void Backspace(AppState& app) {
   } else {
     chars.CurrentChar.assign(BlankLabel);
   }
-  app.host.InvalidatePanel();
+  app.host.view.InvalidatePanel();
 }
 
 void EraseLine(AppState& app) {
   CharacterState& chars = app.chars;
   app.quiz.state = QuizState::None;
   chars.line.Clear();
-  app.host.SetControlText(kCtlLineText, chars.line.DisplayText);
+  app.host.view.SetControlText(kCtlLineText, chars.line.DisplayText);
   chars.CurrentChar.assign(BlankLabel);
-  app.host.InvalidatePanel();
+  app.host.view.InvalidatePanel();
 }
 
 void SelectScriptMode(AppState& app, int set) {
@@ -90,25 +90,25 @@ void SelectScriptMode(AppState& app, int set) {
   Host& host = app.host;
   if (set < 0 || set >= kScriptModeCount || chars.ScriptMode == set) return;
   chars.ScriptMode = set;
-  if (app.QuizOpen()) host.SendCommand(kCmdErase);
+  if (app.QuizOpen()) host.view.SendCommand(kCmdErase);
 
   if (set == kDigits) {
-    for (int i = 0; i < kKeyCount; ++i) host.ShowControl(kFirstKeyId + i, false);
-    for (int index : DigitKeyList) host.ShowControl(kFirstKeyId + index, true);
+    for (int i = 0; i < kKeyCount; ++i) host.view.ShowControl(kFirstKeyId + i, false);
+    for (int index : DigitKeyList) host.view.ShowControl(kFirstKeyId + index, true);
   } else {
-    for (int i = 0; i < kKeyCount; ++i) host.ShowControl(kFirstKeyId + i, true);
+    for (int i = 0; i < kKeyCount; ++i) host.view.ShowControl(kFirstKeyId + i, true);
   }
-  host.RelayoutWindow();
-  for (int s = 0; s < kScriptModeCount; ++s) host.CheckMenuItem(kCmdMenuSetFirst + s, s == set);
-  host.ShowControl(kCmdStrokeOrder, StrokeOrderButtonShown(app));
-  host.ShowControl(kCmdQuestion, true);
+  host.view.RelayoutWindow();
+  for (int s = 0; s < kScriptModeCount; ++s) host.view.CheckMenuItem(kCmdMenuSetFirst + s, s == set);
+  host.view.ShowControl(kCmdStrokeOrder, StrokeOrderButtonShown(app));
+  host.view.ShowControl(kCmdQuestion, true);
 
   for (int i = 0; i < kKeyCount; ++i) {
-    host.SetControlText(kFirstKeyId + i, LabelTable[set][i]);
+    host.view.SetControlText(kFirstKeyId + i, LabelTable[set][i]);
     chars.CurrentVoice[i] = VoiceOf(set, i);
   }
   LookupChar(chars, chars.CurrentCode, set + 1);
-  host.InvalidatePanel();
+  host.view.InvalidatePanel();
 }
 
 void WrapDisplayText(InputLine& line) {
@@ -127,7 +127,7 @@ void WrapDisplayText(InputLine& line) {
 
 void ShowLine(AppState& app) {
   WrapDisplayText(app.chars.line);
-  app.host.SetControlText(kCtlLineText, app.chars.line.WrappedText);
+  app.host.view.SetControlText(kCtlLineText, app.chars.line.WrappedText);
 }
 
 }  // namespace zel

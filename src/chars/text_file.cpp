@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kMaxTextFileBytes = size_t{1} << 20;  // enough for any first line, converted
 
 std::optional<std::string> ChooseFile(AppState& app, FileDialogKind kind, std::string_view title) {
-  auto path = app.host.ChooseTextFile(kind, SjisText(title), app.FileDialogPath);
+  auto path = app.host.view.ChooseTextFile(kind, SjisText(title), app.FileDialogPath);
   if (path) app.FileDialogPath = *path;
   return path;
 }
@@ -26,13 +26,13 @@ void SaveLine(AppState& app) {
   app.quiz.state = QuizState::None;
   const auto path = ChooseFile(app, FileDialogKind::Save, "ほぞんする");
   if (!path) return;
-  if (host.ReadFile(*path, 0) &&
-      host.ShowMessage(SjisText("同名のファイルがあります。\n上書きしますか？"),
+  if (host.files.ReadFile(*path, 0) &&
+      host.view.ShowMessage(SjisText("同名のファイルがあります。\n上書きしますか？"),
                        NativePathToSjis(*path), MessageKind::OkCancel) == MessageAnswer::Cancel)
     return;
   // The old file stays whole until the new one is complete.
-  if (!host.ReplaceFile(*path, app.chars.line.DisplayText + "\r\n"))
-    host.ShowMessage(SjisText("ファイルに書き込めません。"), NativePathToSjis(*path),
+  if (!host.files.ReplaceFile(*path, app.chars.line.DisplayText + "\r\n"))
+    host.view.ShowMessage(SjisText("ファイルに書き込めません。"), NativePathToSjis(*path),
                      MessageKind::Warning);
 }
 
@@ -41,9 +41,9 @@ void LoadLine(AppState& app) {
   app.quiz.state = QuizState::None;
   const auto path = ChooseFile(app, FileDialogKind::Open, "よびだす");
   if (!path) return;
-  const auto bytes = host.ReadFile(*path, kMaxTextFileBytes);
+  const auto bytes = host.files.ReadFile(*path, kMaxTextFileBytes);
   if (!bytes) {
-    host.ShowMessage(SjisText("ファイルがオープンできません。"), NativePathToSjis(*path),
+    host.view.ShowMessage(SjisText("ファイルがオープンできません。"), NativePathToSjis(*path),
                      MessageKind::Warning);
     return;
   }
@@ -52,7 +52,7 @@ void LoadLine(AppState& app) {
   // Shown even when empty: a line left on screen after it was emptied would be saved as
   // nothing.
   ShowLine(app);
-  host.InvalidatePanel();
+  host.view.InvalidatePanel();
 }
 
 }  // namespace zel

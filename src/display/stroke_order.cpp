@@ -89,28 +89,28 @@ void StartStrokeOrder(AppState& app) {
   app.TimerPeriod = app.settings.KakijunSpeed;
   app.TimerStep = 0;
   app.TimerUse = kTimerStrokeOrder;
-  if (!app.host.StartTimer(kFirstTickMs)) ReportTimerFailure(app);
+  if (!app.host.clock.StartTimer(kFirstTickMs)) ReportTimerFailure(app);
 }
 
 void StrokeOrderTick(AppState& app) {
   Host& host = app.host;
-  host.StopTimer();
+  host.clock.StopTimer();
   if (app.TimerStep > kLastTickStep) {
     app.TimerUse = kTimerIdle;
-    host.InvalidatePanel();  // the character comes back in its font
+    host.view.InvalidatePanel();  // the character comes back in its font
     return;
   }
-  if (app.TimerStep == 0) host.FillPanelWhite();
+  if (app.TimerStep == 0) host.view.FillPanelWhite();
   // The strip has frames 0..15; at step 16 frame 15 stays for one more period.
   if (app.TimerStep < kStripFrames) {
     const int kana = SmoothFilmKana(app);
     if (kana >= 0)
-      host.DrawKanaFrame(kana, FilmStrokeProgress(kana, app.TimerStep));
+      host.view.DrawKanaFrame(kana, FilmStrokeProgress(kana, app.TimerStep));
     else
-      host.DrawStripFrame(app.chars.CurrentStrip, app.TimerStep);
+      host.view.DrawStripFrame(app.chars.CurrentStrip, app.TimerStep);
   }
   ++app.TimerStep;
-  if (!host.StartTimer(static_cast<unsigned>(app.TimerPeriod))) ReportTimerFailure(app);
+  if (!host.clock.StartTimer(static_cast<unsigned>(app.TimerPeriod))) ReportTimerFailure(app);
 }
 
 }  // namespace zel

@@ -26,7 +26,7 @@ constexpr std::array<SheetLayout, 3> kSheetLayouts = {{
 bool IsChoice(int value) { return value >= 0 && value <= 2; }
 
 void Warn(Host& host, std::string_view text) {
-  host.ShowMessage(SjisText(text), SjisText(kRunError), MessageKind::Warning);
+  host.view.ShowMessage(SjisText(text), SjisText(kRunError), MessageKind::Warning);
 }
 
 // Renders the character on show into a box image and prints it; false when the image
@@ -43,11 +43,11 @@ bool PrintCharacterBox(AppState& app, const SheetBox& box, const SheetGeometry& 
   app.SharedFont.height = g.boxHeight;
   app.SharedFont.width = g.boxWidth / static_cast<int>(std::max<size_t>(text.size(), 1));
   const std::vector<BoxText> pieces = BoxTextsOf(text, g.boxWidth);
-  if (!host.RenderBoxImage(*image, app.SharedFont, style, pieces)) {
+  if (!host.printer.RenderBoxImage(*image, app.SharedFont, style, pieces)) {
     Warn(host, kBitmapWarning.text);
     return false;
   }
-  host.PrintBoxImage(box, *image);
+  host.printer.PrintBoxImage(box, *image);
   return true;
 }
 
@@ -65,7 +65,7 @@ void PrintBoxes(AppState& app, const SheetLayout& layout, const SheetGeometry& g
       chars.CurrentChar.assign(BlankLabel);
     }
     if (empty) {
-      app.host.PrintEmptyBox(box);
+      app.host.printer.PrintEmptyBox(box);
     } else if (!PrintCharacterBox(app, box, geometry, style)) {
       return;  // the boxes drawn so far still come out
     }
@@ -124,21 +124,21 @@ void PrintSheet(AppState& app) {
   AppSettings& s = app.settings;
   if (!IsChoice(s.PrintSize)) s.PrintSize = 0;
   if (!IsChoice(s.PrintStyle)) s.PrintStyle = 0;
-  if (!host.ChoosePrintOptions(s.PrintSize, s.PrintStyle)) return;
+  if (!host.printer.ChoosePrintOptions(s.PrintSize, s.PrintStyle)) return;
 
   const SheetLayout layout = SheetLayoutFor(s.PrintSize);
-  if (const std::optional<PrintArea> area = host.BeginPrintJob()) {
+  if (const std::optional<PrintArea> area = host.printer.BeginPrintJob()) {
     PrintBoxes(app, layout, SheetGeometryFor(layout, *area),
                IsChoice(s.PrintStyle) ? s.PrintStyle : 0);
     // A printer that failed (a PDF on a full disk, a queue gone) loses the sheet: say so.
-    if (!host.EndPrintJob()) Warn(host, "いんさつできませんでした。");
+    if (!host.printer.EndPrintJob()) Warn(host, "いんさつできませんでした。");
   }
 
   // The panel shows the last typed character again. The line may have been emptied while a
   // dialog was open (a question's timer runs on): the panel is then blank.
   if (chars.line.count() > 0) LookupChar(chars, chars.line.entries.back().code);
   else chars.CurrentChar.assign(BlankLabel);
-  host.InvalidatePanel();
+  host.view.InvalidatePanel();
 }
 
 }  // namespace zel

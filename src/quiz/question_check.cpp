@@ -43,10 +43,10 @@ void CheckQuestion(AppState& app, const QuestionLines& file, int q, CheckedLine&
     return;
   }
   QuestionPicture loaded =
-      LoadQuestionPicture(app.host, fields->fields.picture, fields->utf8, kThumbnailSide);
+      LoadQuestionPicture(app.host.files, fields->fields.picture, fields->utf8, kThumbnailSide);
   const std::string name = fields->utf8 ? Utf8ToSjis(fields->fields.picture) : fields->fields.picture;
   if (!loaded.picture) {
-    const bool found = app.host.FileExists(loaded.path);
+    const bool found = app.host.files.FileExists(loaded.path);
     line.verdict = found ? LineVerdict::PictureUnreadable : LineVerdict::PictureNotFound;
     line.message = SjisText("え 「") + name +
                    SjisText(found ? "」が 読めません（つかえる えは BMP・JPEG・PNG・GIF です）。"
@@ -71,7 +71,7 @@ void CheckQuestion(AppState& app, const QuestionLines& file, int q, CheckedLine&
 QuestionCheck CheckQuestionFile(AppState& app) {
   QuestionCheck check;
   const std::string path = NativePathToSjis(app.QuestionPath);
-  const auto file = ReadQuestionFile(app.host, app.QuestionPath);
+  const auto file = ReadQuestionFile(app.host.files, app.QuestionPath);
   if (!file) {
     check.summary = path + SjisText(" が 読めません。もんだいの ファイルが ないと、「もんだい」では "
                                     "すうじの もんだいしか 出ません。");
@@ -120,6 +120,6 @@ QuestionCheck CheckQuestionFile(AppState& app) {
   return check;
 }
 
-void ShowQuestionCheck(AppState& app) { app.host.ShowQuestionCheck(CheckQuestionFile(app)); }
+void ShowQuestionCheck(AppState& app) { app.host.view.ShowQuestionCheck(CheckQuestionFile(app)); }
 
 }  // namespace zel

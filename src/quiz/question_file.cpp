@@ -50,9 +50,9 @@ QuestionLines SplitQuestionText(std::string_view bytes) {
   return file;
 }
 
-std::optional<QuestionLines> ReadQuestionFile(Host& host, const std::string& path) {
+std::optional<QuestionLines> ReadQuestionFile(FileAccess& files, const std::string& path) {
   constexpr size_t kMaxQuestionFileBytes = size_t{4} << 20;
-  const auto bytes = host.ReadFile(path, kMaxQuestionFileBytes);
+  const auto bytes = files.ReadFile(path, kMaxQuestionFileBytes);
   if (!bytes) return std::nullopt;
   return SplitQuestionText(*bytes);
 }

@@ -9,7 +9,7 @@
 
 namespace zel {
 
-class Host;
+class FileAccess;
 
 inline constexpr size_t kLineBuffer = 512;  // lines longer than 511 bytes come in pieces
 
@@ -36,7 +36,7 @@ struct QuestionLines {
 };
 QuestionLines SplitQuestionText(std::string_view bytes);
 // The question file read afresh; none when it cannot be read.
-std::optional<QuestionLines> ReadQuestionFile(Host& host, const std::string& path);
+std::optional<QuestionLines> ReadQuestionFile(FileAccess& files, const std::string& path);
 
 // The fields of line q of a question file, the answer in Shift-JIS to be typed and the
 // picture's name as the line has it; none when q is no question line or has no answer.

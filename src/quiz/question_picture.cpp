@@ -26,21 +26,21 @@ bool IsBmpFile(std::string_view bytes) { return bytes.size() >= 2 && bytes.subst
 
 bool IsBuiltInPictureName(std::string_view field) { return field == "S" || field == "s"; }
 
-QuestionPicture LoadQuestionPicture(Host& host, std::string_view field, bool utf8, int maxSide) {
+QuestionPicture LoadQuestionPicture(FileAccess& files, std::string_view field, bool utf8, int maxSide) {
   QuestionPicture result;
   if (IsBuiltInPictureName(field)) {
-    const std::string bytes = host.BuiltInPicture("moji");
+    const std::string bytes = files.BuiltInPicture("moji");
     result.builtIn = true;
     result.picture = LoadBmpBytes({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
   } else {
     result.path = PicturePath(field, utf8);
-    const auto bytes = host.ReadFile(result.path, kMaxPictureBytes);
+    const auto bytes = files.ReadFile(result.path, kMaxPictureBytes);
     if (!bytes) return result;
     if (IsBmpFile(*bytes)) {
       result.picture =
           LoadBmpBytes({reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()});
     } else {
-      result.picture = host.DecodePicture(*bytes, maxSide);
+      result.picture = files.DecodePicture(*bytes, maxSide);
       result.fitted = true;
     }
   }

@@ -11,7 +11,7 @@
 
 namespace zel {
 
-class Host;
+class FileAccess;
 
 // No panel is ever larger than this; a larger photo is scaled down as it is decoded.
 inline constexpr int kMaxPictureSide = 2048;
@@ -29,6 +29,6 @@ bool IsBuiltInPictureName(std::string_view field);
 
 // The picture of field 1 of a question line; utf8 says the line was written in UTF-8, and
 // a name from a Shift-JIS line becomes a native path first.
-QuestionPicture LoadQuestionPicture(Host& host, std::string_view field, bool utf8, int maxSide);
+QuestionPicture LoadQuestionPicture(FileAccess& files, std::string_view field, bool utf8, int maxSide);
 
 }  // namespace zel

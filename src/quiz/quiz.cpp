@@ -19,7 +19,7 @@ namespace {
 // "<path>ファイルを確認してください。": no questions, or a question the file cannot give.
 void ReportQuestionFile(AppState& app) {
   const std::string path = NativePathToSjis(app.QuestionPath);
-  app.host.ShowMessage(path + SjisText("ファイルを確認してください。"), path, MessageKind::Warning);
+  app.host.view.ShowMessage(path + SjisText("ファイルを確認してください。"), path, MessageKind::Warning);
 }
 
 // Empties the line and shows that, as a new question does.
@@ -36,7 +36,7 @@ void AskCountingQuestion(AppState& app) {
     quiz.CountingPos = 0;
     ShuffleOrder(quiz.random, quiz.CountingOrder, kCountingNumbers);
   }
-  app.host.InvalidatePanel();
+  app.host.view.InvalidatePanel();
   PlayVoice(app, kMaruSound, false);
   quiz.state = QuizState::Asking;
   ClearLineForQuestion(app);
@@ -46,7 +46,7 @@ void AskCountingQuestion(AppState& app) {
 // whatever picture or answer it showed for the character on show.
 void AbandonQuestion(AppState& app) {
   app.quiz.state = QuizState::None;
-  app.host.InvalidatePanel();
+  app.host.view.InvalidatePanel();
 }
 
 void AskPictureQuestion(AppState& app) {
@@ -66,7 +66,7 @@ void AskPictureQuestion(AppState& app) {
   ++quiz.PicturePos;  // a question that fails is skipped
 
   // The file is read afresh for every question; it may have changed or gone since start-up.
-  const auto file = ReadQuestionFile(app.host, app.QuestionPath);
+  const auto file = ReadQuestionFile(app.host.files, app.QuestionPath);
   auto line = file ? FieldsOfQuestion(*file, q) : std::nullopt;
   // An answer must give at least one character to be a question at all.
   CharacterState parsed;
@@ -79,21 +79,21 @@ void AskPictureQuestion(AppState& app) {
   const QuestionFields& fields = line->fields;
 
   quiz.QuizPicture.reset();
-  QuestionPicture loaded = LoadQuestionPicture(host, fields.picture, line->utf8, kMaxPictureSide);
+  QuestionPicture loaded = LoadQuestionPicture(host.files, fields.picture, line->utf8, kMaxPictureSide);
   quiz.QuizPicture = std::move(loaded.picture);
   quiz.BuiltInPicture = loaded.builtIn;
   quiz.FittedPicture = loaded.fitted;
   if (!quiz.QuizPicture) {
-    host.ShowMessage(SjisText("画像ファイルがオープンできません。"),
+    host.view.ShowMessage(SjisText("画像ファイルがオープンできません。"),
                      line->utf8 ? Utf8ToSjis(fields.picture) : fields.picture, MessageKind::Warning);
     AbandonQuestion(app);
     return;
   }
-  if (WantsReduction(*quiz.QuizPicture, host.DisplayDepth())) {
+  if (WantsReduction(*quiz.QuizPicture, host.view.DisplayDepth())) {
     Reduction reduced = ReduceColours(*quiz.QuizPicture);
     if (!reduced.picture) {
       if (reduced.warning)
-        host.ShowMessage(SjisText(reduced.warning->text), SjisText(reduced.warning->caption),
+        host.view.ShowMessage(SjisText(reduced.warning->text), SjisText(reduced.warning->caption),
                          MessageKind::Warning);
       AbandonQuestion(app);
       return;
@@ -102,8 +102,8 @@ void AskPictureQuestion(AppState& app) {
   }
 
   quiz.state = QuizState::Asking;
-  host.InvalidatePanel();
-  host.UpdatePanelNow();  // the picture is on screen before any sound
+  host.view.InvalidatePanel();
+  host.view.UpdatePanelNow();  // the picture is on screen before any sound
   if (!quiz.BuiltInPicture) PlayVoice(app, kKoreSound, false);
   ParseText(app.chars, fields.answer);
   quiz.ExpectedAnswer.clear();
@@ -145,12 +145,12 @@ bool CountingKey(AppState& app, int keyId, int voice) {
 }  // namespace
 
 void WarmUpRandom(AppState& app) {
-  const long long steps = app.host.CurrentTime() % 1000;
+  const long long steps = app.host.clock.CurrentTime() % 1000;
   for (long long i = 0; i < steps; ++i) DrawRandom(app.quiz.random, static_cast<int>(i));
 }
 
 void ScanQuestionFile(AppState& app) {
-  const auto file = ReadQuestionFile(app.host, app.QuestionPath);
+  const auto file = ReadQuestionFile(app.host.files, app.QuestionPath);
   const int count = file ? std::min(CountQuestionLines(file->lines), kQuestionSlots) : 0;
   app.quiz.QuestionCount = count;
   app.quiz.PicturePos = count;
@@ -168,8 +168,8 @@ bool QuizKey(AppState& app, int keyId) {
 }
 
 void QuizTimerTick(AppState& app) {
-  app.host.StopTimer();
-  app.host.SendCommand(kCmdQuestion);
+  app.host.clock.StopTimer();
+  app.host.view.SendCommand(kCmdQuestion);
 }
 
 }  // namespace zel

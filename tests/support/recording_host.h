@@ -23,7 +23,7 @@
 
 namespace zel::testing {
 
-class RecordingHost : public Host {
+class RecordingHost : public WholeHost {
  public:
   std::vector<std::string> events;
   std::function<void(int)> onCommand;  // runs a sent command, when a test needs it

@@ -28,7 +28,7 @@ class PanelWidget;
 class SoundService;
 class SheetPage;
 
-class MainWindow : public QMainWindow, public Host {
+class MainWindow : public QMainWindow, public WholeHost {
  public:
   // settingsPath: the settings file ("zel.ini" in the user's configuration directory).
   explicit MainWindow(std::string settingsPath);

@@ -15,7 +15,7 @@
 
 namespace zel {
 
-class Win32MainWindow : public Host {
+class Win32MainWindow : public WholeHost {
  public:
   Win32MainWindow(HINSTANCE instance, std::string settingsPath);
   ~Win32MainWindow() override;
