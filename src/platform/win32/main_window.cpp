@@ -24,6 +24,7 @@
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
+#include "platform/win32/kana_film_gdi.h"
 #include "platform/win32/panel_painter.h"
 #include "platform/win32/text.h"
 
@@ -39,6 +40,7 @@ constexpr UINT_PTR kTimerId = 1;
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* window = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_ERASEBKGND) return 1;
+  if (window && window->panelTracing().Handle(hwnd, message, wParam, lParam)) return 0;
   if (message == WM_PAINT && window) {
     window->PaintPanelWindow(hwnd);
     return 0;
@@ -227,11 +229,14 @@ void Win32MainWindow::PaintPanelWindow(HWND panel) {
   GetClientRect(panel, &client);
   if (overlayShown_) {
     BitBlt(dc, 0, 0, client.right, client.bottom, overlayDc_, 0, 0, SRCCOPY);
+    tracing_.DrawInk(dc);
   } else {
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
     HGDIOBJ old = SelectObject(memory, bitmap);
     PaintPanel(memory, app_, client.right, client.bottom);
+    tracing_.DrawHint(memory, client.right, client.bottom);
+    tracing_.DrawInk(memory);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
     DeleteObject(bitmap);
@@ -255,6 +260,7 @@ HDC Win32MainWindow::Overlay() {
     RECT all{0, 0, client.right, client.bottom};
     FillRect(overlayDc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
+  tracing_.HandInkTo(overlayDc_);  // a frame drawn now lies over the ink
   overlayShown_ = true;
   InvalidateRect(panel, nullptr, FALSE);
   return overlayDc_;
@@ -271,7 +277,13 @@ void Win32MainWindow::DropOverlay() {
 
 void Win32MainWindow::InvalidatePanel() {
   overlayShown_ = false;
+  tracing_.Forget(Control(kCtlDisplayPanel));
   InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE);
+}
+
+void Win32MainWindow::DrawKanaFrame(int kana, const std::vector<double>& reached) {
+  HDC dc = Overlay();
+  DrawKanaFrameGdi(dc, overlaySize_.cx, overlaySize_.cy, kana, reached);
 }
 
 void Win32MainWindow::FillPanelWhite() {
@@ -579,7 +591,6 @@ void Win32MainWindow::PlaySoundFile(const std::string& path, bool wait) {
 // ---- Still to come on Windows. Each answers as a failure would, so the logic's own
 // messages and fallbacks show; none is reachable in a build for users.
 
-void Win32MainWindow::DrawKanaFrame(int, const std::vector<double>&) {}  // sharp film: to come
 // To come with the safe replacement shared with the settings file; until then a save is
 // told as a failed write.
 bool Win32MainWindow::ReplaceFile(const std::string& path, std::string_view bytes) {

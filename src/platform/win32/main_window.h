@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "host/host.h"
+#include "platform/win32/panel_tracing.h"
 #include "profile/profile_file.h"
 
 namespace zel {
@@ -23,6 +24,7 @@ class Win32MainWindow : public Host {
   HWND hwnd() const { return hwnd_; }
   // Paints the display panel: the panel's state, under a film frame while one shows.
   void PaintPanelWindow(HWND panel);
+  PanelTracing& panelTracing() { return tracing_; }
   // The message loop; the keyboard's commands are taken before the controls see the keys.
   int Run();
 
@@ -104,6 +106,7 @@ class Win32MainWindow : public Host {
   HFONT dialogFont_ = nullptr;
   ProfileFile settings_;
   AppState app_{*this};
+  PanelTracing tracing_{app_};
   std::map<int, HWND> controls_;
   bool closing_ = false;
   HDC overlayDc_ = nullptr;
