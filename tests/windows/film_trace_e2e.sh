@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The sharp stroke-order film and tracing in the Windows program under Wine, with real
-# pointer and key events. With なめらかな かきじゅん on in zel.ini, F3 must draw the kana
+# pointer and key events. With なめらかな かきじゅん and なぞりがき チェック on in zel.ini, F3 must draw the kana
 # in red turning blue with smooth edges and the stroke numbers, for a hiragana and a
 # katakana. A drag with the left button must leave ink of the pen's colour along its path,
 # also where the pointer left the panel and came back (the panel keeps the mouse until the
 # release), and a release outside must end the stroke; a right click changes the colour;
-# the next key must take the ink away.
+# the next key must take the ink away. A checked kana's wrong stroke (a mere click) must be
+# taken away and the next stroke's start shown in orange.
 # Runs in the Wine prefix of tests/windows/wine_tests.sh. With E2E_SHOTS set to a folder,
 # leaves screenshots of a film frame of each kana and of the ink there.
 #   film_trace_e2e.sh <zel.exe> <sample folder>
@@ -24,7 +25,7 @@ shot() { [ -z "${E2E_SHOTS:-}" ] || cp "$work/shot.png" "$E2E_SHOTS/$1.png"; }
 appdata=$(zel_appdata)
 rm -rf "$appdata"
 mkdir -p "$appdata"
-printf '[Setting]\r\nSmoothKakijun=1\r\n' >"$appdata/zel.ini"
+printf '[Setting]\r\nSmoothKakijun=1\r\nTraceCheck=1\r\n' >"$appdata/zel.ini"
 start_zel_window "$zel" "$sample"
 wait_for panel_white 20000 || fail "the window was never painted"
 focus_window "$window" || fail "the window did not take the focus"
@@ -59,6 +60,16 @@ pixel_at() {
   convert "$work/shot.png" -crop 1x1+"$1"+"$2" +repage txt:- | tail -n 1 | grep -o '#[0-9A-F]\{6\}'
 }
 read -r left top width height < <(panel_box)
+
+# ア is being traced: a click is no stroke, so its start is shown instead.
+panel_orange() { panel_pixels; grep -c '#FF8C00' "$work/panel.txt" || true; }
+[ "$(panel_orange)" -eq 0 ] || fail "a hint before any stroke"
+xdotool mousemove $((left + 10)) $((top + height - 10)) click 1
+wait_for panel_orange 100 || fail "no hint where the first stroke starts after a wrong one"
+shot trace_check
+# Plain ink from here on: the romaji set's A is not checked.
+xdotool key F9 3
+wait_until eval '[ "$(panel_orange)" -eq 0 ]' || fail "the hint stayed after the next key"
 # Where the line from x1,y1 to x2,y2 crosses x (the panel's right edge, a little inside).
 line_y_at() { echo $(($2 + ($4 - $2) * ($5 - $1) / ($3 - $1))); }
 edge=$((left + width - 8))
