@@ -71,12 +71,18 @@ void PanelTracing::Stroke(HWND panel, POINT start) {
   const size_t inkBefore = ink_.size();
   ink_.push_back({colour, {start}});
   POINT last = start;
+  const int leftButton = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
   // Only the panel's own mouse messages are taken until the release; keys, ticks and
   // repaints wait in the queue and come after it.
   while (!captureLost_ && GetCapture() == panel) {
     MSG msg;
     if (!PeekMessageW(&msg, panel, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, kCaptureCheckMs, QS_MOUSE | QS_SENDMESSAGE);
+      // A button found up with no release queued: the release was lost, and the stroke ends.
+      if (MsgWaitForMultipleObjects(0, nullptr, FALSE, kCaptureCheckMs, QS_MOUSE | QS_SENDMESSAGE) ==
+              WAIT_TIMEOUT &&
+          GetAsyncKeyState(leftButton) >= 0 &&
+          !PeekMessageW(&msg, panel, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE))
+        break;
       continue;
     }
     if (msg.message == WM_LBUTTONUP) break;
