@@ -222,9 +222,9 @@ std::vector<uint8_t> PolygonCoverage(const std::vector<PanelLine>& polygons, con
           sum[first] += (b - a) * share;
           continue;
         }
-        sum[first] += (first + 1 - a) * share;
+        sum[first] += (static_cast<double>(first + 1) - a) * share;
         for (size_t k = first + 1; k < last; ++k) sum[k] += share;
-        sum[last] += (b - last) * share;
+        sum[last] += (b - static_cast<double>(last)) * share;
       }
     }
     uint8_t* out = coverage.data() + static_cast<size_t>(row) * width;
@@ -284,7 +284,7 @@ std::optional<HintDot> TracingHintOf(const AppState& app, int width, int height,
 
 std::optional<double> HintPulseAt(long long elapsedMs) {
   if (elapsedMs < 0 || elapsedMs >= kPulseLengthMs) return std::nullopt;
-  return 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * kPulsesPerSecond * elapsedMs / 1000.0);
+  return 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * kPulsesPerSecond * static_cast<double>(elapsedMs) / 1000.0);
 }
 
 }  // namespace zel
