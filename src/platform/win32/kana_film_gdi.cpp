@@ -120,6 +120,12 @@ void DrawNumbers(HDC dc, const std::vector<StrokeNumber>& numbers) {
 
 }  // namespace
 
+void PrepareKanaFrames(HWND panel, int kana) {
+  RECT client{};
+  GetClientRect(panel, &client);
+  if (client.right > 0 && client.bottom > 0) CacheFor(client.right, client.bottom, kana);
+}
+
 void DrawKanaFrameGdi(HDC dc, int width, int height, int kana, const std::vector<double>& reached) {
   if (width <= 0 || height <= 0) return;
   const int side = std::min(width, height);

@@ -15,6 +15,10 @@ namespace zel {
 // far as reached says, and the numbers of the strokes begun.
 void DrawKanaFrameGdi(HDC dc, int width, int height, int kana, const std::vector<double>& reached);
 
+// Lays out the letter shape of a kana for a panel of width x height ahead of its film, so
+// that no frame pays for it; done while the panel rests.
+void PrepareKanaFrames(HWND panel, int kana);
+
 // A colour of the shared logic (0x00RRGGBB) as GDI's.
 inline COLORREF ColourRefOf(uint32_t rgb) {
   return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);

@@ -21,6 +21,7 @@
 #include "app/window_layout.h"
 #include "app/window_template.h"
 #include "chars/char_tables.h"
+#include "display/stroke_order.h"
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
@@ -34,6 +35,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"ZEL";
 constexpr wchar_t kPanelClass[] = L"ZELPANEL";
 constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kPrepareFilm = WM_APP + 1;  // the panel rests: lay out the next film's shape
 
 // The panel, painted whole into a bitmap first so it never flickers. Its state is the
 // main window's, found through the window's user data.
@@ -45,6 +47,11 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     window->PaintPanelWindow(hwnd);
     return 0;
   }
+  if (message == kPrepareFilm && window) {
+    if (const int kana = SmoothFilmKana(window->state()); kana >= 0) PrepareKanaFrames(hwnd, kana);
+    return 0;
+  }
+  if (message == WM_SIZE && window) window->DropPanelFrame();
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -243,6 +250,7 @@ void Win32MainWindow::PaintPanelWindow(HWND panel) {
     DeleteDC(memory);
   }
   EndPaint(panel, &paint);
+  if (app_.TimerUse == kTimerIdle && SmoothFilmKana(app_) >= 0) PostMessageW(panel, kPrepareFilm, 0, 0);
 }
 
 HDC Win32MainWindow::Overlay() {

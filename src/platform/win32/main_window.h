@@ -25,6 +25,9 @@ class Win32MainWindow : public Host {
   // Paints the display panel: the panel's state, under a film frame while one shows.
   void PaintPanelWindow(HWND panel);
   PanelTracing& panelTracing() { return tracing_; }
+  const AppState& state() const { return app_; }
+  // The panel changed size: a film frame drawn at the old size no longer covers it.
+  void DropPanelFrame() { overlayShown_ = false; }
   // The message loop; the keyboard's commands are taken before the controls see the keys.
   int Run();
 
