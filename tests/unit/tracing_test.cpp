@@ -11,6 +11,7 @@
 #include "app/control_ids.h"
 #include "app/routing.h"
 #include "chars/input_line.h"
+#include "display/kana_film.h"
 #include "display/kana_strokes.h"
 #include "quiz/quiz.h"
 #include "support/app_fixture.h"
@@ -203,6 +204,31 @@ TEST_F(TracingTest, AnswersByChimeTryAgainAndTheQuizRightSound) {
   TypeKana(6);
   EXPECT_EQ(app.tracing.strokesDone, 0);
   EXPECT_EQ(Trace(s[0]), TraceVerdict::Right);
+}
+
+TEST_F(TracingTest, ShowsTheStrokesWrittenAndAfterAWrongOneWhereTheNextStarts) {
+  TypeKana(6);  // き
+  const std::vector<StrokeLine> s = KanaStrokes(6);
+  EXPECT_EQ(TracedStrokesReached(app, 6), (std::vector<double>{0, 0, 0, 0}));
+  EXPECT_FALSE(TracingHintOf(app, 640, 480, 0));
+  ASSERT_EQ(Trace(s[0]), TraceVerdict::Right);
+  ASSERT_EQ(Trace(s[2]), TraceVerdict::Wrong);
+  EXPECT_EQ(TracedStrokesReached(app, 6), (std::vector<double>{1, 0, 0, 0}));
+  const std::optional<HintDot> hint = TracingHintOf(app, 640, 480, 0);
+  ASSERT_TRUE(hint);
+  EXPECT_EQ(hint->number, 2);
+  const PanelPoint start = KanaPlacement(640, 480).ToPanel(s[1].front());
+  EXPECT_DOUBLE_EQ(hint->centre.x, start.x);
+  EXPECT_DOUBLE_EQ(hint->centre.y, start.y);
+  EXPECT_DOUBLE_EQ(TracingHintOf(app, 640, 480, 1)->radius, 1.25 * hint->radius);
+  // Gone once the stroke is right, and for a kana no longer shown.
+  ASSERT_EQ(Trace(s[1]), TraceVerdict::Right);
+  EXPECT_FALSE(TracingHintOf(app, 640, 480, 0));
+  ASSERT_EQ(Trace(s[3]), TraceVerdict::Wrong);
+  EXPECT_TRUE(TracingHintOf(app, 640, 480, 0));
+  RouteCommand(app, kCmdFirstKey + 5, kFromClick);  // か
+  EXPECT_FALSE(TracingHintOf(app, 640, 480, 0));
+  EXPECT_EQ(TracedStrokesReached(app, 6), (std::vector<double>{1, 1, 0, 0}));  // き's own state, unshown
 }
 
 TEST_F(TracingTest, AppliesOnlyToTheKanaShownWithNoQuestionOpen) {

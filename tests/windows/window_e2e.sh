@@ -12,21 +12,16 @@ zel=$(realpath "$1")
 sample=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/virtual_screen.sh"
+source "$here/zel_window.sh"
 make_scratch
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
 
 # The run's screen (wine_tests.sh), which Wine's windows are bound to.
 [ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
-cp -r "$sample" "$work/run"
-appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/mojimori
+appdata=$(zel_appdata)
 rm -rf "$appdata"
-
-(cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &
-pids+=($!)
-# A busy machine may take Wine a while to bring the first window up.
-window=$(timeout 120 xdotool search --sync --onlyvisible --name 'もじもり' | head -n 1) ||
-  fail "no main window"
+start_zel_window "$zel" "$sample"
 
 # Black pixels of text in the typed line, right of the panel under the keys.
 line_text_ink() {
@@ -34,28 +29,6 @@ line_text_ink() {
   import -window root "$work/shot.png"
   convert "$work/shot.png" -crop 300x60+$((X + 236))+$((Y + 168)) +repage txt:- | grep -c '#000000' || true
 }
-# Pixels of the panel, at the lower left: red ones, or those of any colour but white,
-# black and red (a picture's).
-panel_pixels() {
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root "$work/shot.png"
-  convert "$work/shot.png" -crop 200x190+$((X + 12))+$((Y + 168)) +repage txt:- | tail -n +2 >"$work/panel.txt"
-}
-panel_red() { panel_pixels; grep -c '#FF0000' "$work/panel.txt" || true; }
-panel_blue() { panel_pixels; grep -c '#0000FF' "$work/panel.txt" || true; }
-panel_picture() { panel_pixels; grep -vcE '#(FFFFFF|000000|FF0000) ' "$work/panel.txt" || true; }
-# Waits for a count to pass a bound: a busy machine may take a moment to repaint.
-wait_for() {
-  local what=$1 bound=$2 count
-  for _ in $(seq 50); do
-    count=$($what)
-    [ "$count" -gt "$bound" ] && break
-    sleep 0.2
-  done
-  echo "$what: $count"
-  [ "$count" -gt "$bound" ]
-}
-panel_white() { panel_pixels; grep -c '#FFFFFF' "$work/panel.txt" || true; }
 # A window not painted yet is black.
 wait_for panel_white 20000 || fail "the window was never painted"
 xdotool windowactivate --sync "$window"

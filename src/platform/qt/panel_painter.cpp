@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "display/kana_film.h"
 #include "display/panel.h"
 #include "display/tracing.h"
 #include "platform/qt/kana_film_painter.h"
@@ -32,11 +33,7 @@ void PaintCharacter(QPainter& painter, AppState& app, int width, int height) {
     // A kana being traced shows as the smooth film draws it, in the textbook hand the check
     // follows: red, each stroke written right turned blue along its true path with its
     // number, all blue once finished, until the next key.
-    const TracingState& tracing = app.tracing;
-    std::vector<double> reached(KanaStrokes(kana).size(), 0.0);
-    if (tracing.kana == kana)
-      for (size_t i = 0; i < reached.size(); ++i)
-        if (tracing.finished || static_cast<int>(i) < tracing.strokesDone) reached[i] = 1.0;
+    const std::vector<double> reached = TracedStrokesReached(app, kana);
     PaintKanaFrame(painter, width, height, kana, reached);
     return;
   }
@@ -141,30 +138,22 @@ QPainterPath KanaPath(int kana, const KanaPlacement& placement) {
 }
 
 void PaintTracing(QPainter& painter, const AppState& app, int width, int height, double pulse) {
-  const TracingState& tracing = app.tracing;
-  if (tracing.kana < 0 || PanelModeOf(app.quiz) != PanelMode::Character ||
-      TracedKana(app) != tracing.kana)
-    return;
-  const std::vector<StrokeLine> strokes = KanaStrokes(tracing.kana);
-  if (tracing.hint && tracing.strokesDone < static_cast<int>(strokes.size())) {
-    const KanaPlacement placement(width, height);
-    const int side = std::min(width, height);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    const StrokeLine& next = strokes[static_cast<size_t>(tracing.strokesDone)];
-    const QPointF start = OnPanel(next.front(), placement);
-    const double radius = std::max(12.0, side / 16.0) * (1.0 + 0.25 * pulse);
-    painter.setPen(QPen(QColor(255, 255, 255), 2));
-    painter.setBrush(QColor(255, 140, 0));  // orange: neither the character nor the pens' blue
-    painter.drawEllipse(start, radius, radius);
-    QFont font = painter.font();
-    font.setPixelSize(std::max(10, static_cast<int>(radius * 1.2)));
-    font.setBold(true);
-    painter.setFont(font);
-    painter.drawText(QRectF(start.x() - radius, start.y() - radius, 2 * radius, 2 * radius),
-                     Qt::AlignCenter, QString::number(tracing.strokesDone + 1));
-    painter.restore();
-  }
+  const std::optional<HintDot> hint = TracingHintOf(app, width, height, pulse);
+  if (!hint) return;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QPointF centre(hint->centre.x, hint->centre.y);
+  const double radius = hint->radius;
+  painter.setPen(QPen(QColor::fromRgb(kHintRimColour), kHintRimWidth));
+  painter.setBrush(QColor::fromRgb(kHintColour));
+  painter.drawEllipse(centre, radius, radius);
+  QFont font = painter.font();
+  font.setPixelSize(static_cast<int>(hint->numberSize));
+  font.setBold(true);
+  painter.setFont(font);
+  painter.drawText(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius),
+                   Qt::AlignCenter, QString::number(hint->number));
+  painter.restore();
 }
 
 void PaintPanel(QPainter& painter, AppState& app, int width, int height) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/app_state.h"
+#include "display/kana_film.h"
 #include "display/panel.h"
 #include "display/stroke_order.h"
 #include "platform/qt/kana_film_painter.h"
@@ -13,15 +14,9 @@
 
 namespace zel {
 
-namespace {
-constexpr int kPulseFrameMs = 40;
-constexpr qint64 kPulseLengthMs = 3000;
-constexpr double kPulsesPerSecond = 1.5;
-}  // namespace
-
 PanelWidget::PanelWidget(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
   setAttribute(Qt::WA_OpaquePaintEvent);  // the panel covers all of itself
-  pulseTimer_.setInterval(kPulseFrameMs);
+  pulseTimer_.setInterval(kHintFrameMs);
   connect(&pulseTimer_, &QTimer::timeout, this, [this] { Pulse(); });
 }
 
@@ -148,13 +143,9 @@ void PanelWidget::EndCheckedStroke() {
 }
 
 void PanelWidget::Pulse() {
-  const qint64 elapsed = pulseClock_.elapsed();
-  if (elapsed >= kPulseLengthMs || !app_.tracing.hint) {
-    pulseTimer_.stop();
-    pulse_ = 0;
-  } else {
-    pulse_ = 0.5 - 0.5 * std::cos(2.0 * M_PI * kPulsesPerSecond * elapsed / 1000.0);
-  }
+  const std::optional<double> pulse = HintPulseAt(pulseClock_.elapsed());
+  if (!pulse || !app_.tracing.hint) pulseTimer_.stop();
+  pulse_ = app_.tracing.hint ? pulse.value_or(0) : 0;
   update();
 }
 

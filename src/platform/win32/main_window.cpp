@@ -21,9 +21,11 @@
 #include "app/window_layout.h"
 #include "app/window_template.h"
 #include "chars/char_tables.h"
+#include "display/stroke_order.h"
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
+#include "platform/win32/kana_film_gdi.h"
 #include "platform/win32/panel_painter.h"
 #include "platform/win32/text.h"
 
@@ -33,16 +35,23 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"ZEL";
 constexpr wchar_t kPanelClass[] = L"ZELPANEL";
 constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kPrepareFilm = WM_APP + 1;  // the panel rests: lay out the next film's shape
 
 // The panel, painted whole into a bitmap first so it never flickers. Its state is the
 // main window's, found through the window's user data.
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* window = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_ERASEBKGND) return 1;
+  if (window && window->panelTracing().Handle(hwnd, message, wParam, lParam)) return 0;
   if (message == WM_PAINT && window) {
     window->PaintPanelWindow(hwnd);
     return 0;
   }
+  if (message == kPrepareFilm && window) {
+    if (const int kana = SmoothFilmKana(window->state()); kana >= 0) PrepareKanaFrames(hwnd, kana);
+    return 0;
+  }
+  if (message == WM_SIZE && window) window->DropPanelFrame();
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -227,17 +236,21 @@ void Win32MainWindow::PaintPanelWindow(HWND panel) {
   GetClientRect(panel, &client);
   if (overlayShown_) {
     BitBlt(dc, 0, 0, client.right, client.bottom, overlayDc_, 0, 0, SRCCOPY);
+    tracing_.DrawInk(dc);
   } else {
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
     HGDIOBJ old = SelectObject(memory, bitmap);
     PaintPanel(memory, app_, client.right, client.bottom);
+    tracing_.DrawHint(memory, client.right, client.bottom);
+    tracing_.DrawInk(memory);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
   }
   EndPaint(panel, &paint);
+  if (app_.TimerUse == kTimerIdle && SmoothFilmKana(app_) >= 0) PostMessageW(panel, kPrepareFilm, 0, 0);
 }
 
 HDC Win32MainWindow::Overlay() {
@@ -255,6 +268,7 @@ HDC Win32MainWindow::Overlay() {
     RECT all{0, 0, client.right, client.bottom};
     FillRect(overlayDc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
+  tracing_.HandInkTo(overlayDc_);  // a frame drawn now lies over the ink
   overlayShown_ = true;
   InvalidateRect(panel, nullptr, FALSE);
   return overlayDc_;
@@ -271,7 +285,13 @@ void Win32MainWindow::DropOverlay() {
 
 void Win32MainWindow::InvalidatePanel() {
   overlayShown_ = false;
+  tracing_.Forget(Control(kCtlDisplayPanel));
   InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE);
+}
+
+void Win32MainWindow::DrawKanaFrame(int kana, const std::vector<double>& reached) {
+  HDC dc = Overlay();
+  DrawKanaFrameGdi(dc, overlaySize_.cx, overlaySize_.cy, kana, reached);
 }
 
 void Win32MainWindow::FillPanelWhite() {
@@ -579,7 +599,6 @@ void Win32MainWindow::PlaySoundFile(const std::string& path, bool wait) {
 // ---- Still to come on Windows. Each answers as a failure would, so the logic's own
 // messages and fallbacks show; none is reachable in a build for users.
 
-void Win32MainWindow::DrawKanaFrame(int, const std::vector<double>&) {}  // sharp film: to come
 // To come with the safe replacement shared with the settings file; until then a save is
 // told as a failed write.
 bool Win32MainWindow::ReplaceFile(const std::string& path, std::string_view bytes) {

@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "host/host.h"
+#include "platform/win32/panel_tracing.h"
 #include "profile/profile_file.h"
 
 namespace zel {
@@ -23,6 +24,10 @@ class Win32MainWindow : public WholeHost {
   HWND hwnd() const { return hwnd_; }
   // Paints the display panel: the panel's state, under a film frame while one shows.
   void PaintPanelWindow(HWND panel);
+  PanelTracing& panelTracing() { return tracing_; }
+  const AppState& state() const { return app_; }
+  // The panel changed size: a film frame drawn at the old size no longer covers it.
+  void DropPanelFrame() { overlayShown_ = false; }
   // The message loop; the keyboard's commands are taken before the controls see the keys.
   int Run();
 
@@ -104,6 +109,7 @@ class Win32MainWindow : public WholeHost {
   HFONT dialogFont_ = nullptr;
   ProfileFile settings_;
   AppState app_{*this};
+  PanelTracing tracing_{app_};
   std::map<int, HWND> controls_;
   bool closing_ = false;
   HDC overlayDc_ = nullptr;

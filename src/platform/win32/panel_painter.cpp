@@ -5,7 +5,10 @@
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "display/packed_dib.h"
+#include "display/kana_film.h"
 #include "display/panel.h"
+#include "display/tracing.h"
+#include "platform/win32/kana_film_gdi.h"
 #include "platform/win32/text.h"
 
 namespace zel {
@@ -24,7 +27,12 @@ void PaintCharacter(HDC dc, AppState& app, int width, int height) {
   LineTo(dc, width, height / 2);
   SelectObject(dc, oldPen);
 
-  // The traced kana's own drawing (the tracing check) is still to come here.
+  if (const int kana = TracedKana(app); kana >= 0) {
+    // A kana being traced shows as the sharp film draws it, each stroke written right in
+    // blue, all blue once finished, until the next key.
+    DrawKanaFrameGdi(dc, width, height, kana, TracedStrokesReached(app, kana));
+    return;
+  }
   HFONT font = MakeFont(app.SharedFont);
   HGDIOBJ oldFont = SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);

@@ -1,0 +1,48 @@
+# Sourced by the Windows end-to-end tests: the program started under Wine in a copy of a
+# question folder, and what its panel shows, read from screenshots. Needs $work, `pids`
+# and `fail` (tests/e2e/virtual_screen.sh, the test itself) and the run's Wine prefix.
+
+# The user's own settings folder, %APPDATA%\mojimori.
+zel_appdata() { echo "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/mojimori"; }
+
+# Starts zel.exe $1 in a copy of the question folder $2 and sets $window to its main window.
+start_zel_window() {
+  rm -rf "$work/run"
+  cp -r "$2" "$work/run"
+  (cd "$work/run" && exec "$here/wine_run.sh" "$1") >"$work/zel.log" 2>&1 &
+  pids+=($!)
+  # A busy machine may take Wine a while to bring the first window up.
+  window=$(timeout 120 xdotool search --sync --onlyvisible --name 'もじもり' | head -n 1) ||
+    fail "no main window"
+}
+
+# The panel's place on the screen: left, top, width and height, at the window's lower left.
+panel_box() {
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  echo "$((X + 12)) $((Y + 168)) 200 190"
+}
+# The panel's pixels as "x,y: ... #RRGGBB" lines in $work/panel.txt (x, y in the crop).
+panel_pixels() {
+  local left top w h
+  read -r left top w h < <(panel_box)
+  import -window root "$work/shot.png"
+  convert "$work/shot.png" -crop ${w}x${h}+${left}+${top} +repage txt:- | tail -n +2 >"$work/panel.txt"
+}
+panel_red() { panel_pixels; grep -c '#FF0000' "$work/panel.txt" || true; }
+panel_blue() { panel_pixels; grep -c '#0000FF' "$work/panel.txt" || true; }
+panel_white() { panel_pixels; grep -c '#FFFFFF' "$work/panel.txt" || true; }
+# Any colour but white, black and red: a picture's.
+panel_picture() { panel_pixels; grep -vcE '#(FFFFFF|000000|FF0000) ' "$work/panel.txt" || true; }
+
+# Waits for the count `$1` prints to pass the bound $2: a busy machine may take a moment
+# to repaint.
+wait_for() {
+  local what=$1 bound=$2 count
+  for _ in $(seq 50); do
+    count=$($what)
+    [ "$count" -gt "$bound" ] && break
+    sleep 0.2
+  done
+  echo "$what: $count"
+  [ "$count" -gt "$bound" ]
+}
