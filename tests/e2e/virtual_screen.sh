@@ -104,3 +104,20 @@ click_file_menu_item() {
 open_print_menu_item() {
   click_file_menu_item "$1" 92
 }
+
+# A PulseAudio server of the test's own with one null sink, $1, as its default sink: sounds
+# played to it can be recorded from its monitor, and nothing of the machine's own sound
+# (or another test's) meets them. Exports PULSE_SERVER for the programs started next.
+start_null_sink() {
+  mkdir -p "$work/pulse"
+  # -n: none of the system's configuration, only these modules.
+  PULSE_RUNTIME_PATH=$work/pulse PULSE_STATE_PATH=$work/pulse \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit=yes \
+    --log-target=file:"$work/pulse/log" \
+    -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
+    -L "module-null-sink sink_name=$1 rate=48000 channels=2" 2>/dev/null &
+  pids+=($!)
+  export PULSE_SERVER=unix:$work/pulse/native
+  wait_until pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; return 1; }
+  pactl set-default-sink "$1"
+}

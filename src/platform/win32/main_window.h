@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/app_state.h"
@@ -14,6 +15,8 @@
 #include "profile/profile_file.h"
 
 namespace zel {
+
+class Win32SoundPlayer;
 
 class Win32MainWindow : public Host {
  public:
@@ -103,6 +106,7 @@ class Win32MainWindow : public Host {
   HFONT keyFont_ = nullptr;
   HFONT dialogFont_ = nullptr;
   ProfileFile settings_;
+  std::unique_ptr<Win32SoundPlayer> sound_;
   AppState app_{*this};
   std::map<int, HWND> controls_;
   bool closing_ = false;
