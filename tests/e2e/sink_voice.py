@@ -34,8 +34,9 @@ RATE = 48000
 # Louder than the steps of an 8-bit voice near silence (256 on the 16-bit scale) and the
 # rounding of a converter, quieter than any spoken part of a voice.
 THRESHOLD = 1024
-# Silence this long after the voice means it has ended.
-QUIET_SECONDS = 0.3
+# Silence this long after most of a sound means it has ended. A busy machine may break a sound
+# with shorter gaps (the sink plays silence while a program is late), seen up to 0.2 s.
+QUIET_SECONDS = 0.5
 # The bound only a hang reaches.
 HANG_SECONDS = 60
 # Loud samples at the sink against the file's: the sink's converters round and ring a
@@ -93,11 +94,12 @@ def wait_until(condition, what):
         time.sleep(0.01)
 
 
-def ends_quiet(samples, start):
-    """The recording from start on has sound, then QUIET_SECONDS of silence."""
+def ends_quiet(samples, start, enough):
+    """The recording from start on has at least `enough` loud samples, then QUIET_SECONDS of
+    silence."""
     tail = samples[start:]
     loud = np.nonzero(np.abs(tail) > THRESHOLD)[0]
-    return len(loud) > 0 and len(tail) - loud[-1] > QUIET_SECONDS * RATE
+    return len(loud) >= enough and len(tail) - loud[-1] > QUIET_SECONDS * RATE
 
 
 def voice_at_sink_rate(path):
@@ -115,17 +117,20 @@ def voice_at_sink_rate(path):
 
 
 def pitch(x):
-    """Fundamental frequency of the loudest 60 ms, by autocorrelation (60..500 Hz)."""
-    win = int(0.06 * RATE)
-    if len(x) < win:
-        return 0.0
-    energy = np.convolve(x * x, np.ones(win), mode="valid")
-    at = int(np.argmax(energy))
-    seg = x[at:at + win] - np.mean(x[at:at + win])
-    ac = np.correlate(seg, seg, mode="full")[win - 1:]
+    """Median fundamental frequency over the loud 40 ms windows, by autocorrelation
+    (60..500 Hz)."""
+    win, hop = int(0.04 * RATE), int(0.01 * RATE)
     lo, hi = RATE // 500, RATE // 60
-    lag = lo + int(np.argmax(ac[lo:hi]))
-    return RATE / lag
+    found = []
+    for at in range(0, len(x) - win, hop):
+        seg = x[at:at + win] - np.mean(x[at:at + win])
+        if np.sqrt(np.mean(seg * seg)) < 4 * THRESHOLD:
+            continue
+        ac = np.correlate(seg, seg, mode="full")[win - 1:]
+        lag = lo + int(np.argmax(ac[lo:hi]))
+        if ac[lag] > 0.5 * ac[0]:  # voiced: the period repeats clearly
+            found.append(RATE / lag)
+    return float(np.median(found)) if found else 0.0
 
 
 def loudness(x):
@@ -141,7 +146,17 @@ def main():
     ap.add_argument("--expect", action="append", required=True, metavar="KEY=WAV")
     ap.add_argument("--presses", type=int, default=5)
     ap.add_argument("--json")
+    ap.add_argument("--save", metavar="DIR", help="keep each key's sound from the sink as KEY.wav")
+    ap.add_argument("--fine-clock", action="store_true",
+                    help="a silent stream asking for 2 ms makes the sink mix in 2 ms blocks, "
+                         "so the delays are known to within that rather than the recorder's 20")
     args = ap.parse_args()
+
+    silence = None
+    if args.fine_clock:
+        silence = subprocess.Popen(
+            ["pacat", "--latency-msec=2", "--raw", "--format=s16le", f"--rate={RATE}",
+             "--channels=1", "-d", args.sink, "/dev/zero"])
 
     recorder = Recorder(args.sink)
     keys = subprocess.Popen(["xdotool", "-"], stdin=subprocess.PIPE, text=True)
@@ -152,13 +167,16 @@ def main():
                    "the sink never fell quiet before the first key")
         for n, expectation in enumerate(args.expect):
             key, path = expectation.split("=", 1)
-            figures = expect(recorder, keys, key, path, args.presses)
+            figures = expect(recorder, keys, key, path, args.presses, args.save)
             if n == 0:
                 report = figures
     finally:
         keys.stdin.close()
         keys.wait(timeout=HANG_SECONDS)
         recorder.stop()
+        if silence:
+            silence.terminate()
+            silence.wait(timeout=HANG_SECONDS)
 
     print("first key to its sound: median {median_delay_ms:.1f} ms to the sink's mixing, "
           "{median_heard_ms:.1f} ms with the sink's latency; pitch {sink_pitch_hz:.1f} Hz at "
@@ -185,7 +203,7 @@ def sink_latency_ms(sink):
     return 0.0
 
 
-def expect(recorder, keys, key, path, presses):
+def expect(recorder, keys, key, path, presses, save=None):
     """Presses key `presses` times, each after the sound before has ended; each press must
     give the sound in path at the sink. Returns the benchmark figures."""
     voice = voice_at_sink_rate(path)
@@ -199,8 +217,9 @@ def expect(recorder, keys, key, path, presses):
         keys.stdin.write(f"key {key}\n")
         keys.stdin.flush()
         pressed = time.monotonic()
-        wait_until(lambda: ends_quiet(recorder.samples(), start),
-                   f"press {press + 1}: no sound at the sink, or it never ended")
+        wait_until(lambda: ends_quiet(recorder.samples(), start, (1 - TOLERANCE) * expected),
+                   f"key {key}, press {press + 1}: not enough of {os.path.basename(path)} "
+                   f"at the sink, or it never ended")
         # Past the voice and its silence the next press starts.
         region = recorder.samples()[start:]
         loud = np.nonzero(np.abs(region) > THRESHOLD)[0]
@@ -216,8 +235,15 @@ def expect(recorder, keys, key, path, presses):
                      f"sink, {os.path.basename(path)} has {expected} "
                      f"(tolerance {TOLERANCE:.0%})")
     # Benchmark figures, reported only.
-    at_sink = max(found, key=len).astype(np.float64)
+    # The press of the median length: one broken by a gap of silence is not measured.
+    at_sink = sorted(found, key=len)[len(found) // 2].astype(np.float64)
     latency = sink_latency_ms(recorder.sink)
+    if save:
+        with wave.open(os.path.join(save, f"{key}.wav"), "wb") as w:
+            w.setnchannels(1)
+            w.setsampwidth(2)
+            w.setframerate(RATE)
+            w.writeframes(at_sink.astype("<i2").tobytes())
     return {
         "delay_ms": delays,
         "median_delay_ms": statistics.median(delays),

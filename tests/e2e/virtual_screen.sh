@@ -121,3 +121,28 @@ start_null_sink() {
   wait_until pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; return 1; }
   pactl set-default-sink "$1"
 }
+
+# Replacement voices in folder $1 made from the built-in sounds in $2, for voices_at_sink:
+# I.wav, the chime (385) in 32-bit floating point, stereo, at 44.1 kHz; U.wav, no sound.
+put_voice_replacements() {
+  sox "$2/385.wav" -e floating-point -b 32 -c 2 -r 44100 "$1/I.wav"
+  echo "not a sound" >"$1/U.wav"
+}
+
+# Types into the focused main window and checks each key's sound at null sink $1, whole, at
+# every press (tests/e2e/sink_voice.py), with the built-in sounds in $2 and the replacements
+# of put_voice_replacements in the program's folder:
+#   T types か: か's built-in voice;
+#   E types い, replaced by I.wav: the chime;
+#   4 types う, replaced by U.wav, which is no sound: the default alert.
+# Reports the delay from T to its voice and the voice's pitch and loudness, and writes them
+# to $ZEL_SOUND_JSON when set, the sounds from the sink into folder $ZEL_SOUND_SAVE when set;
+# $ZEL_SOUND_PRESSES presses a key (5); ZEL_SOUND_FINE_CLOCK=1 measures the delays to
+# within 2 ms (the sink then mixes in 2 ms blocks, which a busy machine may break).
+voices_at_sink() {
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sink_voice.py" --sink "$1" \
+    --presses "${ZEL_SOUND_PRESSES:-5}" \
+    --expect t="$2/305.wav" --expect e="$2/385.wav" --expect 4="$2/default.wav" \
+    ${ZEL_SOUND_JSON:+--json "$ZEL_SOUND_JSON"} ${ZEL_SOUND_SAVE:+--save "$ZEL_SOUND_SAVE"} \
+    ${ZEL_SOUND_FINE_CLOCK:+--fine-clock}
+}
