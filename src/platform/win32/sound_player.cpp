@@ -15,9 +15,9 @@ namespace {
 std::string SystemAlertPath() {
   wchar_t path[MAX_PATH]{};
   DWORD size = sizeof path;
-  // RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, expanded: "%SystemRoot%\Media\..." as set.
+  // A REG_EXPAND_SZ value ("%SystemRoot%\Media\...") comes expanded, as REG_SZ.
   if (RegGetValueW(HKEY_CURRENT_USER, L"AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current",
-                   nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, path, &size) !=
+                   nullptr, RRF_RT_REG_SZ, nullptr, path, &size) !=
       ERROR_SUCCESS) {
     return "";
   }
