@@ -20,7 +20,7 @@ export SDL_AUDIODRIVER=pulseaudio QT_QPA_PLATFORM=xcb
 start_virtual_screen
 start_null_sink zel_sink || fail "no PulseAudio sink"
 cp -r "$sample" "$work/run"
-put_voice_replacements "$work/run" "$sounds"
+put_sound_fixtures "$work/run" "$sounds"
 
 (cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
 zel_pid=$!
@@ -29,3 +29,5 @@ window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window"
 focus_window "$window" || fail "the main window did not take the keyboard focus"
 
 voices_at_sink zel_sink "$sounds" || { tail -20 "$work/zel.log" >&2; fail "a key's sound did not reach the sink whole"; }
+waited_voice_at_sink zel_sink "$sounds" "$work/run" ||
+  fail "a waiting play of a long voice file was not cut after 3 seconds"

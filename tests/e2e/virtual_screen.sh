@@ -122,16 +122,19 @@ start_null_sink() {
   pactl set-default-sink "$1"
 }
 
-# Replacement voices in folder $1 made from the built-in sounds in $2, for voices_at_sink:
-# I.wav, the chime (385) in 32-bit floating point, stereo, at 44.1 kHz; U.wav, no sound.
-put_voice_replacements() {
+# The program's folder $1 made ready for voices_at_sink and waited_voice_at_sink, before the
+# program starts (it looks for replacements and counts the questions then), from the
+# built-in sounds in $2: I.wav, the chime (385) in 32-bit floating point, stereo, at
+# 44.1 kHz; U.wav, no sound; a mondai.txt of one picture question, いぬ.
+put_sound_fixtures() {
   sox "$2/385.wav" -e floating-point -b 32 -c 2 -r 44100 "$1/I.wav"
   echo "not a sound" >"$1/U.wav"
+  printf 'inu.bmp,\x82\xa2\x82\xca\r\n' >"$1/mondai.txt"  # いぬ in Shift-JIS
 }
 
 # Types into the focused main window and checks each key's sound at null sink $1, whole, at
-# every press (tests/e2e/sink_voice.py), with the built-in sounds in $2 and the replacements
-# of put_voice_replacements in the program's folder:
+# every press (tests/e2e/sink_voice.py), with the built-in sounds in $2 and the folder made
+# by put_sound_fixtures:
 #   T types か: か's built-in voice;
 #   E types い, replaced by I.wav: the chime;
 #   4 types う, replaced by U.wav, which is no sound: the default alert.
@@ -145,4 +148,15 @@ voices_at_sink() {
     --expect t="$2/305.wav" --expect e="$2/385.wav" --expect 4="$2/default.wav" \
     ${ZEL_SOUND_JSON:+--json "$ZEL_SOUND_JSON"} ${ZEL_SOUND_SAVE:+--save "$ZEL_SOUND_SAVE"} \
     ${ZEL_SOUND_FINE_CLOCK:+--fine-clock}
+}
+
+# A waiting play is cut after 3 seconds: in the program's folder $3, made by
+# put_sound_fixtures, asks the picture question いぬ (F1: "KORE", 383 from $2, at null sink
+# $1) and types い, whose voice then waits for its end. I.wav is a 5-second tone by then
+# (a voice file is read at each play): only its first 3 seconds may reach the sink.
+waited_voice_at_sink() {
+  sox -n -r 16000 -b 16 -c 1 "$3/I.wav" synth 5 sine 440 vol 0.5
+  sox -n -r 16000 -b 16 -c 1 "$work/three_seconds.wav" synth 3 sine 440 vol 0.5
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sink_voice.py" --sink "$1" --presses 1 \
+    --expect F1="$2/383.wav" --expect e="$work/three_seconds.wav"
 }

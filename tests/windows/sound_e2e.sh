@@ -24,7 +24,7 @@ start_null_sink zel_sink || fail "no PulseAudio sink"
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1 ||
   fail "could not choose Wine's PulseAudio driver"
 cp -r "$sample" "$work/run"
-put_voice_replacements "$work/run" "$sounds"
+put_sound_fixtures "$work/run" "$sounds"
 
 (cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &
 pids+=($!)
@@ -43,6 +43,9 @@ wine reg add "$alert_key" /ve /t REG_EXPAND_SZ /d '%USERPROFILE%\alert.wav' /f >
 /usr/bin/python3 "$here/../e2e/sink_voice.py" --sink zel_sink --presses 2 --expect 4="$sounds/224.wav" ||
   fail "U.wav did not give the system's default sound"
 wine reg delete 'HKCU\AppEvents\Schemes\Apps\.Default' /f >/dev/null 2>&1 || true
+
+waited_voice_at_sink zel_sink "$sounds" "$work/run" ||
+  fail "a waiting play of a long voice file was not cut after 3 seconds"
 
 xdotool key alt+F4
 wait_until eval '! xdotool search --name "もじもり" >/dev/null 2>&1' || fail "the window did not close"
