@@ -104,3 +104,59 @@ click_file_menu_item() {
 open_print_menu_item() {
   click_file_menu_item "$1" 92
 }
+
+# A PulseAudio server of the test's own with one null sink, $1, as its default sink: sounds
+# played to it can be recorded from its monitor, and nothing of the machine's own sound
+# (or another test's) meets them. Exports PULSE_SERVER for the programs started next.
+start_null_sink() {
+  mkdir -p "$work/pulse"
+  # -n: none of the system's configuration, only these modules.
+  PULSE_RUNTIME_PATH=$work/pulse PULSE_STATE_PATH=$work/pulse \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit=yes \
+    --log-target=file:"$work/pulse/log" \
+    -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
+    -L "module-null-sink sink_name=$1 rate=48000 channels=2" 2>/dev/null &
+  pids+=($!)
+  export PULSE_SERVER=unix:$work/pulse/native
+  wait_until pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; return 1; }
+  pactl set-default-sink "$1"
+}
+
+# The program's folder $1 made ready for voices_at_sink and waited_voice_at_sink, before the
+# program starts (it looks for replacements and counts the questions then), from the
+# built-in sounds in $2: I.wav, the chime (385) in 32-bit floating point, stereo, at
+# 44.1 kHz; U.wav, no sound; a mondai.txt of one picture question, いぬ.
+put_sound_fixtures() {
+  sox "$2/385.wav" -e floating-point -b 32 -c 2 -r 44100 "$1/I.wav"
+  echo "not a sound" >"$1/U.wav"
+  printf 'inu.bmp,\x82\xa2\x82\xca\r\n' >"$1/mondai.txt"  # いぬ in Shift-JIS
+}
+
+# Types into the focused main window and checks each key's sound at null sink $1, whole, at
+# every press (tests/e2e/sink_voice.py), with the built-in sounds in $2 and the folder made
+# by put_sound_fixtures:
+#   T types か: か's built-in voice;
+#   E types い, replaced by I.wav: the chime;
+#   4 types う, replaced by U.wav, which is no sound: the default alert.
+# Reports the delay from T to its voice and the voice's pitch and loudness, and writes them
+# to $ZEL_SOUND_JSON when set, the sounds from the sink into folder $ZEL_SOUND_SAVE when set;
+# $ZEL_SOUND_PRESSES presses a key (5); ZEL_SOUND_FINE_CLOCK=1 measures the delays to
+# within 2 ms (the sink then mixes in 2 ms blocks, which a busy machine may break).
+voices_at_sink() {
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sink_voice.py" --sink "$1" \
+    --presses "${ZEL_SOUND_PRESSES:-5}" \
+    --expect t="$2/305.wav" --expect e="$2/385.wav" --expect 4="$2/default.wav" \
+    ${ZEL_SOUND_JSON:+--json "$ZEL_SOUND_JSON"} ${ZEL_SOUND_SAVE:+--save "$ZEL_SOUND_SAVE"} \
+    ${ZEL_SOUND_FINE_CLOCK:+--fine-clock}
+}
+
+# A waiting play is cut after 3 seconds: in the program's folder $3, made by
+# put_sound_fixtures, asks the picture question いぬ (F1: "KORE", 383 from $2, at null sink
+# $1) and types い, whose voice then waits for its end. I.wav is a 5-second tone by then
+# (a voice file is read at each play): only its first 3 seconds may reach the sink.
+waited_voice_at_sink() {
+  sox -n -r 16000 -b 16 -c 1 "$3/I.wav" synth 5 sine 440 vol 0.5
+  sox -n -r 16000 -b 16 -c 1 "$work/three_seconds.wav" synth 3 sine 440 vol 0.5
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sink_voice.py" --sink "$1" --presses 1 \
+    --expect F1="$2/383.wav" --expect e="$work/three_seconds.wav"
+}

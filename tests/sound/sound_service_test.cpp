@@ -196,7 +196,7 @@ TEST_F(SoundServiceTest, AWaitingPlayLastsTheSoundsLength) {
 // A waiting play holds the window for at most a few seconds of sound: a long voice file, or
 // one whose rate field makes it slow, is cut there. Counted in frames that reach the output.
 TEST_F(SoundServiceTest, AWaitingPlayOfALongSoundIsCutAfterItsLimit) {
-  const size_t limit = size_t(SoundService::kMaxWaitSeconds) * size_t(service->OutputRate());
+  const size_t limit = size_t(kMaxWaitSeconds) * size_t(service->OutputRate());
   const std::string slow = Store("BUBI.wav", Wav(1000, 8.0));  // 8 s at a rate field of 1000
   const struct {
     const char* what;
@@ -205,8 +205,8 @@ TEST_F(SoundServiceTest, AWaitingPlayOfALongSoundIsCutAfterItsLimit) {
   } cases[] = {
       {"a 30-second sound", 30.0, [&] { service->Play(Tone(8000, 30.0), true); }},
       {"a slow voice file", 8.0, [&] { service->PlayFile(slow, true); }},
-      {"a sound just longer", SoundService::kMaxWaitSeconds + 0.1,
-       [&] { service->Play(Tone(8000, SoundService::kMaxWaitSeconds + 0.1), true); }},
+      {"a sound just longer", kMaxWaitSeconds + 0.1,
+       [&] { service->Play(Tone(8000, kMaxWaitSeconds + 0.1), true); }},
   };
   for (const auto& c : cases) {
     c.play();
@@ -217,10 +217,10 @@ TEST_F(SoundServiceTest, AWaitingPlayOfALongSoundIsCutAfterItsLimit) {
     EXPECT_FALSE(service->Playing()) << c.what;
   }
   // A play that does not wait freezes nothing, and plays on past the limit.
-  service->Play(Tone(8000, SoundService::kMaxWaitSeconds + 1.0), false);
+  service->Play(Tone(8000, kMaxWaitSeconds + 1.0), false);
   EXPECT_TRUE(WaitFor([&] { return service->LastDelivery().delivered > limit; }, 60s));
   EXPECT_TRUE(WaitFor([&] { return service->LastDelivery().done; }, 60s));
-  ExpectLength(SoundService::kMaxWaitSeconds + 1.0, "a sound not waited for");
+  ExpectLength(kMaxWaitSeconds + 1.0, "a sound not waited for");
   EXPECT_EQ(service->LastDelivery().delivered, service->LastDelivery().frames);
 }
 

@@ -22,6 +22,10 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=win64
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # No Mono or Gecko: nothing here needs .NET or an HTML engine, and asking would hang.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's sound goes to PulseAudio where a test gives it a server (PULSE_SERVER); elsewhere
+# it must not start a sound server of its own that outlives the run.
+printf 'autospawn = no\n' >"$work/pulse-client.conf"
+export PULSE_CLIENTCONFIG=$work/pulse-client.conf
 screen_pids=()
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true

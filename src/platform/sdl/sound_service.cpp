@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "files/file_names.h"
 #include "platform/sdl/sdl_audio.h"
 
 namespace zel {
@@ -21,13 +20,6 @@ constexpr int kWantedFrames = 256;
 // A waiting play gives up this long after its sound should have ended, so an output that
 // stops calling back (a device pulled out mid-sound) cannot freeze the window for good.
 constexpr auto kWaitMargin = std::chrono::seconds(2);
-
-std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
-  // One byte over the cap tells a file that is too large from one that fits.
-  const auto bytes = ReadRegularFile(path, SoundService::kMaxFileBytes + 1);
-  if (!bytes || bytes->size() > SoundService::kMaxFileBytes) return std::nullopt;
-  return std::vector<uint8_t>(bytes->begin(), bytes->end());
-}
 
 // SDL's audio set-up and tear-down are not for two threads at once; an opening thread left
 // hung in them keeps this, so later ones wait (and their services go on silently).
@@ -211,8 +203,7 @@ void SoundService::PlayBytes(std::span<const uint8_t> wavBytes, bool wait) {
 }
 
 void SoundService::PlayFile(const std::string& path, bool wait) {
-  const auto bytes = ReadFileBytes(path);
-  Start(DecodedOrAlert(bytes ? DecodeWav(*bytes) : std::nullopt), wait);
+  Start(DecodedOrAlert(ReadSoundFile(path)), wait);
 }
 
 std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSound> sound) const {
@@ -255,8 +246,7 @@ uint64_t SoundService::StartLocked(std::shared_ptr<const PcmSound> sound, uint64
   delivery_ = Delivery{};
   delivery_.play = play;
   delivery_.frames = current_.frames();
-  playLimit_ = wait ? std::min(delivery_.frames, size_t(kMaxWaitSeconds) * size_t(rate_))
-                    : delivery_.frames;
+  playLimit_ = FramesToPlay(delivery_.frames, rate_, wait);
   delivery_.done = current_.done();
   heardEnd_ = Clock::now();
   if (!current_.done()) outputWake_.notify_one();

@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "wave/resampler.h"
+#include "wave/sound_play.h"
 #include "wave/wav_file.h"
 
 namespace zel {
@@ -46,14 +47,10 @@ class SoundService {
   // A sound with no samples or a rate outside kMinWavRate..kMaxWavRate gives the alert.
   void Play(const PcmSound& sound, bool wait);
   void PlayBytes(std::span<const uint8_t> wavBytes, bool wait);
-  // A file that is missing, not a regular file, larger than kMaxFileBytes or not a
-  // playable WAVE file gives the alert.
+  // A file that ReadSoundFile does not take gives the alert.
   void PlayFile(const std::string& path, bool wait);
 
-  static constexpr size_t kMaxFileBytes = size_t{64} << 20;
   static constexpr Clock::duration kOpenDeadline = std::chrono::seconds(3);
-  // Longer than any voice or sound of the program; a child waits no longer for a sound.
-  static constexpr int kMaxWaitSeconds = 3;
 
   // False when the silent output stands in for an audio device.
   // These wait until the output has been opened.

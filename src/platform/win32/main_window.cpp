@@ -4,7 +4,6 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
-#include <mmsystem.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -27,6 +26,7 @@
 #include "files/safe_replace.h"
 #include "platform/win32/kana_film_gdi.h"
 #include "platform/win32/panel_painter.h"
+#include "platform/win32/sound_player.h"
 #include "platform/win32/text.h"
 
 namespace zel {
@@ -65,10 +65,17 @@ std::string_view BuiltIn(const std::wstring& name) {
   return {static_cast<const char*>(bytes), SizeofResource(nullptr, found)};
 }
 
+std::span<const uint8_t> BuiltInSound(const std::wstring& name) {
+  const std::string_view bytes = BuiltIn(L"SOUNDS_" + name);
+  return {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
+}
+
 }  // namespace
 
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
-    : instance_(instance), settings_(std::move(settingsPath)) {
+    : instance_(instance),
+      settings_(std::move(settingsPath)),
+      sound_(std::make_unique<Win32SoundPlayer>(BuiltInSound(L"DEFAULT"))) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -94,7 +101,6 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
 }
 
 Win32MainWindow::~Win32MainWindow() {
-  PlaySoundW(nullptr, nullptr, 0);  // a sound from the program's memory stops before it goes
   DropOverlay();
   if (keyFont_) DeleteObject(keyFont_);
   if (dialogFont_) DeleteObject(dialogFont_);
@@ -355,18 +361,10 @@ void Win32MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
   MessageBoxW(hwnd_, text.c_str(), L"もんだいの チェック", MB_OK | MB_ICONINFORMATION);
 }
 
-// ---- Sounds: PlaySound itself, from the program's memory. Starting one cuts off the one
-// playing; a waiting play returns once it has been heard; what cannot be played gives the
-// system's default alert.
+// ---- Sounds (sound_player.h). A missing built-in sound gives no bytes, so the alert.
 
 void Win32MainWindow::PlayBuiltInSound(int soundId, bool wait) {
-  const std::string_view bytes = BuiltIn(L"SOUNDS_" + std::to_wstring(soundId));
-  const DWORD how = wait ? SND_SYNC : SND_ASYNC;
-  if (bytes.empty()) {
-    PlaySoundW(L".Default", nullptr, SND_ALIAS | how);
-    return;
-  }
-  PlaySoundW(reinterpret_cast<LPCWSTR>(bytes.data()), nullptr, SND_MEMORY | how);
+  sound_->PlayBytes(BuiltInSound(std::to_wstring(soundId)), wait);
 }
 
 // ---- The window and its controls.
@@ -592,8 +590,7 @@ int Win32MainWindow::DisplayDepth() {
 }
 
 void Win32MainWindow::PlaySoundFile(const std::string& path, bool wait) {
-  // The default alert for a file that cannot be played, as PlaySound itself gives.
-  PlaySoundW(WideFromUtf8(path).c_str(), nullptr, SND_FILENAME | (wait ? SND_SYNC : SND_ASYNC));
+  sound_->PlayFile(path, wait);
 }
 
 // ---- Still to come on Windows. Each answers as a failure would, so the logic's own

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/app_state.h"
@@ -15,6 +16,8 @@
 #include "profile/profile_file.h"
 
 namespace zel {
+
+class Win32SoundPlayer;
 
 class Win32MainWindow : public WholeHost {
  public:
@@ -108,6 +111,7 @@ class Win32MainWindow : public WholeHost {
   HFONT keyFont_ = nullptr;
   HFONT dialogFont_ = nullptr;
   ProfileFile settings_;
+  std::unique_ptr<Win32SoundPlayer> sound_;
   AppState app_{*this};
   PanelTracing tracing_{app_};
   std::map<int, HWND> controls_;

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The program's sounds heard where a user would hear them: SDL's audio goes to a PulseAudio
+# null sink of the test's own whose monitor is recorded. A built-in voice, a replacement
+# voice in 32-bit float stereo and one that is no sound (the default alert) must each reach
+# the sink whole at every press: the same check as the Windows program's under Wine (see
+# voices_at_sink in virtual_screen.sh), so the two can be set side by side.
+#   sound_e2e.sh <zel> <sample folder> <built-in sounds folder>
+set -euo pipefail
+zel=$(realpath "$1")
+sample=$(realpath "$2")
+sounds=$(realpath "$3")
+source "$(dirname "$0")/virtual_screen.sh"
+make_scratch
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+export HOME=$work/home
+unset XDG_CONFIG_HOME XDG_RUNTIME_DIR
+mkdir -p "$HOME"
+export SDL_AUDIODRIVER=pulseaudio QT_QPA_PLATFORM=xcb
+start_virtual_screen
+start_null_sink zel_sink || fail "no PulseAudio sink"
+cp -r "$sample" "$work/run"
+put_sound_fixtures "$work/run" "$sounds"
+
+(cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
+zel_pid=$!
+pids+=($zel_pid)
+window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window"
+focus_window "$window" || fail "the main window did not take the keyboard focus"
+
+voices_at_sink zel_sink "$sounds" || { tail -20 "$work/zel.log" >&2; fail "a key's sound did not reach the sink whole"; }
+waited_voice_at_sink zel_sink "$sounds" "$work/run" ||
+  fail "a waiting play of a long voice file was not cut after 3 seconds"

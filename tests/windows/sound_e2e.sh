@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The Windows program's sounds under Wine, heard where a user would hear them: Wine's audio
+# goes to PulseAudio (winepulse), to a null sink of the test's own whose monitor is recorded.
+# A built-in voice, a replacement voice in a format PlaySound is never handed as it is (32-bit
+# float stereo) and one that is no sound (the default alert) must each reach the sink whole
+# at every press; see voices_at_sink in tests/e2e/virtual_screen.sh. With no system sound set
+# in the prefix, the alert is the program's own, as on Linux; once one is set, that one.
+# Runs in the Wine prefix of tests/windows/wine_tests.sh.
+#   sound_e2e.sh <zel.exe> <sample folder> <built-in sounds folder>
+set -euo pipefail
+zel=$(realpath "$1")
+sample=$(realpath "$2")
+sounds=$(realpath "$3")
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../e2e/virtual_screen.sh"
+make_scratch
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
+[ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
+
+start_null_sink zel_sink || fail "no PulseAudio sink"
+# Wine takes PulseAudio when it can reach a server; asked for by name, so it never falls
+# back on ALSA unnoticed.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1 ||
+  fail "could not choose Wine's PulseAudio driver"
+cp -r "$sample" "$work/run"
+put_sound_fixtures "$work/run" "$sounds"
+
+(cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &
+pids+=($!)
+window=$(timeout 120 xdotool search --sync --onlyvisible --name 'もじもり' | head -n 1) ||
+  fail "no main window"
+focus_window "$window" || fail "the main window never had the keyboard focus"
+
+voices_at_sink zel_sink "$sounds" || { tail -20 "$work/zel.log" >&2; fail "a key's sound did not reach the sink whole"; }
+
+# Once the system's sounds name a default sound, it stands in for what is no sound: here the
+# prompt (224), named as Windows names its media, through a variable.
+alert_key='HKCU\AppEvents\Schemes\Apps\.Default\.Default\.Current'
+cp "$sounds/224.wav" "$WINEPREFIX/drive_c/users/$(id -un)/alert.wav"
+wine reg add "$alert_key" /ve /t REG_EXPAND_SZ /d '%USERPROFILE%\alert.wav' /f >/dev/null 2>&1 ||
+  fail "could not set the system's default sound"
+/usr/bin/python3 "$here/../e2e/sink_voice.py" --sink zel_sink --presses 2 --expect 4="$sounds/224.wav" ||
+  fail "U.wav did not give the system's default sound"
+wine reg delete 'HKCU\AppEvents\Schemes\Apps\.Default' /f >/dev/null 2>&1 || true
+
+waited_voice_at_sink zel_sink "$sounds" "$work/run" ||
+  fail "a waiting play of a long voice file was not cut after 3 seconds"
+
+xdotool key alt+F4
+wait_until eval '! xdotool search --name "もじもり" >/dev/null 2>&1' || fail "the window did not close"
