@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "host/host.h"
+#include "platform/win32/printer.h"
 #include "profile/profile_file.h"
 
 namespace zel {
@@ -111,6 +112,7 @@ class Win32MainWindow : public Host {
   HGDIOBJ overlayOld_ = nullptr;
   SIZE overlaySize_{};
   bool overlayShown_ = false;
+  Win32Printer printer_;
 };
 
 }  // namespace zel
