@@ -15,7 +15,7 @@ cups_pdf_ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 # Whether a private scheduler with a cups-pdf queue can run here.
 private_cups_missing() {
   local tool
-  for tool in cupsd lpadmin lpstat unshare pdfinfo pdftoppm pdfimages; do
+  for tool in cupsd lpadmin lpstat cupsreject unshare pdfinfo pdftoppm pdfimages; do
     command -v "$tool" >/dev/null || { why="$tool is not installed (tools/packages.sh installs it)"; return 1; }
   done
   [ -x /usr/lib/cups/backend/cups-pdf ] \

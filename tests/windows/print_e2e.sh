@@ -5,8 +5,9 @@
 # size dialog confirmed, the cups-pdf queue picked in the system print dialog and set to its
 # finest quality (2400 dpi): the PDF that cups-pdf writes holds one page with the boxes where
 # the sheet geometry puts them, drawn at 300 dpi (no line thinner than a 300-dpi pixel),
-# checked by the same sheet_check as on Linux. A second print, confirmed as the dialog opens, goes to the queue
-# picked the first time. Prints how long each sheet took, from the dialog's OK to the PDF.
+# checked by the same sheet_check as on Linux. A second print, confirmed as the dialog
+# opens, goes to the queue picked the first time, at the same resolution; a third, to the
+# queue now turning jobs away, is told as a failure. Prints how long each sheet took.
 # Runs in the Wine prefix of tests/windows/wine_tests.sh; needs root, as the Linux test
 # does, and is skipped, saying why, without it.
 #   print_e2e.sh <zel.exe> <sheet_check.exe> <sample folder>
@@ -134,4 +135,13 @@ print_and_wait 2
   || fail "the second sheet went to the default queue, not to the one picked before"
 read_box_images "$typed" || fail "$why"
 [ "$dpi" = 300 ] || fail "the second sheet's box images are at $dpi dpi"
+
+# A queue that turns the job away: the sheet did not come out, and the program says so in
+# the Linux version's words.
+cupsreject "$queue"
+open_print_dialog
+client_corner "$dialog"
+xdotool mousemove $((cx + 300)) $((cy + 277)) click 1
+wait_until window_named '^実行エラー$' || fail "no message when the queue turned the sheet away"
+[ "$(lpstat -W all -o "$queue" 2>/dev/null | wc -l)" -eq 2 ] || fail "a third job reached $queue"
 echo "PASS"
