@@ -93,6 +93,10 @@ SheetGeometry SheetGeometryFor(const SheetLayout& layout, PrintArea area) {
   return g;
 }
 
+int SheetDpiFor(int printerDpi) {
+  return printerDpi > 0 ? std::min(printerDpi, kSheetDpi) : kSheetDpi;
+}
+
 SheetBox SheetBoxAt(const SheetLayout& layout, const SheetGeometry& g, int index) {
   const int perRow = std::max(layout.perRow, 1);
   const int column = index % perRow;
@@ -110,6 +114,12 @@ std::vector<BoxText> BoxTextsOf(std::string_view label, int boxWidth) {
   if (label.size() == 2 && first >= 0x21 && first <= 0x7E)
     return {{0, label.substr(0, 1)}, {boxWidth / 2, label.substr(1, 1)}};
   return {{0, label}};
+}
+
+BoxImageState BoxImageStateOf(const PackedDib& image) {
+  if (DibBitCount(image) != 1) return BoxImageState::kNotABoxImage;
+  if (DibWidth(image) == 0 || DibHeight(image) == 0) return BoxImageState::kNothingToDraw;
+  return BoxImageState::kToDraw;
 }
 
 void PrintSheet(AppState& app) {

@@ -39,12 +39,26 @@ struct SheetGeometry {
 };
 SheetGeometry SheetGeometryFor(const SheetLayout& layout, PrintArea area);
 
+// The finest resolution a sheet is drawn at. Outlines, the guide cross and the outline
+// letter are one pixel wide and the hatch one pixel in eight: a pixel of 1/300 inch
+// (0.085 mm) shows on paper as a line and the hatch as grey; a 1200-dpi pixel would be a hair.
+inline constexpr int kSheetDpi = 300;
+
+// The resolution a sheet is drawn at on a printer of printerDpi: the printer's own, at most
+// kSheetDpi. A printer that reports no resolution is drawn on at kSheetDpi.
+int SheetDpiFor(int printerDpi);
+
 // Box i of the sheet, row by row.
 SheetBox SheetBoxAt(const SheetLayout& layout, const SheetGeometry& geometry, int index);
 
 // How a label is drawn in a box boxWidth wide: a two-letter label of ASCII (such as "KA"
 // or "10") one letter in each half, anything else whole from the left edge.
 std::vector<BoxText> BoxTextsOf(std::string_view label, int boxWidth);
+
+// What a host finds in a picture it is asked to draw a box into: a box image (1 bit per
+// pixel) with pixels to draw, one without pixels (done by leaving it), or no box image.
+enum class BoxImageState { kToDraw, kNothingToDraw, kNotABoxImage };
+BoxImageState BoxImageStateOf(const PackedDib& image);
 
 // Command 1204: asks for size and style, then for the printer, and prints the first typed
 // characters as a sheet. The choices are kept even when a dialog is cancelled.

@@ -18,102 +18,14 @@ sheet_check=$(realpath "$2")
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-for tool in cupsd lpadmin lpstat unshare pdfinfo pdftoppm pdfimages; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed (tools/packages.sh installs it)"
-done
-backend=/usr/lib/cups/backend/cups-pdf
-[ -x "$backend" ] || skip "the cups-pdf backend ($backend) is not installed"
-ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-[ -f "$ppd" ] || skip "the cups-pdf printer description ($ppd) is not installed"
-[ "$(id -u)" -eq 0 ] || skip "the scheduler's cups-pdf backend runs only as root, and so does the mount namespace that keeps its settings private; this test ran as $(id -un)"
-
 source "$(dirname "$0")/virtual_screen.sh"
+source "$(dirname "$0")/private_cups.sh"
+private_cups_missing || skip "$why"
+
 make_scratch
-# The scheduler's filters run as user lp: they must reach the spool under the temporary
-# directory.
-chmod 755 "$work"
-mkdir -p "$work"/{etc/ppd,spool/tmp,cache,state,log,pdf,pdf-spool,home,run}
-chmod 1777 "$work/spool/tmp" "$work/pdf" "$work/pdf-spool"
-socket=$work/cups.sock
-
-cat >"$work/etc/cupsd.conf" <<EOF
-Listen $socket
-LogLevel debug
-WebInterface No
-Browsing No
-DefaultAuthType None
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-    Allow all
-  </Limit>
-</Policy>
-EOF
-cat >"$work/etc/cups-files.conf" <<EOF
-ServerRoot $work/etc
-RequestRoot $work/spool
-TempDir $work/spool/tmp
-CacheDir $work/cache
-StateDir $work/state
-ErrorLog $work/log/error_log
-AccessLog $work/log/access_log
-PageLog $work/log/page_log
-FileDevice Yes
-User lp
-Group lp
-SystemGroup root
-Sandboxing Relaxed
-EOF
-cat >"$work/etc/cups-pdf.conf" <<EOF
-Out $work/pdf
-AnonDirName $work/pdf
-Spool $work/pdf-spool
-Log $work/log
-LogType 3
-EOF
-
-# The scheduler in its own mount namespace; exec keeps the pid the scheduler's.
-unshare --mount --propagation private sh -c \
-  "mount --bind '$work/etc/cups-pdf.conf' /etc/cups/cups-pdf.conf &&
-   exec cupsd -f -c '$work/etc/cupsd.conf' -s '$work/etc/cups-files.conf'" \
-  >"$work/log/cupsd.out" 2>&1 &
-cupsd_pid=$!
-pids+=($cupsd_pid)
-export CUPS_SERVER=$socket
-scheduler_up_or_gone() { lpstat -r >/dev/null 2>&1 || ! kill -0 "$cupsd_pid" 2>/dev/null; }
-wait_until scheduler_up_or_gone || true
-if ! lpstat -r >/dev/null 2>&1; then
-  skip "the private CUPS scheduler did not start: $(cat "$work/log/cupsd.out" \
-    "$work/log/error_log" 2>/dev/null | grep -v '^D ' | tail -5)"
-fi
-echo "private scheduler: pid $cupsd_pid, socket $socket"
-
-queue=zel-sheets
-# A scheduler that has only just started may turn the first request away: ask again.
-for try in 1 2 3 4 5; do
-  lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>"$work/lpadmin.err" && break
-  echo "lpadmin, try $try: $(cat "$work/lpadmin.err")"
-  [ "$try" = 5 ] && fail "lpadmin could not add $queue"
-  sleep 1
-done
-# The default queue is another one, so the print dialog must be used to pick ours.
-lpadmin -p another-printer -E -v "file:///dev/null" -m raw 2>/dev/null \
-  || fail "lpadmin could not add the other queue"
-lpadmin -d another-printer
-lpstat -p "$queue" | grep -q enabled || fail "$queue is not enabled: $(lpstat -p "$queue")"
-# The page size the queue prints on by default, and its size in points, from the queue's own
-# copy of its description (the scheduler sets the default from the machine's paper size).
-queue_ppd=$work/etc/ppd/$queue.ppd
-media=$(sed -n 's/^\*DefaultPageSize: *\([^ ]*\).*/\1/p' "$queue_ppd" | tr -d '\r')
-[ -n "$media" ] || fail "no default page size in $queue_ppd"
-read -r page_w page_h < <(sed -n "s|^\*PaperDimension $media/[^:]*: *\"\([0-9.]*\) \([0-9.]*\)\".*|\1 \2|p" \
-  "$queue_ppd") || true
-[ -n "${page_w:-}" ] || fail "no paper size for $media in $queue_ppd"
-echo "queue $queue prints on $media, $page_w x $page_h pt"
+mkdir -p "$work"/{home,run}
+start_private_cups || skip "$why"
+add_sheet_queues || fail "$why"
 
 # The program in a fresh home, on a virtual screen with a window manager.
 export HOME=$work/home SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
@@ -144,45 +56,19 @@ cp "$work/dialog.png" "${E2E_SHOT:-/dev/null}" 2>/dev/null || true
 xdotool key Return
 
 pdf=""
-printed() {
-  pdf=$(find "$work/pdf" -name '*.pdf' -size +0 2>/dev/null | head -n 1)
-  [ -n "$pdf" ] && ! lpstat -o "$queue" 2>/dev/null | grep -q .
-}
-bound=120 wait_until printed || true
-[ -n "$pdf" ] || fail "cups-pdf wrote no PDF; jobs: $(lpstat -W all -o 2>&1); log: $(grep -E '^E ' "$work/log/error_log" | tail -5)"
+bound=120 wait_until pdf_printed "$queue" || true
+[ -n "$pdf" ] || fail "cups-pdf wrote no PDF; $(print_failure_log)"
 [ -z "$(lpstat -W completed -o another-printer 2>/dev/null)" ] || fail "the sheet went to the default queue too"
 echo "printed: $(basename "$pdf")"
 
-pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
-read -r pdf_w pdf_h < <(pdfinfo "$pdf" | awk '/^Page size:/ {print $3, $5}')
-echo "PDF: $pages page(s), $pdf_w x $pdf_h pt"
-[ "$pages" = 1 ] || fail "the sheet has $pages pages, not one"
-awk -v a="$pdf_w" -v b="$pdf_h" -v c="$page_w" -v d="$page_h" \
-  'BEGIN {exit !((a - c) ^ 2 < 1 && (b - d) ^ 2 < 1)}' \
-  || fail "the page is $pdf_w x $pdf_h pt, the queue's $media is $page_w x $page_h pt"
-
-# The box images go to the printer at 1 : 1, so their resolution is the printer's, and
-# their size is the box's less its outline.
-pdfimages -list "$pdf" | awk 'NR > 2 {print $4, $5, $13}' >"$work/images"
-[ "$(wc -l <"$work/images")" -eq "$typed" ] || fail "$(wc -l <"$work/images") box images, $typed characters typed"
-dpi=$(awk 'NR == 1 {print $3}' "$work/images")
+check_one_page || fail "$why"
+read_box_images "$typed" || fail "$why"
 # The printable area as Qt gives it for a PDF-driven CUPS queue: the page in the printer's
 # pixels less its page layout's default margins of 10 pt all round.
 read -r area_left area_w area_h < <(awk -v w="$page_w" -v h="$page_h" -v r="$dpi" \
   'function px(pt) {return int(pt * r / 72 + 0.5)}
    BEGIN {m = px(10); print m, px(w) - 2 * m, px(h) - 2 * m}')
-render_dpi=100
-pdftoppm -r "$render_dpi" -gray "$pdf" "$work/page"
-# A fine rendering as well, where the width of each line can be measured.
-fine_dpi=600
-pdftoppm -r "$fine_dpi" -gray "$pdf" "$work/fine"
-"$sheet_check" "$work"/page*.pgm "$render_dpi" 0 "$typed" "$dpi" "$area_left" "$area_left" \
-  "$area_w" "$area_h" "$work"/fine*.pgm "$fine_dpi" | tee "$work/check.txt" \
-  || fail "the printed sheet does not match its geometry"
-read -r image_w image_h < <(sed -n 's/^box image \([0-9]*\)x\([0-9]*\)$/\1 \2/p' "$work/check.txt")
-while read -r w h r; do
-  [ "$w" = "$image_w" ] && [ "$h" = "$image_h" ] && [ "$r" = "$dpi" ] \
-    || fail "a box image is $w x $h at $r dpi, the geometry says $image_w x $image_h at $dpi"
-done <"$work/images"
+check_sheet_geometry "$area_left" "$area_left" "$area_w" "$area_h" "$typed" "$sheet_check" \
+  || fail "$why"
 cp "$pdf" "${E2E_PDF:-/dev/null}" 2>/dev/null || true
 echo "PASS"

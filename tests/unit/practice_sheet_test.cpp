@@ -7,6 +7,7 @@
 
 #include "app/routing.h"
 #include "app/settings.h"
+#include "display/packed_dib.h"
 #include "encoding/sjis.h"
 #include "support/app_fixture.h"
 
@@ -91,6 +92,34 @@ TEST(SheetGeometry, EveryBoxStaysOnThePrintableArea) {
         EXPECT_EQ(box.bottom - box.top, g.boxHeight);
       }
     }
+}
+
+TEST(SheetGeometry, SheetsAreDrawnAtNoMoreThan300Dpi) {
+  const int cases[][2] = {  // printer dpi, drawing dpi
+      {72, 72}, {150, 150}, {300, 300}, {301, 300}, {600, 300}, {1200, 300}, {0, 300}, {-5, 300},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SheetDpiFor(c[0]), c[1]) << c[0] << " dpi";
+}
+
+TEST(BoxImages, OnlyA1BitPictureWithPixelsIsDrawnInto) {
+  struct Case {
+    int width, height;
+    DibKind kind;
+    BoxImageState state;
+  };
+  const Case cases[] = {
+      {10, 12, DibKind::Bits1, BoxImageState::kToDraw},
+      {1, 1, DibKind::Bits1, BoxImageState::kToDraw},
+      {0, 12, DibKind::Bits1, BoxImageState::kNothingToDraw},
+      {10, 0, DibKind::Bits1, BoxImageState::kNothingToDraw},
+      {10, 12, DibKind::Bits8, BoxImageState::kNotABoxImage},
+      {10, 12, DibKind::Bits24, BoxImageState::kNotABoxImage},
+  };
+  for (const Case& c : cases) {
+    const std::optional<PackedDib> image = NewDib(c.width, c.height, c.kind);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(BoxImageStateOf(*image), c.state) << c.width << "x" << c.height;
+  }
 }
 
 // ---- How a label is drawn

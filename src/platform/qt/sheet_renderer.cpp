@@ -12,6 +12,7 @@
 #include "display/packed_dib.h"
 #include "platform/qt/qt_drawing.h"
 #include "encoding/sjis.h"
+#include "print/practice_sheet.h"
 
 namespace zel {
 namespace {
@@ -44,10 +45,10 @@ void PackRows(const QImage& canvas, PackedDib& image) {
 
 bool DrawBoxImage(PackedDib& image, const FontSpec& font, int style,
                   const std::vector<BoxText>& pieces) {
-  if (DibBitCount(image) != 1) return false;
+  const BoxImageState state = BoxImageStateOf(image);
+  if (state != BoxImageState::kToDraw) return state == BoxImageState::kNothingToDraw;
   const int width = DibWidth(image);
   const int height = DibHeight(image);
-  if (width == 0 || height == 0) return true;  // nothing to draw in
   QImage canvas(width, height, QImage::Format_RGB32);
   if (canvas.isNull()) return false;
 
@@ -108,10 +109,9 @@ QImage MonoImageOf(const PackedDib& dib) {
 
 PrintArea SheetPage::Begin(QPrinter& printer) {
   printer.setDocName("ZEL");
-  // The sheet is drawn in pixels: outlines, the guide cross and the outline letter are one
-  // pixel wide, the hatch one pixel in eight. A pixel of 1/300 inch (0.085 mm) shows on
-  // paper as a line and the hatch as grey; a 1200-dpi pixel would be a hair.
-  if (printer.resolution() > kSheetDpi) printer.setResolution(kSheetDpi);
+  // The sheet is drawn in pixels no finer than a line that shows on paper.
+  const int dpi = SheetDpiFor(printer.resolution());
+  if (dpi != printer.resolution()) printer.setResolution(dpi);
   // A page that cannot start draws nothing, and End says so.
   if (painter_.begin(&printer)) printer_ = &printer;
   return {printer.width(), printer.height()};

@@ -25,9 +25,6 @@ bool DrawBoxImage(PackedDib& image, const FontSpec& font, int style,
 // A 1-bit picture as a top-down QImage with its two colours.
 QImage MonoImageOf(const PackedDib& image);
 
-// The finest resolution a sheet is drawn at: a printer that offers more draws it at this.
-inline constexpr int kSheetDpi = 300;
-
 // One page on a printer in printer pixels, the origin at the printable area's top-left
 // corner. Calls on a page that could not be started draw nothing.
 class SheetPage {

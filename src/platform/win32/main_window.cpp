@@ -593,6 +593,19 @@ void Win32MainWindow::PlaySoundFile(const std::string& path, bool wait) {
   sound_->PlayFile(path, wait);
 }
 
+// ---- Printing the practice sheet.
+
+std::optional<PrintArea> Win32MainWindow::BeginPrintJob() { return printer_.Begin(hwnd_); }
+void Win32MainWindow::PrintEmptyBox(const SheetBox& box) { printer_.EmptyBox(box); }
+bool Win32MainWindow::RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
+                                     const std::vector<BoxText>& pieces) {
+  return DrawBoxImage(image, font, style, pieces);
+}
+void Win32MainWindow::PrintBoxImage(const SheetBox& box, const PackedDib& image) {
+  printer_.CharacterBox(box, image);
+}
+bool Win32MainWindow::EndPrintJob() { return printer_.End(); }
+
 // ---- Still to come on Windows. Each answers as a failure would, so the logic's own
 // messages and fallbacks show; none is reachable in a build for users.
 
@@ -605,12 +618,5 @@ bool Win32MainWindow::ReplaceFile(const std::string& path, std::string_view byte
 void Win32MainWindow::ShowAboutDialog() {}                                    // to come
 bool Win32MainWindow::EditSpeeds(std::string&, std::string&) { return false; }  // to come
 bool Win32MainWindow::ChoosePrintOptions(int&, int&) { return false; }          // to come
-std::optional<PrintArea> Win32MainWindow::BeginPrintJob() { return std::nullopt; }
-void Win32MainWindow::PrintEmptyBox(const SheetBox&) {}
-bool Win32MainWindow::RenderBoxImage(PackedDib&, const FontSpec&, int, const std::vector<BoxText>&) {
-  return false;
-}
-void Win32MainWindow::PrintBoxImage(const SheetBox&, const PackedDib&) {}
-bool Win32MainWindow::EndPrintJob() { return false; }
 
 }  // namespace zel

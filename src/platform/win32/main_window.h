@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "host/host.h"
 #include "platform/win32/panel_tracing.h"
+#include "platform/win32/printer.h"
 #include "profile/profile_file.h"
 
 namespace zel {
@@ -121,6 +122,7 @@ class Win32MainWindow : public WholeHost {
   HGDIOBJ overlayOld_ = nullptr;
   SIZE overlaySize_{};
   bool overlayShown_ = false;
+  Win32Printer printer_;
 };
 
 }  // namespace zel
