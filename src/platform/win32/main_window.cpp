@@ -24,7 +24,9 @@
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
+#include "platform/win32/font_faces.h"
 #include "platform/win32/panel_painter.h"
+#include "platform/win32/small_dialogs.h"
 #include "platform/win32/text.h"
 
 namespace zel {
@@ -64,6 +66,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, L"ZEL");
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
@@ -521,7 +524,10 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
   dialog.lpLogFont = &chosen;
-  dialog.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  dialog.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT |
+                 CF_ENABLEHOOK;
+  dialog.lpfnHook = HorizontalFacesOnly;
+  UseFaceTheSystemGives(chosen);
   dialog.rgbColors = static_cast<COLORREF>(colour);
   if (!ChooseFontW(&dialog)) return false;
   font.height = chosen.lfHeight;
@@ -562,6 +568,16 @@ bool Win32MainWindow::StartProgram(const std::string& path) {
   return true;
 }
 
+void Win32MainWindow::ShowAboutDialog() { RunAboutDialog(instance_, hwnd_); }
+
+bool Win32MainWindow::EditSpeeds(std::string& voiceField, std::string& kakijunField) {
+  return RunSpeedDialog(instance_, hwnd_, voiceField, kakijunField);
+}
+
+bool Win32MainWindow::ChoosePrintOptions(int& size, int& style) {
+  return RunPrintOptionsDialog(instance_, hwnd_, size, style);
+}
+
 long long Win32MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
 
 int Win32MainWindow::DisplayDepth() {
@@ -586,9 +602,6 @@ bool Win32MainWindow::ReplaceFile(const std::string& path, std::string_view byte
   RemoveStaleTemporaries(path);
   return ReplaceFileSafely(path, bytes) == ReplaceOutcome::kReplaced;
 }
-void Win32MainWindow::ShowAboutDialog() {}                                    // to come
-bool Win32MainWindow::EditSpeeds(std::string&, std::string&) { return false; }  // to come
-bool Win32MainWindow::ChoosePrintOptions(int&, int&) { return false; }          // to come
 std::optional<PrintArea> Win32MainWindow::BeginPrintJob() { return std::nullopt; }
 void Win32MainWindow::PrintEmptyBox(const SheetBox&) {}
 bool Win32MainWindow::RenderBoxImage(PackedDib&, const FontSpec&, int, const std::vector<BoxText>&) {
