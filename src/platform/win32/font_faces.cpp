@@ -19,6 +19,18 @@ void UseFaceTheSystemGives(LOGFONTW& font) {
   if (length > 1 && face[0] != L'@') wcsncpy(font.lfFaceName, face, LF_FACESIZE);
 }
 
+bool DrawsKana(HFONT font) {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  WORD glyphs[2] = {};
+  const bool drawn =
+      GetGlyphIndicesW(screen, L"\u3042\u30A2", 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 2 &&
+      glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF;
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return drawn;
+}
+
 UINT_PTR CALLBACK HorizontalFacesOnly(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message != WM_INITDIALOG) return 0;
   HWND faces = GetDlgItem(dialog, cmb1);

@@ -311,13 +311,7 @@ bool Win32MainWindow::FaceDrawsKana(std::string_view faceName) {
   const std::wstring face = WideFromSjis(faceName);
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
   HFONT handle = CreateFontIndirectW(&font);
-  HDC dc = GetDC(hwnd_);
-  HGDIOBJ old = SelectObject(dc, handle);
-  WORD glyphs[2] = {};
-  const bool drawn = GetGlyphIndicesW(dc, L"\u3042\u30A2", 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 2 &&
-                     glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF;  // あ, ア
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  const bool drawn = DrawsKana(handle);
   DeleteObject(handle);
   return drawn;
 }

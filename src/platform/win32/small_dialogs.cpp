@@ -4,11 +4,37 @@
 #include <filesystem>
 
 #include "app/texts.h"
+#include "platform/win32/font_faces.h"
 #include "platform/win32/small_dialogs_ids.h"
 #include "platform/win32/text.h"
 
 namespace zel {
 namespace {
+
+constexpr wchar_t kKanaFontProperty[] = L"zel.kanafont";
+
+// The templates name "ＭＳ ゴシック"; a Windows without it would give a face without kana,
+// and the texts would be boxes. Then the controls take a Japanese font of the same size
+// instead, the one the program brought along when no other is there.
+void EnsureKanaFont(HWND dialog) {
+  auto* font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  LOGFONTW spec{};
+  if (!font || DrawsKana(font) || !GetObjectW(font, sizeof spec, &spec)) return;
+  spec.lfCharSet = SHIFTJIS_CHARSET;
+  HFONT kana = CreateFontIndirectW(&spec);
+  if (!kana) return;
+  SetPropW(dialog, kKanaFontProperty, kana);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(kana), FALSE);
+}
+
+// Every dialog's own start and end, before its procedure sees the message.
+void CommonHandling(HWND dialog, UINT message) {
+  if (message == WM_INITDIALOG) EnsureKanaFont(dialog);
+  if (message == WM_DESTROY) {
+    if (HANDLE kana = RemovePropW(dialog, kKanaFontProperty)) DeleteObject(kana);
+  }
+}
 
 // Each dialog's own values, handed to its procedure with the dialog's creation.
 template <typename Values>
@@ -22,6 +48,7 @@ int CommandOf(UINT message, WPARAM wParam) {
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  CommonHandling(dialog, message);
   if (message == WM_INITDIALOG) {
     SetDlgItemTextW(dialog, IDC_ABOUT_FIRST_LINE, WideFromUtf8(texts::kAboutSubtitle).c_str());
     int id = IDC_ABOUT_FIRST_LINE + 1;
@@ -50,6 +77,7 @@ std::string FieldText(HWND dialog, int id) {
 }
 
 INT_PTR CALLBACK SpeedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  CommonHandling(dialog, message);
   auto* fields = ValuesOf<SpeedFields>(dialog, message, lParam);
   if (!fields) return FALSE;
   if (message == WM_INITDIALOG) {
@@ -106,6 +134,7 @@ void MarkChoice(HWND dialog, const PrintChoice& choice) {
 }
 
 INT_PTR CALLBACK PrintProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  CommonHandling(dialog, message);
   auto* choice = ValuesOf<PrintChoice>(dialog, message, lParam);
   if (!choice) return FALSE;
   if (message == WM_INITDIALOG) {
