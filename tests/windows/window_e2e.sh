@@ -26,7 +26,8 @@ appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/mojimori
 rm -rf "$appdata"
 
 (cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &
-pids+=($!)
+zel_pid=$!
+pids+=($zel_pid)
 # A busy machine may take Wine a while to bring the first window up.
 window=$(timeout 120 xdotool search --sync --onlyvisible --name 'もじもり' | head -n 1) ||
   fail "no main window"
@@ -148,12 +149,14 @@ xdotool key Escape F10 F1
 wait_for panel_red 300 || fail "no red circles for the counting question"
 [ "$(panel_picture)" -lt 200 ] || fail "the picture stayed under the circles"
 
+# The settings are written before the program ends, so the file is read only after that.
+windows_gone() { ! xdotool search --name 'もじもり' >/dev/null 2>&1; }
+program_ended() { ! kill -0 "$zel_pid" 2>/dev/null; }
+closing=$SECONDS
 xdotool key alt+F4
-for _ in $(seq 100); do
-  xdotool search --name 'もじもり' >/dev/null 2>&1 || break
-  sleep 0.2
-done
-xdotool search --name 'もじもり' >/dev/null 2>&1 && fail "the window did not close"
+wait_until windows_gone || fail "the window did not close"
+wait_until program_ended || fail "the program did not end"
+echo "closed and ended in $((SECONDS - closing)) s"
 ini=$appdata/zel.ini
 [ -f "$ini" ] || fail "no $ini"
 for line in '[Setting]' 'VoiceSpeed=350' 'KakijunSpeed=300' 'PrintSize=2' 'PrintStyle=0' \
