@@ -28,9 +28,15 @@ rm -rf "$appdata"
 (cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &
 zel_pid=$!
 pids+=($zel_pid)
+# A visible window named like $1, in $found. A search may trip over a window going away as
+# it asks: it is asked again.
+find_window() {
+  found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+  [ -n "$found" ]
+}
 # A busy machine may take Wine a while to bring the first window up.
-window=$(timeout 120 xdotool search --sync --onlyvisible --name 'もじもり' | head -n 1) ||
-  fail "no main window"
+bound=120 wait_until find_window 'もじもり' || fail "no main window"
+window=$found
 
 # Black pixels of text in the typed line, right of the panel under the keys.
 line_text_ink() {
@@ -94,8 +100,8 @@ open_dialog() {
   shift
   open_file_menu || fail "the menu did not open"
   xdotool key "$@"
-  dialog=$(timeout 60 xdotool search --sync --onlyvisible --name "$title" | head -n 1) ||
-    fail "no dialog $title"
+  wait_until find_window "$title" || fail "no dialog $title"
+  dialog=$found
   focus_window "$dialog" || fail "the dialog $title did not take the keyboard"
   eval "$(xdotool getwindowgeometry --shell "$dialog")"
   wait_until dialog_painted || fail "the dialog $title shows no text"
@@ -107,7 +113,8 @@ dialog_painted() {
   [ "$(convert "$work/dialog.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage txt:- |
     grep -c '#000000 ')" -gt 200 ]
 }
-dialog_gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+# Gone, by a search that did not trip.
+dialog_gone() { [ -z "$(xdotool search --onlyvisible --name "$1" 2>&1)" ]; }
 # The template's size, in the program's 16-pixel face: two pixels a dialog unit across,
 # at least two down. In another face the texts would not fit the places they are given.
 expect_units() {
@@ -150,7 +157,7 @@ wait_for panel_red 300 || fail "no red circles for the counting question"
 [ "$(panel_picture)" -lt 200 ] || fail "the picture stayed under the circles"
 
 # The settings are written before the program ends, so the file is read only after that.
-windows_gone() { ! xdotool search --name 'もじもり' >/dev/null 2>&1; }
+windows_gone() { [ -z "$(xdotool search --name 'もじもり' 2>&1)" ]; }
 program_ended() { ! kill -0 "$zel_pid" 2>/dev/null; }
 closing=$SECONDS
 xdotool key alt+F4
