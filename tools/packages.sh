@@ -6,10 +6,10 @@ ZEL_BUILD_PACKAGES=(build-essential cmake ninja-build ccache pkg-config
 ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick openbox
   poppler-utils sox python3 python3-numpy python3-pil desktop-file-utils appstream dpkg-dev
   file cups-daemon cups-client printer-driver-cups-pdf pulseaudio pulseaudio-utils)
-# The Windows program: cross compiler (posix threads), Wine to test it under, NSIS for the
-# installer, and the Japanese locale Wine takes the code page from.
+# The Windows program: cross compiler (posix threads), ImageMagick for its icons, Wine to
+# test it under, NSIS for the installer, and the Japanese locale Wine takes the code page from.
 ZEL_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine wine64 nsis locales)
+  imagemagick wine wine64 nsis locales)
 
 zel_ensure_packages() {
   local missing=() pkg

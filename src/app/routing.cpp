@@ -9,6 +9,7 @@
 #include "chars/input_line.h"
 #include "chars/text_file.h"
 #include "display/stroke_order.h"
+#include "files/file_names.h"
 #include "print/practice_sheet.h"
 #include "quiz/question_check.h"
 #include "quiz/quiz.h"
@@ -37,7 +38,7 @@ void TakeStartUpDirectory(AppState& app) {
   if (dir.empty()) return;
   app.HelpPath = JoinPath(dir, "zel.html");
   app.QuestionPath = JoinPath(dir, "mondai.txt");
-  app.ProgramDir = dir + "/";
+  app.ProgramDir = dir + kDirSeparator;
   app.host.settings.WriteProfileString("Setting", "ExeDir", app.ProgramDir);
 }
 

@@ -17,6 +17,10 @@ namespace zel {
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string Utf8FromPath(const std::filesystem::path& path);
 
+// The system's own separator, which ends a directory the program writes out for others to
+// read ("\\" on Windows, "/" elsewhere).
+inline constexpr char kDirSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
 // The path of an existing file whose every part equals that of path ignoring ASCII case;
 // path itself when it exists or when nothing matches.
 std::string ResolveIgnoringCase(const std::string& path);

@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/window_layout.h"
 #include "encoding/sjis.h"
+#include "files/file_names.h"
 #include "support/app_fixture.h"
 
 namespace zel {
@@ -21,9 +22,11 @@ class StartUpTest : public AppFixture {};
 
 TEST_F(StartUpTest, RunsItsStepsInOrderOnAFirstRun) {
   StartUp(app);
-  EXPECT_EQ(host.events, (Strings{"play 371 async", "write Setting/ExeDir=/home/child/kana/",
+  // The directory in the system's own form, as the sibling program reads it.
+  const std::string programDir = std::string("/home/child/kana") + kDirSeparator;
+  EXPECT_EQ(host.events, (Strings{"play 371 async", "write Setting/ExeDir=" + programDir,
                                   "uncheck 1213", "move window 0 0 560 420"}));
-  EXPECT_EQ(app.ProgramDir, "/home/child/kana/");
+  EXPECT_EQ(app.ProgramDir, programDir);
   EXPECT_EQ(app.QuestionPath, "/home/child/kana/mondai.txt");
   EXPECT_EQ(app.HelpPath, "/home/child/kana/zel.html");
   EXPECT_EQ(SjisToUtf8(app.SharedFont.faceName), "ＭＳ ゴシック");

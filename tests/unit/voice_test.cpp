@@ -5,6 +5,7 @@
 
 #include "app/control_ids.h"
 #include "app/routing.h"
+#include "files/file_names.h"
 #include "display/stroke_order.h"
 #include "support/app_fixture.h"
 #include "voice/voice_playback.h"
@@ -15,11 +16,17 @@ namespace {
 using Strings = std::vector<std::string>;
 using testing::AppFixture;
 
+// Where a replacement voice is looked for: in the start-up directory, named in the
+// system's own form.
+std::string OverridePath(const std::string& name) {
+  return std::string("/home/child/kana") + kDirSeparator + name + ".wav";
+}
+
 class VoiceTest : public AppFixture {
  protected:
   void Start(std::initializer_list<std::string> overrideNames = {}) {
     for (const std::string& name : overrideNames)
-      host.existingFiles.insert("/home/child/kana/" + name + ".wav");
+      host.existingFiles.insert(OverridePath(name));
     StartUp(app);
     host.Clear();
   }
@@ -34,19 +41,19 @@ TEST_F(VoiceTest, AReplacementFileSpeaksForItsKeyInEverySet) {
   Command(1083);
   Command(1005);
   Command(1006);
-  EXPECT_EQ(host.Only("play"), (Strings{"play file /home/child/kana/KA.wav async",
-                                        "play file /home/child/kana/KA.wav async",
-                                        "play file /home/child/kana/KA.wav async",
+  EXPECT_EQ(host.Only("play"), (Strings{"play file " + OverridePath("KA") + " async",
+                                        "play file " + OverridePath("KA") + " async",
+                                        "play file " + OverridePath("KA") + " async",
                                         "play 306 async"}));
 }
 
 TEST_F(VoiceTest, TheStartUpSoundIsAlwaysBuiltIn) {
-  host.existingFiles.insert("/home/child/kana/SP.wav");
+  host.existingFiles.insert(OverridePath("SP"));
   StartUp(app);
   EXPECT_EQ(host.Only("play"), (Strings{"play 371 async"}));
   host.Clear();
   Command(kCmdBlankKey);
-  EXPECT_EQ(host.Only("play"), (Strings{"play file /home/child/kana/SP.wav async"}));
+  EXPECT_EQ(host.Only("play"), (Strings{"play file " + OverridePath("SP") + " async"}));
 }
 
 TEST_F(VoiceTest, DiAndDuFilesAreNeverHeardFromAKey) {
@@ -62,7 +69,7 @@ TEST_F(VoiceTest, BackspaceSpeaksTheNewLastEntryThroughItsFile) {
   Command(1005);
   host.Clear();
   Command(kCmdBackspace);
-  EXPECT_EQ(host.Only("play"), (Strings{"play file /home/child/kana/A.wav async"}));
+  EXPECT_EQ(host.Only("play"), (Strings{"play file " + OverridePath("A") + " async"}));
 }
 
 TEST_F(VoiceTest, TheCharacterPromptWaitsForTheCharacter) {

@@ -5,15 +5,24 @@
 # The user's own settings folder, %APPDATA%\mojimori.
 zel_appdata() { echo "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/mojimori"; }
 
-# Starts zel.exe $1 in a copy of the question folder $2 and sets $window to its main window.
+# A visible window named like $1, in $found. A search may trip over a window going away as
+# it asks: it is asked again.
+find_window() {
+  found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+  [ -n "$found" ]
+}
+
+# Starts zel.exe $1 in a copy of the question folder $2, its process in $zel_pid, and sets
+# $window to its main window.
 start_zel_window() {
   rm -rf "$work/run"
   cp -r "$2" "$work/run"
   (cd "$work/run" && exec "$here/wine_run.sh" "$1") >"$work/zel.log" 2>&1 &
-  pids+=($!)
+  zel_pid=$!
+  pids+=($zel_pid)
   # A busy machine may take Wine a while to bring the first window up.
-  window=$(timeout 120 xdotool search --sync --onlyvisible --name 'もじもり' | head -n 1) ||
-    fail "no main window"
+  bound=120 wait_until find_window 'もじもり' || fail "no main window"
+  window=$found
 }
 
 # The panel's place on the screen: left, top, width and height, at the window's lower left.
@@ -37,10 +46,10 @@ panel_picture() { panel_pixels; grep -vcE '#(FFFFFF|000000|FF0000) ' "$work/pane
 # Waits for the count `$1` prints to pass the bound $2: a busy machine may take a moment
 # to repaint.
 wait_for() {
-  local what=$1 bound=$2 count
-  for _ in $(seq 50); do
+  local what=$1 bound=$2 count deadline=$((SECONDS + 60))
+  while :; do
     count=$($what)
-    [ "$count" -gt "$bound" ] && break
+    [ "$count" -gt "$bound" ] || [ "$SECONDS" -ge "$deadline" ] && break
     sleep 0.2
   done
   echo "$what: $count"

@@ -72,14 +72,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 
   AddText(this, "もじもり！ ", 44, 4, 84, 8);
   AddText(this, "Version 2.11", 52, 16, 48, 8);
-  AddText(this, "こどもの ための ５０おんキーボード", 8, 32, 158, 8);
-  // The credits in short, as resources/CREDITS lists them; the full attribution is there
-  // and in the help.
-  const char* const credits[] = {"こえ：Open JTalk と HTS音声",
-                                 "      nitech-jp-atr503-m001 (CC BY 3.0)",
-                                 "もじ：IPAフォント、Klee One", "え：Noto Color Emoji"};
+  AddText(this, texts::kAboutSubtitle, 8, 32, 158, 8);
   int y = 40;
-  for (const char* line : credits) {
+  for (std::string_view line : texts::kAboutCredits) {
     AddText(this, line, 8, y, 158, 8)->setObjectName("credit");
     y += 8;
   }

@@ -24,8 +24,10 @@
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
+#include "platform/win32/font_faces.h"
 #include "platform/win32/kana_film_gdi.h"
 #include "platform/win32/panel_painter.h"
+#include "platform/win32/small_dialogs.h"
 #include "platform/win32/sound_player.h"
 #include "platform/win32/text.h"
 
@@ -80,6 +82,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, L"ZEL");
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
@@ -334,13 +337,7 @@ bool Win32MainWindow::FaceDrawsKana(std::string_view faceName) {
   const std::wstring face = WideFromSjis(faceName);
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
   HFONT handle = CreateFontIndirectW(&font);
-  HDC dc = GetDC(hwnd_);
-  HGDIOBJ old = SelectObject(dc, handle);
-  WORD glyphs[2] = {};
-  const bool drawn = GetGlyphIndicesW(dc, L"\u3042\u30A2", 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 2 &&
-                     glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF;  // あ, ア
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  const bool drawn = DrawsKana(handle);
   DeleteObject(handle);
   return drawn;
 }
@@ -539,7 +536,10 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
   dialog.lpLogFont = &chosen;
-  dialog.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  dialog.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT |
+                 CF_ENABLEHOOK;
+  dialog.lpfnHook = HorizontalFacesOnly;
+  UseFaceTheSystemGives(chosen);
   dialog.rgbColors = static_cast<COLORREF>(colour);
   if (!ChooseFontW(&dialog)) return false;
   font.height = chosen.lfHeight;
@@ -580,6 +580,16 @@ bool Win32MainWindow::StartProgram(const std::string& path) {
   return true;
 }
 
+void Win32MainWindow::ShowAboutDialog() { RunAboutDialog(instance_, hwnd_); }
+
+bool Win32MainWindow::EditSpeeds(std::string& voiceField, std::string& kakijunField) {
+  return RunSpeedDialog(instance_, hwnd_, voiceField, kakijunField);
+}
+
+bool Win32MainWindow::ChoosePrintOptions(int& size, int& style) {
+  return RunPrintOptionsDialog(instance_, hwnd_, size, style);
+}
+
 long long Win32MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
 
 int Win32MainWindow::DisplayDepth() {
@@ -615,8 +625,5 @@ bool Win32MainWindow::ReplaceFile(const std::string& path, std::string_view byte
   RemoveStaleTemporaries(path);
   return ReplaceFileSafely(path, bytes) == ReplaceOutcome::kReplaced;
 }
-void Win32MainWindow::ShowAboutDialog() {}                                    // to come
-bool Win32MainWindow::EditSpeeds(std::string&, std::string&) { return false; }  // to come
-bool Win32MainWindow::ChoosePrintOptions(int&, int&) { return false; }          // to come
 
 }  // namespace zel
