@@ -184,11 +184,17 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Win32MainWindow::TakeAccelerator(const MSG& msg) {
+  // Alt let go after it typed a key (Alt+F: ぱ) must not open the menu bar as a lone Alt
+  // does: Wine's DefWindowProc never saw the key, which the accelerator took.
+  const bool altAfterKey = msg.wParam == VK_MENU && altKeyTaken_;
   if (msg.message == WM_KEYUP) {
     // A real release: Windows sends no key-up for auto-repeat. System key-ups (with Alt,
     // and F10) do not count.
     NoteKeyReleased(app_);
-    return false;
+  }
+  if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) {
+    if (altAfterKey) altKeyTaken_ = false;
+    return altAfterKey;
   }
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
   if (msg.hwnd != hwnd_ && GetParent(msg.hwnd) != hwnd_) return false;
@@ -202,8 +208,11 @@ bool Win32MainWindow::TakeAccelerator(const MSG& msg) {
   if (GetKeyboardState(keys) &&
       ToUnicode(static_cast<UINT>(msg.wParam), (msg.lParam >> 16) & 0xFF, keys, typed, 4, 4) == 1)
     stroke.character = typed[0];
-  const int command = MatchAccelerator(stroke);
+  // The keypad's keys (VK_NUMPAD0 to VK_DIVIDE) count by what they type, as on Linux.
+  stroke.keypad = msg.wParam >= VK_NUMPAD0 && msg.wParam <= VK_DIVIDE;
+  const int command = KeyCommand(stroke, app_.chars.ScriptMode);
   if (command == 0) return false;
+  altKeyTaken_ = stroke.alt;
   RouteCommand(app_, command, kFromAccelerator);
   return true;
 }
