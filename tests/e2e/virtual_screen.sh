@@ -63,12 +63,17 @@ menu_shown() {
 }
 
 # Visible windows of process $1 whose names match $2, newest last. (--all: without it
-# xdotool takes either condition, and any window of the process would do.)
+# xdotool takes either condition, and any window of the process would do.) With $1 empty,
+# of any process: a Windows program's windows carry the pid of Wine's own process.
 program_windows() {
-  xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true
+  if [ -n "$1" ]; then
+    xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true
+  else
+    xdotool search --onlyvisible --name "$2" 2>/dev/null || true
+  fi
 }
 
-# Prints the newest visible window of process $1 named like $2, waiting for it. Qt's
+# Prints the newest visible window of process $1 (or any) named like $2, waiting for it. Qt's
 # windows come and go while it starts, which one search may trip over: it asks again.
 find_program_window() {
   local w end=$((SECONDS + zel_hang_bound))
