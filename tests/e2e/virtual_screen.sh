@@ -109,3 +109,18 @@ click_file_menu_item() {
 open_print_menu_item() {
   click_file_menu_item "$1" 92
 }
+
+# Window $1's pixels by colour class, as "red blue coloured white": pure red, pure blue,
+# clearly coloured ones (a picture's) and white ones (a window not painted yet is black).
+# The window's picture is left in $2.
+window_colours() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+  convert "$2" -format %c histogram:info:- |
+    awk '{ n = $1 + 0; v = $0; sub(/^[^(]*\(/, "", v); sub(/\).*/, "", v); split(v, k, ",")
+           r = k[1] + 0; g = k[2] + 0; b = k[3] + 0
+           if (r == 255 && g == 0 && b == 0) red += n; else if (r == 0 && g == 0 && b == 255) blue += n
+           else if (r == 255 && g == 255 && b == 255) white += n
+           else if ((r > g ? r - g : g - r) + (g > b ? g - b : b - g) > 60) other += n }
+         END { print red + 0, blue + 0, other + 0, white + 0 }'
+}

@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# Runs a Windows build tree's tests (ctest, with Wine as the emulator) in a Wine prefix made
-# afresh for this run by `wineboot -i` and removed afterwards, so no state of an earlier run
-# or of the user's own ~/.wine counts. Japanese locale, as on a Japanese Windows: without
-# it the ANSI code page would be 1252.
-#   wine_tests.sh <windows build tree> [ctest arguments...]
+# Runs a command in a Wine session made afresh for it: a prefix made by `wineboot -i` and
+# removed afterwards, so no state of an earlier run or of the user's own ~/.wine counts; a
+# home of its own; one virtual screen with a window manager. Japanese locale, as on a
+# Japanese Windows: without it the ANSI code page would be 1252.
+#   wine_session.sh <command> [arguments...]
 set -euo pipefail
-tree=$(cd "$1" && pwd)
-shift
-here=$(cd "$(dirname "$0")" && pwd)
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "the locale ja_JP.UTF-8 is not generated (tools/packages.sh: zel_ensure_locale)" >&2
@@ -55,4 +52,4 @@ echo "fresh Wine prefix in $(( $(date +%s) - started )) s, $(du -sm "$WINEPREFIX
 # ctest's output pipe open, and ctest would wait for them.
 wineserver -p
 timeout 300 wine wineboot </dev/null >>"$work/wineboot.log" 2>&1
-ctest --test-dir "$tree" --output-on-failure "$@"
+"$@"
