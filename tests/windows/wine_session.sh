@@ -5,6 +5,7 @@
 # Japanese Windows: without it the ANSI code page would be 1252.
 #   wine_session.sh <command> [arguments...]
 set -euo pipefail
+source "$(dirname "$0")/../e2e/virtual_screen.sh"
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "the locale ja_JP.UTF-8 is not generated (tools/packages.sh: zel_ensure_locale)" >&2
@@ -31,11 +32,11 @@ trap cleanup EXIT
 # first program of a Wine session that makes a window fixes the display for all others.
 Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
 screen_pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+wait_until test -s "$work/display" || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(cat "$work/display") ZEL_WINE_DISPLAY=1
 openbox >/dev/null 2>&1 &
 screen_pids+=($!)
+wait_until window_manager_running || { echo "openbox did not start" >&2; exit 1; }
 
 started=$(date +%s)
 # Bounded: a prefix takes 15-40 s; ten times that means Wine hangs.
