@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <ctime>
 
 #include "app/accelerators.h"
@@ -526,11 +527,23 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   chosen.lfCharSet = static_cast<BYTE>(font.charSet);
   const std::wstring face = WideFromSjis(font.faceName);
   face.copy(chosen.lfFaceName, std::min<size_t>(face.size(), LF_FACESIZE - 1));
+  // The dialog opens on the face the keys are drawn in: a name not installed (the default
+  // "ＭＳ ゴシック" on a Windows without it) would leave it on its first face, a vertical
+  // one, and OK would give the keys that.
+  if (HDC dc = GetDC(hwnd_)) {
+    HFONT handle = CreateFontIndirectW(&chosen);
+    HGDIOBJ old = SelectObject(dc, handle);
+    wchar_t used[LF_FACESIZE] = {};
+    if (GetTextFaceW(dc, LF_FACESIZE, used) > 0) std::wcsncpy(chosen.lfFaceName, used, LF_FACESIZE - 1);
+    SelectObject(dc, old);
+    DeleteObject(handle);
+    ReleaseDC(hwnd_, dc);
+  }
   CHOOSEFONTW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
   dialog.lpLogFont = &chosen;
-  dialog.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  dialog.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
   dialog.rgbColors = static_cast<COLORREF>(colour);
   if (!ChooseFontW(&dialog)) return false;
   font.height = chosen.lfHeight;
