@@ -2,6 +2,7 @@
 # The Linux program (under Xvfb) and the Windows program (under Wine) given the same keys and
 # menu commands, one after the other on the same screen, must end in the same state:
 #   - kana typed in the hiragana, katakana, romaji and digit sets, a backspace: the line;
+#   - the font dialog's colour changed to blue: the character on the panel;
 #   - the line saved as a text file (ほぞん...): the file, byte for byte;
 #   - the line erased (けす), a picture question from the sample set answered with a wrong
 #     key and then the right ones, a counting question answered by the circles shown;
@@ -43,11 +44,6 @@ make_folder() {
   rm -rf "$1"
   cp -r "$sample" "$1"
   head -n 1 "$sample/mondai.txt" >"$1/mondai.txt"
-}
-# Settings both programs start from: the character drawn blue and bold, so reading the file
-# shows on the panel.
-seed_ini() {
-  printf '[Setting]\r\nFontweight=700\r\nFontcolor=16711680\r\n' >"$1"
 }
 
 # ---- One platform at a time: $os is linux or windows.
@@ -149,14 +145,21 @@ run_sequence() {
   make_folder "$(folder_of)"
   rm -rf "$work/linux-home" "$appdata"
   mkdir -p "$work/linux-home/.config" "$appdata"
-  seed_ini "$(ini_of)"
   start_program
   wait_until line_is "" || fail "$os: the line does not read empty at the start"
   # Kana layout: T か, 3 あ, Shift+T が, Alt+F ぱ; F7 katakana: T カ, Q タ; F9 romaji:
   # K の as NO; F10 digits １ ２; a backspace takes the ２.
   xdotool key t 3 shift+t alt+f
   expect_line hiragana "かあがぱ"
-  wait_until blue_character || fail "$os: the character is not drawn in the file's colour"
+  # The font dialog (フォント...): its colour box (Alt+C) three down from red is blue, as in
+  # every font dialog's sixteen colours; Return is OK.
+  menu_command "フォント..." 1207
+  local dialog
+  dialog=$(find_program_window "" 'フォント') || fail "$os: no font dialog"
+  focus_window "$dialog" || fail "$os: the font dialog did not take the focus"
+  xdotool key alt+c Down Down Down Return
+  wait_until window_gone "$dialog" || fail "$os: the font dialog stayed"
+  wait_until blue_character || fail "$os: the character is not drawn in the colour chosen"
   xdotool key F7 t q F9 k F10 1 2 BackSpace
   expect_line sets "かあがぱカタNO１"
   file_dialog "ほぞん..." 1208 "ほぞんする" "line.TXT"

@@ -529,11 +529,12 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   face.copy(chosen.lfFaceName, std::min<size_t>(face.size(), LF_FACESIZE - 1));
   // The dialog opens on the face the keys are drawn in: a name not installed (the default
   // "ＭＳ ゴシック" on a Windows without it) would leave it on its first face, a vertical
-  // one, and OK would give the keys that.
+  // one, and OK would give the keys that. Left on that face, the name stays as it was, as
+  // on Linux, so the settings keep the name that suits every machine.
+  wchar_t used[LF_FACESIZE] = {};
   if (HDC dc = GetDC(hwnd_)) {
     HFONT handle = CreateFontIndirectW(&chosen);
     HGDIOBJ old = SelectObject(dc, handle);
-    wchar_t used[LF_FACESIZE] = {};
     if (GetTextFaceW(dc, LF_FACESIZE, used) > 0) std::wcsncpy(chosen.lfFaceName, used, LF_FACESIZE - 1);
     SelectObject(dc, old);
     DeleteObject(handle);
@@ -553,7 +554,8 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   font.underline = chosen.lfUnderline;
   font.strikeOut = chosen.lfStrikeOut;
   font.charSet = chosen.lfCharSet;
-  font.faceName = FaceNameFromUtf8(Utf8FromPath(std::filesystem::path(chosen.lfFaceName)));
+  if (std::wcsncmp(chosen.lfFaceName, used, LF_FACESIZE) != 0)
+    font.faceName = FaceNameFromUtf8(Utf8FromPath(std::filesystem::path(chosen.lfFaceName)));
   colour = static_cast<int>(dialog.rgbColors);
   return true;
 }
