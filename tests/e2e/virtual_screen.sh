@@ -63,12 +63,17 @@ menu_shown() {
 }
 
 # Visible windows of process $1 whose names match $2, newest last. (--all: without it
-# xdotool takes either condition, and any window of the process would do.)
+# xdotool takes either condition, and any window of the process would do.) With $1 empty,
+# of any process: a Windows program's windows carry the pid of Wine's own process.
 program_windows() {
-  xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true
+  if [ -n "$1" ]; then
+    xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true
+  else
+    xdotool search --onlyvisible --name "$2" 2>/dev/null || true
+  fi
 }
 
-# Prints the newest visible window of process $1 named like $2, waiting for it. Qt's
+# Prints the newest visible window of process $1 (or any) named like $2, waiting for it. Qt's
 # windows come and go while it starts, which one search may trip over: it asks again.
 find_program_window() {
   local w end=$((SECONDS + zel_hang_bound))
@@ -159,4 +164,19 @@ waited_voice_at_sink() {
   sox -n -r 16000 -b 16 -c 1 "$work/three_seconds.wav" synth 3 sine 440 vol 0.5
   /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sink_voice.py" --sink "$1" --presses 1 \
     --expect F1="$2/383.wav" --expect e="$work/three_seconds.wav"
+}
+
+# Window $1's pixels by colour class, as "red blue coloured white": pure red, pure blue,
+# clearly coloured ones (a picture's) and white ones (a window not painted yet is black).
+# The window's picture is left in $2.
+window_colours() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+  convert "$2" -format %c histogram:info:- |
+    awk '{ n = $1 + 0; v = $0; sub(/^[^(]*\(/, "", v); sub(/\).*/, "", v); split(v, k, ",")
+           r = k[1] + 0; g = k[2] + 0; b = k[3] + 0
+           if (r == 255 && g == 0 && b == 0) red += n; else if (r == 0 && g == 0 && b == 255) blue += n
+           else if (r == 255 && g == 255 && b == 255) white += n
+           else if ((r > g ? r - g : g - r) + (g > b ? g - b : b - g) > 60) other += n }
+         END { print red + 0, blue + 0, other + 0, white + 0 }'
 }

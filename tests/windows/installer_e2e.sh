@@ -33,37 +33,30 @@ done
 rm -rf "$documents/mojimori" "$user/AppData/Roaming/mojimori"
 (cd "$work" && exec "$here/wine_run.sh" 'C:\Program Files\mojimori\zel.exe') >"$work/zel.log" 2>&1 &
 pids+=($!)
-window=$(timeout 120 xdotool search --sync --onlyvisible --name 'もじもり' | head -n 1) ||
-  fail "the installed program showed no window"
+window=$(find_program_window "" 'もじもり') || fail "the installed program showed no window"
 [ -f "$documents/mojimori/mondai.txt" ] || fail "no question folder Documents\\mojimori"
-panel_picture() {
+# Pixels of the panel of any colour but white, black and red: a picture's.
+count=0
+picture_shown() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
   import -window root "$work/shot.png"
-  convert "$work/shot.png" -crop 200x190+$((X + 12))+$((Y + 168)) +repage txt:- | tail -n +2 |
-    grep -vcE '#(FFFFFF|000000|FF0000) ' || true
+  count=$(convert "$work/shot.png" -crop 200x190+$((X + 12))+$((Y + 168)) +repage txt:- | tail -n +2 |
+    grep -vcE '#(FFFFFF|000000|FF0000) ' || true)
+  [ "$count" -gt 2000 ]
 }
-xdotool windowactivate --sync "$window"
+focus_window "$window" || fail "the installed program's window did not take the focus"
 xdotool key F1
-for _ in $(seq 50); do
-  count=$(panel_picture)
-  [ "$count" -gt 2000 ] && break
-  sleep 0.2
-done
-[ "$count" -gt 2000 ] || fail "no picture question from the question folder"
+wait_until picture_shown || fail "no picture question from the question folder ($count pixels)"
 xdotool key alt+F4
-for _ in $(seq 100); do
-  xdotool search --name 'もじもり' >/dev/null 2>&1 || break
-  sleep 0.2
-done
-grep -qa 'Documents' "$user/AppData/Roaming/mojimori/zel.ini" || fail "no settings in %APPDATA%\\mojimori"
+window_closed() { ! xdotool search --name 'もじもり' >/dev/null 2>&1; }
+wait_until window_closed || fail "the installed program did not close"
+settings=$user/AppData/Roaming/mojimori/zel.ini
+wait_until grep -qa 'Documents' "$settings" || fail "no settings in %APPDATA%\\mojimori"
 
 timeout 300 "$here/wine_run.sh" 'C:\Program Files\mojimori\uninstall.exe' /S || fail "the silent uninstall failed"
 # The uninstaller runs on from a copy of itself.
-for _ in $(seq 100); do
-  [ -e "$c/Program Files/mojimori" ] || break
-  sleep 0.2
-done
-[ ! -e "$c/Program Files/mojimori" ] || fail "the uninstall left $(ls "$c/Program Files/mojimori")"
+wait_until test ! -e "$c/Program Files/mojimori" ||
+  fail "the uninstall left $(ls "$c/Program Files/mojimori")"
 [ ! -e "$shortcut" ] || fail "the uninstall left the shortcut"
 [ -f "$documents/mojimori/mondai.txt" ] || fail "the uninstall took the question folder"
 [ -f "$user/AppData/Roaming/mojimori/zel.ini" ] || fail "the uninstall took the settings"

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <ctime>
 
 #include "app/accelerators.h"
@@ -202,11 +203,17 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Win32MainWindow::TakeAccelerator(const MSG& msg) {
+  // Alt let go after it typed a key (Alt+F: ぱ) must not open the menu bar as a lone Alt
+  // does: Wine's DefWindowProc never saw the key, which the accelerator took.
+  const bool altAfterKey = msg.wParam == VK_MENU && altKeyTaken_;
   if (msg.message == WM_KEYUP) {
     // A real release: Windows sends no key-up for auto-repeat. System key-ups (with Alt,
     // and F10) do not count.
     NoteKeyReleased(app_);
-    return false;
+  }
+  if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) {
+    if (altAfterKey) altKeyTaken_ = false;
+    return altAfterKey;
   }
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
   if (msg.hwnd != hwnd_ && GetParent(msg.hwnd) != hwnd_) return false;
@@ -220,8 +227,11 @@ bool Win32MainWindow::TakeAccelerator(const MSG& msg) {
   if (GetKeyboardState(keys) &&
       ToUnicode(static_cast<UINT>(msg.wParam), (msg.lParam >> 16) & 0xFF, keys, typed, 4, 4) == 1)
     stroke.character = typed[0];
-  const int command = MatchAccelerator(stroke);
+  // The keypad's keys (VK_NUMPAD0 to VK_DIVIDE) count by what they type, as on Linux.
+  stroke.keypad = msg.wParam >= VK_NUMPAD0 && msg.wParam <= VK_DIVIDE;
+  const int command = KeyCommand(stroke, app_.chars.ScriptMode);
   if (command == 0) return false;
+  altKeyTaken_ = stroke.alt;
   RouteCommand(app_, command, kFromAccelerator);
   return true;
 }
@@ -532,6 +542,13 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   chosen.lfCharSet = static_cast<BYTE>(font.charSet);
   const std::wstring face = WideFromSjis(font.faceName);
   face.copy(chosen.lfFaceName, std::min<size_t>(face.size(), LF_FACESIZE - 1));
+  // The dialog opens on the face the keys are drawn in: a name not installed (the default
+  // "ＭＳ ゴシック" on a Windows without it) would leave it on its first face, a vertical
+  // one, and OK would give the keys that. Left on that face, the name stays as it was, as
+  // on Linux, so the settings keep the name that suits every machine.
+  UseFaceTheSystemGives(chosen);
+  wchar_t used[LF_FACESIZE] = {};
+  std::wcsncpy(used, chosen.lfFaceName, LF_FACESIZE - 1);
   CHOOSEFONTW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
@@ -539,7 +556,6 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   dialog.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT |
                  CF_ENABLEHOOK;
   dialog.lpfnHook = HorizontalFacesOnly;
-  UseFaceTheSystemGives(chosen);
   dialog.rgbColors = static_cast<COLORREF>(colour);
   if (!ChooseFontW(&dialog)) return false;
   font.height = chosen.lfHeight;
@@ -549,7 +565,8 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   font.underline = chosen.lfUnderline;
   font.strikeOut = chosen.lfStrikeOut;
   font.charSet = chosen.lfCharSet;
-  font.faceName = FaceNameFromUtf8(Utf8FromPath(std::filesystem::path(chosen.lfFaceName)));
+  if (std::wcsncmp(chosen.lfFaceName, used, LF_FACESIZE) != 0)
+    font.faceName = FaceNameFromUtf8(Utf8FromPath(std::filesystem::path(chosen.lfFaceName)));
   colour = static_cast<int>(dialog.rgbColors);
   return true;
 }

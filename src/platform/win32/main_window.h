@@ -117,6 +117,7 @@ class Win32MainWindow : public WholeHost {
   PanelTracing tracing_{app_};
   std::map<int, HWND> controls_;
   bool closing_ = false;
+  bool altKeyTaken_ = false;  // an Alt+key accelerator since Alt went down
   HDC overlayDc_ = nullptr;
   HBITMAP overlayBitmap_ = nullptr;
   HGDIOBJ overlayOld_ = nullptr;
