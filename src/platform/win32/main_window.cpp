@@ -28,6 +28,7 @@
 #include "platform/win32/font_faces.h"
 #include "platform/win32/kana_film_gdi.h"
 #include "platform/win32/panel_painter.h"
+#include "platform/win32/resources.h"
 #include "platform/win32/small_dialogs.h"
 #include "platform/win32/sound_player.h"
 #include "platform/win32/text.h"
@@ -58,27 +59,12 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// A resource built into the program (see builtin.rc): its bytes, or none.
-std::string_view BuiltIn(const std::wstring& name) {
-  HRSRC found = FindResourceW(nullptr, name.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
-  if (!found) return {};
-  HGLOBAL loaded = LoadResource(nullptr, found);
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (!bytes) return {};
-  return {static_cast<const char*>(bytes), SizeofResource(nullptr, found)};
-}
-
-std::span<const uint8_t> BuiltInSound(const std::wstring& name) {
-  const std::string_view bytes = BuiltIn(L"SOUNDS_" + name);
-  return {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
-}
-
 }  // namespace
 
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
     : instance_(instance),
       settings_(std::move(settingsPath)),
-      sound_(std::make_unique<Win32SoundPlayer>(BuiltInSound(L"DEFAULT"))) {
+      printer_(instance, hwnd_) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -321,7 +307,7 @@ void Win32MainWindow::FillPanelWhite() {
 
 void Win32MainWindow::DrawStripFrame(int stripId, int frame) {
   // A strip is a picture file: its header, then the DIB with frames side by side.
-  const std::string_view file = BuiltIn(L"STROKES_" + std::to_wstring(stripId));
+  const std::string_view file = BuiltInResource(L"STROKES_" + std::to_wstring(stripId));
   constexpr size_t kFileHeader = 14;
   if (file.size() <= kFileHeader + sizeof(BITMAPINFOHEADER)) return;
   const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + kFileHeader);
@@ -338,7 +324,7 @@ void Win32MainWindow::DrawStripFrame(int stripId, int frame) {
 void Win32MainWindow::UpdatePanelNow() { UpdateWindow(Control(kCtlDisplayPanel)); }
 
 std::string Win32MainWindow::BuiltInPicture(std::string_view name) {
-  return std::string(BuiltIn(L"PICTURES_" + WideFromUtf8(name)));
+  return std::string(BuiltInResource(L"PICTURES_" + WideFromUtf8(name)));
 }
 
 bool Win32MainWindow::FaceDrawsKana(std::string_view faceName) {
@@ -366,12 +352,6 @@ void Win32MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
             WideFromSjis(line.message);
   }
   MessageBoxW(hwnd_, text.c_str(), L"もんだいの チェック", MB_OK | MB_ICONINFORMATION);
-}
-
-// ---- Sounds (sound_player.h). A missing built-in sound gives no bytes, so the alert.
-
-void Win32MainWindow::PlayBuiltInSound(int soundId, bool wait) {
-  sound_->PlayBytes(BuiltInSound(std::to_wstring(soundId)), wait);
 }
 
 // ---- The window and its controls.
@@ -603,10 +583,6 @@ bool Win32MainWindow::EditSpeeds(std::string& voiceField, std::string& kakijunFi
   return RunSpeedDialog(instance_, hwnd_, voiceField, kakijunField);
 }
 
-bool Win32MainWindow::ChoosePrintOptions(int& size, int& style) {
-  return RunPrintOptionsDialog(instance_, hwnd_, size, style);
-}
-
 long long Win32MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
 
 int Win32MainWindow::DisplayDepth() {
@@ -616,28 +592,7 @@ int Win32MainWindow::DisplayDepth() {
   return depth;
 }
 
-void Win32MainWindow::PlaySoundFile(const std::string& path, bool wait) {
-  sound_->PlayFile(path, wait);
-}
-
-// ---- Printing the practice sheet.
-
-std::optional<PrintArea> Win32MainWindow::BeginPrintJob() { return printer_.Begin(hwnd_); }
-void Win32MainWindow::PrintEmptyBox(const SheetBox& box) { printer_.EmptyBox(box); }
-bool Win32MainWindow::RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
-                                     const std::vector<BoxText>& pieces) {
-  return DrawBoxImage(image, font, style, pieces);
-}
-void Win32MainWindow::PrintBoxImage(const SheetBox& box, const PackedDib& image) {
-  printer_.CharacterBox(box, image);
-}
-bool Win32MainWindow::EndPrintJob() { return printer_.End(); }
-
-// ---- Still to come on Windows. Each answers as a failure would, so the logic's own
-// messages and fallbacks show; none is reachable in a build for users.
-
-// To come with the safe replacement shared with the settings file; until then a save is
-// told as a failed write.
+// The save of a text file: the same safe replacement as the settings file's.
 bool Win32MainWindow::ReplaceFile(const std::string& path, std::string_view bytes) {
   RemoveStaleTemporaries(path);
   return ReplaceFileSafely(path, bytes) == ReplaceOutcome::kReplaced;

@@ -1,26 +1,24 @@
 // The main window on the Windows API: the controls and the menu built from the window
-// template, the Host for the program's logic, commands, ticks and keys forwarded to it.
-// Unfinished: the panel's drawing, sounds, dialogs and printing are still to come (see
-// the notes at each), so the program is built only on request (ZEL_WIN32_PROGRAM).
+// template, commands, ticks and keys forwarded to the program's logic. It takes the Host's
+// roles of the window, the settings, the files and the clock; the sound player and the
+// printer take theirs.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
-#include <memory>
 #include <string>
 
 #include "app/app_state.h"
 #include "host/host.h"
 #include "platform/win32/panel_tracing.h"
 #include "platform/win32/printer.h"
+#include "platform/win32/sound_player.h"
 #include "profile/profile_file.h"
 
 namespace zel {
 
-class Win32SoundPlayer;
-
-class Win32MainWindow : public WholeHost {
+class Win32MainWindow : public View, public SettingsStore, public FileAccess, public Clock {
  public:
   Win32MainWindow(HINSTANCE instance, std::string settingsPath);
   ~Win32MainWindow() override;
@@ -56,8 +54,6 @@ class Win32MainWindow : public WholeHost {
   void StopTimer() override;
   MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
                             MessageKind kind) override;
-  void PlayBuiltInSound(int soundId, bool wait) override;
-  void PlaySoundFile(const std::string& path, bool wait) override;
   std::string ReadProfileString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue, size_t bufferSize) override;
   int ReadProfileInt(std::string_view section, std::string_view key, int defaultValue) override;
@@ -85,13 +81,6 @@ class Win32MainWindow : public WholeHost {
   void SetCurrentDirectory(const std::string& dir) override;
   bool StartProgram(const std::string& path) override;
   void CloseWindow() override;
-  bool ChoosePrintOptions(int& size, int& style) override;
-  std::optional<PrintArea> BeginPrintJob() override;
-  void PrintEmptyBox(const SheetBox& box) override;
-  bool RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
-                      const std::vector<BoxText>& pieces) override;
-  void PrintBoxImage(const SheetBox& box, const PackedDib& image) override;
-  bool EndPrintJob() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -112,8 +101,9 @@ class Win32MainWindow : public WholeHost {
   HFONT keyFont_ = nullptr;
   HFONT dialogFont_ = nullptr;
   ProfileFile settings_;
-  std::unique_ptr<Win32SoundPlayer> sound_;
-  AppState app_{*this};
+  Win32SoundPlayer sound_;
+  Win32Printer printer_;
+  AppState app_{Host(*this, sound_, *this, *this, printer_, *this)};
   PanelTracing tracing_{app_};
   std::map<int, HWND> controls_;
   bool closing_ = false;
@@ -123,7 +113,6 @@ class Win32MainWindow : public WholeHost {
   HGDIOBJ overlayOld_ = nullptr;
   SIZE overlaySize_{};
   bool overlayShown_ = false;
-  Win32Printer printer_;
 };
 
 }  // namespace zel

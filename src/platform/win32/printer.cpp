@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "display/packed_dib.h"
 #include "platform/win32/panel_painter.h"
+#include "platform/win32/small_dialogs.h"
 #include "platform/win32/text.h"
 #include "print/practice_sheet.h"
 
@@ -118,10 +119,19 @@ Win32Printer::~Win32Printer() {
   if (devNames_) GlobalFree(devNames_);
 }
 
-std::optional<PrintArea> Win32Printer::Begin(HWND owner) {
+bool Win32Printer::ChoosePrintOptions(int& size, int& style) {
+  return RunPrintOptionsDialog(instance_, owner_, size, style);
+}
+
+bool Win32Printer::RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
+                                  const std::vector<BoxText>& pieces) {
+  return DrawBoxImage(image, font, style, pieces);
+}
+
+std::optional<PrintArea> Win32Printer::BeginPrintJob() {
   PRINTDLGW dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
+  dialog.hwndOwner = owner_;
   // What the last print chose: the dialog offers it again, and stores what is chosen now.
   dialog.hDevMode = devMode_;
   dialog.hDevNames = devNames_;
@@ -179,7 +189,7 @@ void Win32Printer::Inside(const SheetBox& box) {
   Fill(box.left + 1, box.top + 1, box.right - box.left - 2, box.bottom - box.top - 2, WHITENESS);
 }
 
-void Win32Printer::EmptyBox(const SheetBox& box) {
+void Win32Printer::PrintEmptyBox(const SheetBox& box) {
   if (!pageStarted_) return;
   Inside(box);
   Outline(box);
@@ -187,7 +197,7 @@ void Win32Printer::EmptyBox(const SheetBox& box) {
   Fill(box.left, (box.top + box.bottom) / 2, box.right - box.left, 1, BLACKNESS);
 }
 
-void Win32Printer::CharacterBox(const SheetBox& box, const PackedDib& image) {
+void Win32Printer::PrintBoxImage(const SheetBox& box, const PackedDib& image) {
   if (!pageStarted_) return;
   Inside(box);
   const int width = std::min<int>(box.right - box.left, DibWidth(image)) - 2;
@@ -203,7 +213,7 @@ void Win32Printer::CharacterBox(const SheetBox& box, const PackedDib& image) {
   Outline(box);
 }
 
-bool Win32Printer::End() {
+bool Win32Printer::EndPrintJob() {
   if (!dc_) return false;
   bool whole = pageStarted_ && EndPage(dc_) > 0;
   if (started_) whole = EndDoc(dc_) > 0 && whole;

@@ -7,33 +7,40 @@
 #include <optional>
 #include <vector>
 
-#include "host/sheet_types.h"
+#include "host/host.h"
 
 namespace zel {
 
 struct FontSpec;
 
-class Win32Printer {
+class Win32Printer : public Printer {
  public:
-  Win32Printer() = default;
+  // The dialogs open over owner, the main window once it has been made.
+  Win32Printer(HINSTANCE instance, const HWND& owner) : instance_(instance), owner_(owner) {}
   Win32Printer(const Win32Printer&) = delete;
   Win32Printer& operator=(const Win32Printer&) = delete;
-  ~Win32Printer();
+  ~Win32Printer() override;
 
-  // The print dialog over owner, offering the printer and settings chosen last in this run;
-  // when confirmed, starts the document and its page and gives the printable area in the
+  // The dialog "PRINTP" (small_dialogs.rc).
+  bool ChoosePrintOptions(int& size, int& style) override;
+  // The print dialog, offering the printer and settings chosen last in this run; when
+  // confirmed, starts the document and its page and gives the printable area in the
   // sheet's drawing pixels (the printer's, at most 300 dpi), its top-left corner the origin.
-  std::optional<PrintArea> Begin(HWND owner);
-  void EmptyBox(const SheetBox& box);
-  void CharacterBox(const SheetBox& box, const PackedDib& image);
+  std::optional<PrintArea> BeginPrintJob() override;
+  void PrintEmptyBox(const SheetBox& box) override;
+  bool RenderBoxImage(PackedDib& image, const FontSpec& font, int style,
+                      const std::vector<BoxText>& pieces) override;
+  void PrintBoxImage(const SheetBox& box, const PackedDib& image) override;
   // Ends the page and the document; false when they did not come out whole.
-  bool End();
+  bool EndPrintJob() override;
 
  private:
   void Fill(int left, int top, int width, int height, DWORD rop);
   void Outline(const SheetBox& box);
   void Inside(const SheetBox& box);
 
+  HINSTANCE instance_;
+  const HWND& owner_;
   HGLOBAL devMode_ = nullptr;
   HGLOBAL devNames_ = nullptr;
   HDC dc_ = nullptr;

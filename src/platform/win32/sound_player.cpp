@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "files/file_names.h"
+#include "platform/win32/resources.h"
 #include "wave/sound_play.h"
 
 namespace zel {
@@ -26,8 +27,12 @@ std::string SystemAlertPath() {
 
 }  // namespace
 
-Win32SoundPlayer::Win32SoundPlayer(std::span<const uint8_t> defaultAlertWav)
-    : ownAlert_(DecodeWav(defaultAlertWav)) {}
+// The program's own alert, for a system that names none.
+Win32SoundPlayer::Win32SoundPlayer() : ownAlert_(DecodeWav(BuiltInBytes(L"SOUNDS_DEFAULT"))) {}
+
+void Win32SoundPlayer::PlayBuiltInSound(int soundId, bool wait) {
+  PlayBytes(BuiltInBytes(L"SOUNDS_" + std::to_wstring(soundId)), wait);
+}
 
 Win32SoundPlayer::~Win32SoundPlayer() {
   PlaySoundW(nullptr, nullptr, 0);  // its memory goes with this object
@@ -37,7 +42,7 @@ void Win32SoundPlayer::PlayBytes(std::span<const uint8_t> wavBytes, bool wait) {
   Play(DecodeWav(wavBytes), wait);
 }
 
-void Win32SoundPlayer::PlayFile(const std::string& path, bool wait) {
+void Win32SoundPlayer::PlaySoundFile(const std::string& path, bool wait) {
   Play(ReadSoundFile(path), wait);
 }
 

@@ -13,22 +13,24 @@
 #include <string>
 #include <vector>
 
+#include "host/host.h"
 #include "wave/wav_file.h"
 
 namespace zel {
 
-class Win32SoundPlayer {
+class Win32SoundPlayer : public SoundOutput {
  public:
-  // defaultAlertWav: the program's own alert, for a system that names none.
-  explicit Win32SoundPlayer(std::span<const uint8_t> defaultAlertWav);
-  ~Win32SoundPlayer();
+  Win32SoundPlayer();
+  ~Win32SoundPlayer() override;
   Win32SoundPlayer(const Win32SoundPlayer&) = delete;
   Win32SoundPlayer& operator=(const Win32SoundPlayer&) = delete;
 
-  void PlayBytes(std::span<const uint8_t> wavBytes, bool wait);
-  void PlayFile(const std::string& path, bool wait);
+  // A sound built into the program; a missing one gives no bytes, so the alert.
+  void PlayBuiltInSound(int soundId, bool wait) override;
+  void PlaySoundFile(const std::string& path, bool wait) override;
 
  private:
+  void PlayBytes(std::span<const uint8_t> wavBytes, bool wait);
   void Play(std::optional<PcmSound> sound, bool wait);
 
   std::optional<PcmSound> ownAlert_;
