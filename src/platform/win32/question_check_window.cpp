@@ -186,7 +186,7 @@ HFONT DialogFont() {
   metrics.cbSize = sizeof metrics;
   LOGFONTW font{};
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) font = metrics.lfMessageFont;
-  font.lfHeight = std::min<LONG>(font.lfHeight, -14);
+  font.lfHeight = std::min<LONG>(font.lfHeight, -16);
   // Japanese first: a face without kana gives way to one that has them.
   font.lfCharSet = SHIFTJIS_CHARSET;
   wcscpy_s(font.lfFaceName, L"MS Shell Dlg");
