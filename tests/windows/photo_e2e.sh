@@ -88,7 +88,7 @@ focus_window "$check" || fail "the check never had the focus"
 xdotool key Escape
 bound=60 wait_until test -z "$(check_window)" || fail "Escape did not close the check"
 
-xdotool key --window "$window" alt+F4 2>/dev/null || true
-focus_window "$window" && xdotool key alt+F4
+focus_window "$window" || fail "the main window did not take the focus back"
+xdotool key alt+F4
 bound=60 wait_until bash -c '! xdotool search --name "^もじもり" >/dev/null 2>&1' ||
   fail "the program did not close after the check"
