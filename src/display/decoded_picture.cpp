@@ -164,6 +164,28 @@ std::optional<PictureSize> ClaimedPictureSize(std::string_view bytes) {
   return std::nullopt;
 }
 
+RowSpan RowsOfShrunkRow(int outRow, int outHeight, int height) {
+  const auto edge = [&](int row) {
+    return static_cast<int>(static_cast<long long>(row) * height / std::max(1, outHeight));
+  };
+  const int first = edge(outRow);
+  return {first, std::max(first + 1, edge(outRow + 1))};
+}
+
+void ShrinkBand(const uint8_t* band, size_t stride, int width, int rows, int outWidth, uint8_t* out) {
+  for (int ox = 0; ox < outWidth; ++ox) {
+    const RowSpan columns = RowsOfShrunkRow(ox, outWidth, width);
+    uint64_t sum[4] = {};
+    for (int y = 0; y < rows; ++y) {
+      const uint8_t* p = band + stride * static_cast<size_t>(y) + 4 * static_cast<size_t>(columns.first);
+      for (int x = columns.first; x < columns.end; ++x, p += 4)
+        for (int k = 0; k < 4; ++k) sum[k] += p[k];
+    }
+    const uint64_t count = static_cast<uint64_t>(rows) * static_cast<uint64_t>(columns.end - columns.first);
+    for (int k = 0; k < 4; ++k) out[4 * ox + k] = static_cast<uint8_t>((sum[k] + count / 2) / count);
+  }
+}
+
 std::optional<PackedDib> PackOverWhite(const uint8_t* bgra, size_t stride, int width, int height,
                                        int orientation) {
   if (orientation < 1 || orientation > 8) orientation = 1;

@@ -40,6 +40,18 @@ std::optional<int> JpegExifOrientation(std::string_view bytes);
 // True for the bytes of a JPEG file (which decoders can scale while decoding).
 bool IsJpegFile(std::string_view bytes);
 
+// One row of a picture shrunk smoothly: rows × width pixels of 4 bytes (rows stride bytes
+// apart) averaged into outWidth pixels, each the mean of its own box of the band. Shrinking
+// band by band, each output row from the source rows that fall to it, reads every source
+// pixel once and holds no more than a band. outWidth is at most width.
+void ShrinkBand(const uint8_t* band, size_t stride, int width, int rows, int outWidth, uint8_t* out);
+
+// The source rows [first, end) that fall to row outRow of outHeight when height rows shrink.
+struct RowSpan {
+  int first, end;
+};
+RowSpan RowsOfShrunkRow(int outRow, int outHeight, int height);
+
 // A 24-bit picture of premultiplied blue, green, red, alpha pixels (the top row first, rows
 // stride bytes apart) laid over white: each colour plus the white that shows through. An
 // EXIF orientation other than 1 turns and mirrors it upright as it is packed (5 to 8 swap

@@ -76,6 +76,27 @@ TEST(DecodedPicture, LargePicturesAreDecodedAtAFractionThatFits) {
   EXPECT_FALSE(FitsAllocationLimit({60000, 60000}, 160));
 }
 
+// Each shrunk pixel is the mean of its own box; every source pixel counts once.
+TEST(DecodedPicture, ShrinkingAveragesEachBox) {
+  // Two rows of five pixels, 0..9 in blue, shrunk to two: columns 0-1 and 2-4.
+  std::vector<uint8_t> band;
+  for (int v = 0; v < 10; ++v) band.insert(band.end(), {uint8_t(v * 10), 0, 0, 255});
+  uint8_t out[8] = {};
+  ShrinkBand(band.data(), 20, 5, 2, 2, out);
+  EXPECT_EQ(out[0], 30);  // (0 + 10 + 50 + 60) / 4
+  EXPECT_EQ(out[4], 55);  // (20 + 30 + 40 + 70 + 80 + 90) / 6
+  EXPECT_EQ(out[3], 255);
+  // The rows that fall to each shrunk row cover the source once, in order.
+  int next = 0;
+  for (int row = 0; row < 7; ++row) {
+    const RowSpan span = RowsOfShrunkRow(row, 7, 20);
+    EXPECT_EQ(span.first, next);
+    EXPECT_GT(span.end, span.first);
+    next = span.end;
+  }
+  EXPECT_EQ(next, 20);
+}
+
 // A 3 × 2 picture of six grey levels, packed in each orientation: the shown picture read
 // row by row, top first.
 TEST(DecodedPicture, PackingTurnsThePictureUpright) {

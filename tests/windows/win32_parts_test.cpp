@@ -193,6 +193,17 @@ TEST(Win32Pictures, ALargePhotoIsScaledDownWhileItIsRead) {
   }
 }
 
+// Shrunk smoothly: stripes of one pixel, black and white, become grey, not one or the
+// other (nearest-pixel scaling would keep every other stripe).
+TEST(Win32Pictures, AShrunkPictureIsSmooth) {
+  Pixels stripes = Blank(4096, 8);
+  for (int x = 0; x < 4096; ++x) stripes.Fill(x, 0, x + 1, 8, x % 2 ? Rgb{255, 255, 255} : Rgb{0, 0, 0});
+  const auto dib = DecodePictureBytes(Png(stripes), 2048);
+  ASSERT_TRUE(dib);
+  ASSERT_EQ(DibWidth(*dib), 2048);
+  for (int x : {0, 1, 1000, 2047}) EXPECT_TRUE(Near(PixelAt(*dib, x, 2), {128, 128, 128}, 2)) << Show(PixelAt(*dib, x, 2));
+}
+
 // The most memory the process has committed so far.
 size_t PeakCommit() {
   PROCESS_MEMORY_COUNTERS counters{};

@@ -91,38 +91,43 @@ std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
       fullWidth > 0x7FFFFFFF || fullHeight > 0x7FFFFFFF)
     return std::nullopt;
   const PictureSize full{static_cast<int>(fullWidth), static_cast<int>(fullHeight)};
-  // Scaled while decoding, so a large photo never stands in memory at its full size. The
-  // size is before the orientation is applied; only its longest side matters here.
+  // Shrunk as it is read, so the program never holds a large photo at its full size (Wine's
+  // decoders do, meanwhile: the limit bounds that). The size is before the orientation is
+  // applied; only its longest side matters here.
   const PictureSize wanted = DecodedSize(full, maxSide);
   if (!FitsAllocationLimit(full, allocationLimitMb)) return std::nullopt;  // a format read by no header above
 
-  IWICBitmapSource* source = frame.get();
-  Com<IWICBitmapScaler> scaler;
-  if (wanted != full) {
-    if (FAILED(factory->CreateBitmapScaler(scaler.Out())) ||
-        FAILED(scaler->Initialize(source, static_cast<UINT>(wanted.width), static_cast<UINT>(wanted.height),
-                                  WICBitmapInterpolationModeFant)))
-      return std::nullopt;
-    source = scaler.get();
-  }
-  // Premultiplied, a pixel over white is its colour plus the white that shows through.
+  // Premultiplied, a pixel over white is its colour plus the white that shows through, and
+  // averages of pixels are right whatever their transparency.
   Com<IWICFormatConverter> converter;
   if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
-      FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
+      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
                                    nullptr, 0.0, WICBitmapPaletteTypeCustom)))
     return std::nullopt;
-  UINT width = 0, height = 0;
-  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 ||
-      width > static_cast<UINT>(maxSide) || height > static_cast<UINT>(maxSide))
-    return std::nullopt;
-  const UINT stride = width * 4;
-  std::vector<uint8_t> pixels(static_cast<size_t>(stride) * height);
-  if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
-    return std::nullopt;
+  const UINT outStride = static_cast<UINT>(wanted.width) * 4;
+  std::vector<uint8_t> pixels(static_cast<size_t>(outStride) * static_cast<size_t>(wanted.height));
+  if (wanted == full) {
+    if (FAILED(converter->CopyPixels(nullptr, outStride, static_cast<UINT>(pixels.size()), pixels.data())))
+      return std::nullopt;
+  } else {
+    // Shrunk smoothly band by band, each output row from the rows that fall to it. (WIC's
+    // IWICBitmapScaler would do, but Wine's picks the nearest pixel in every mode.)
+    const UINT stride = fullWidth * 4;
+    std::vector<uint8_t> band;
+    for (int row = 0; row < wanted.height; ++row) {
+      const RowSpan rows = RowsOfShrunkRow(row, wanted.height, full.height);
+      const WICRect rect{0, rows.first, full.width, rows.end - rows.first};
+      band.resize(static_cast<size_t>(stride) * static_cast<size_t>(rect.Height));
+      if (FAILED(converter->CopyPixels(&rect, stride, static_cast<UINT>(band.size()), band.data())))
+        return std::nullopt;
+      ShrinkBand(band.data(), stride, full.width, rect.Height, wanted.width,
+                 pixels.data() + static_cast<size_t>(outStride) * static_cast<size_t>(row));
+    }
+  }
   // Phones store photos sideways with an EXIF orientation; the picture is turned upright as
   // it is packed (Wine's IWICBitmapFlipRotator does only the vertical flip).
   const int orientation = jpeg ? JpegOrientation(frame.get(), bytes) : 1;
-  return PackOverWhite(pixels.data(), stride, static_cast<int>(width), static_cast<int>(height), orientation);
+  return PackOverWhite(pixels.data(), outStride, wanted.width, wanted.height, orientation);
 }
 
 }  // namespace zel
