@@ -19,6 +19,7 @@
 #include "platform/qt/question_check_window.h"
 #include "quiz/question_check.h"
 #include "encoding/sjis.h"
+#include "support/picture_fixtures.h"
 #include "support/recording_host.h"
 
 namespace zel {
@@ -32,21 +33,6 @@ std::string Encode(const QImage& image, const char* format, int quality = 95) {
   writer.setQuality(quality);
   EXPECT_TRUE(writer.write(image)) << format;
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
-
-// A JPEG as a phone writes it: the pixels as the sensor saw them and an EXIF orientation
-// (6: turn a quarter clockwise to show it).
-std::string WithExifOrientation(const std::string& jpeg, int orientation) {
-  std::string tiff("II*\0\x08\0\0\0", 8);
-  tiff += std::string("\x01\0", 2);                                  // one entry
-  tiff += std::string("\x12\x01\x03\0\x01\0\0\0", 8);                // orientation, SHORT, 1
-  tiff += std::string(1, static_cast<char>(orientation)) + std::string(3, '\0');
-  tiff += std::string(4, '\0');                                       // no next directory
-  const std::string payload = std::string("Exif\0\0", 6) + tiff;
-  const size_t length = payload.size() + 2;
-  const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
-                              static_cast<char>(length & 0xFF) + payload;
-  return jpeg.substr(0, 2) + segment + jpeg.substr(2);  // right after the start marker
 }
 
 // The colour at (x, y) of a decoded picture, counted from the top row.
@@ -66,7 +52,7 @@ TEST(Photos, APhonePhotoStandsUprightAsItsOrientationSays) {
   sensor.fill(Qt::red);
   for (int y = 0; y < 40; ++y)
     for (int x = 40; x < 80; ++x) sensor.setPixel(x, y, qRgb(0, 0, 255));
-  const auto dib = DecodePictureBytes(WithExifOrientation(Encode(sensor, "jpeg"), 6), 2048);
+  const auto dib = DecodePictureBytes(testing::WithExifOrientation(Encode(sensor, "jpeg"), 6), 2048);
   ASSERT_TRUE(dib);
   EXPECT_EQ(dib->Layout().bitCount, 24);
   ASSERT_EQ(DibWidth(*dib), 40);  // turned: portrait
@@ -91,13 +77,7 @@ TEST(Photos, TransparencyShowsWhite) {
 }
 
 TEST(Photos, AMovingGifShowsItsFirstFrame) {
-  // Two 1 × 1 frames over a table of red and blue: the first red, the second blue.
-  const std::string gif = std::string("GIF89a\x01\0\x01\0\x80\0\0", 13) +
-                          std::string("\xFF\0\0\0\0\xFF", 6) +
-                          std::string("\x2C\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0", 16) +
-                          std::string("\x21\xF9\x04\0\0\0\0\0", 8) +
-                          std::string("\x2C\0\0\0\0\x01\0\x01\0\0\x02\x02\x4C\x01\0", 16) + "\x3B";
-  const auto dib = DecodePictureBytes(gif, 2048);
+  const auto dib = DecodePictureBytes(testing::TwoFrameGif(), 2048);
   ASSERT_TRUE(dib);
   EXPECT_EQ(PixelAt(*dib, 0, 0), qRgb(255, 0, 0));
 }
@@ -132,19 +112,7 @@ TEST(Photos, ALargePhotoIsScaledDownWhileItIsRead) {
 std::string PngClaiming(int width, int height) {
   QImage tiny(1, 1, QImage::Format_RGB32);
   tiny.fill(Qt::black);
-  std::string png = Encode(tiny, "png");
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) png[at + static_cast<size_t>(i)] = static_cast<char>(v >> (24 - 8 * i));
-  };
-  put32(16, static_cast<uint32_t>(width));  // IHDR's width and height
-  put32(20, static_cast<uint32_t>(height));
-  uint32_t crc = 0xFFFFFFFF;  // over the chunk type and data
-  for (size_t i = 12; i < 29; ++i) {
-    crc ^= static_cast<uint8_t>(png[i]);
-    for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
-  }
-  put32(29, ~crc);
-  return png;
+  return testing::PngClaiming(Encode(tiny, "png"), static_cast<uint32_t>(width), static_cast<uint32_t>(height));
 }
 
 TEST(Photos, WhatIsNoPictureIsRefused) {

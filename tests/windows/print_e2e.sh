@@ -19,6 +19,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 source "$here/../e2e/virtual_screen.sh"
+source "$here/zel_window.sh"
 source "$here/../e2e/private_cups.sh"
 [ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
 private_cups_missing || skip "$why"
@@ -29,6 +30,8 @@ add_sheet_queues || fail "$why"
 
 # The run's screen (wine_tests.sh), which Wine's windows are bound to.
 [ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
+# The settings of the session's earlier tests do not count here.
+rm -rf "$(zel_appdata)"
 cp -r "$sample" "$work/run"
 unset PRINTER LPDEST
 (cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &

@@ -13,6 +13,7 @@ sample=$(realpath "$2")
 sounds=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/virtual_screen.sh"
+source "$here/zel_window.sh"
 make_scratch
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
@@ -23,6 +24,8 @@ start_null_sink zel_sink || fail "no PulseAudio sink"
 # back on ALSA unnoticed.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1 ||
   fail "could not choose Wine's PulseAudio driver"
+# The settings of the session's earlier tests do not count here.
+rm -rf "$(zel_appdata)"
 cp -r "$sample" "$work/run"
 put_sound_fixtures "$work/run" "$sounds"
 

@@ -5,24 +5,9 @@
 #include <QImage>
 #include <QImageReader>
 
-#include <algorithm>
-#include <cstdint>
+#include <cstddef>
 
 namespace zel {
-namespace {
-
-// A half, a quarter or an eighth where that is small enough: JPEG decodes at those sizes
-// directly (and several times faster than at full size), rounding up as it does, so no
-// second scaling pass follows. Beyond an eighth, the size that fits maxSide.
-QSize ScaledSize(QSize full, int maxSide) {
-  const int longest = std::max(full.width(), full.height());
-  for (int k = 2; k <= 8; k *= 2)
-    if ((longest + k - 1) / k <= maxSide)
-      return {(full.width() + k - 1) / k, (full.height() + k - 1) / k};
-  return full.scaled(maxSide, maxSide, Qt::KeepAspectRatio).expandedTo({1, 1});
-}
-
-}  // namespace
 
 std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
                                             int allocationLimitMb) {
@@ -42,7 +27,10 @@ std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
   const QSize full = reader.size();
   if (full.isValid()) {
     if (full.isEmpty()) return std::nullopt;
-    if (full.width() > maxSide || full.height() > maxSide) reader.setScaledSize(ScaledSize(full, maxSide));
+    if (full.width() > maxSide || full.height() > maxSide) {
+      const PictureSize scaled = DecodedSize({full.width(), full.height()}, maxSide);
+      reader.setScaledSize({scaled.width, scaled.height});
+    }
   }
   QImage image;
   if (!reader.read(&image) || image.isNull()) return std::nullopt;
@@ -53,23 +41,10 @@ std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
   // Premultiplied, a pixel over white is its colour plus the white that shows through.
   image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   if (image.isNull()) return std::nullopt;
-  const int width = image.width(), height = image.height();
-  auto dib = NewDib(width, height, DibKind::Bits24);
-  if (!dib) return std::nullopt;
-  uint8_t* bits = DibBits(*dib);
-  const size_t stride = DibRowStride(*dib);
-  for (int y = 0; y < height; ++y) {
-    const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    uint8_t* out = bits + stride * static_cast<size_t>(height - 1 - y);  // bottom row first
-    for (int x = 0; x < width; ++x) {
-      const QRgb p = in[x];
-      const int white = 255 - qAlpha(p);
-      out[3 * x] = static_cast<uint8_t>(qBlue(p) + white);
-      out[3 * x + 1] = static_cast<uint8_t>(qGreen(p) + white);
-      out[3 * x + 2] = static_cast<uint8_t>(qRed(p) + white);
-    }
-  }
-  return dib;
+  // In memory a premultiplied pixel is blue, green, red, alpha, as PackOverWhite takes it.
+  static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN);
+  return PackOverWhite(image.constBits(), static_cast<size_t>(image.bytesPerLine()), image.width(),
+                       image.height());
 }
 
 }  // namespace zel

@@ -5,13 +5,10 @@
 #include <optional>
 #include <string_view>
 
+#include "display/decoded_picture.h"
 #include "display/packed_dib.h"
 
 namespace zel {
-
-// Memory a picture may take while it is decoded at its full size; a format that cannot be
-// scaled while decoding (JPEG can) and is larger than this is refused.
-inline constexpr int kPictureAllocationLimitMb = 160;
 
 // The first frame of a picture file as a 24-bit picture: turned upright as its EXIF
 // orientation says, transparent parts over white, and, when its longest side exceeds

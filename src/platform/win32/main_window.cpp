@@ -28,6 +28,8 @@
 #include "platform/win32/font_faces.h"
 #include "platform/win32/kana_film_gdi.h"
 #include "platform/win32/panel_painter.h"
+#include "platform/win32/picture_decoder.h"
+#include "platform/win32/question_check_window.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/small_dialogs.h"
 #include "platform/win32/sound_player.h"
@@ -340,18 +342,12 @@ bool Win32MainWindow::FaceDrawsKana(std::string_view faceName) {
 
 // Photos need a decoder of the system's (WIC), which this version does not use yet: only
 // BMP pictures are read, and others get the usual message.
-std::optional<PackedDib> Win32MainWindow::DecodePicture(std::string_view, int) {
-  return std::nullopt;
+std::optional<PackedDib> Win32MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
+  return DecodePictureBytes(bytes, maxSide);
 }
 
-// The check's findings as text in one box: the summary, then each line with its verdict.
 void Win32MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
-  std::wstring text = WideFromSjis(check.summary) + L"\n";
-  for (const CheckedLine& line : check.lines) {
-    text += L"\n" + std::to_wstring(line.number) + L": " + WideFromSjis(line.text) + L"\n    " +
-            WideFromSjis(line.message);
-  }
-  MessageBoxW(hwnd_, text.c_str(), L"もんだいの チェック", MB_OK | MB_ICONINFORMATION);
+  ShowQuestionCheckWindow(instance_, hwnd_, check);
 }
 
 // ---- The window and its controls.

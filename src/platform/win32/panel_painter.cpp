@@ -59,10 +59,18 @@ void PaintPicture(HDC dc, const QuizSession& quiz, int width, int height) {
   if (!quiz.QuizPicture) return;  // a picture that failed to load: the white ground alone
   const PackedDib& dib = *quiz.QuizPicture;
   const DibLayout& layout = dib.Layout();
-  // Rows repeated or dropped, as the picture's own pixels.
-  SetStretchBltMode(dc, COLORONCOLOR);
-  StretchDIBits(dc, 0, 0, width, height, 0, 0, layout.width, layout.height, DibBits(dib),
-                reinterpret_cast<const BITMAPINFO*>(dib.Block().data()), DIB_RGB_COLORS, SRCCOPY);
+  PictureBox box{0, 0, width, height};
+  if (quiz.FittedPicture) {
+    // A photo keeps its shape, whole and smooth, on the panel's white.
+    box = FitPicture(layout.width, layout.height, width, height);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+  } else {
+    SetStretchBltMode(dc, COLORONCOLOR);  // rows repeated or dropped, as the picture's own pixels
+  }
+  StretchDIBits(dc, box.left, box.top, box.width, box.height, 0, 0, layout.width, layout.height,
+                DibBits(dib), reinterpret_cast<const BITMAPINFO*>(dib.Block().data()), DIB_RGB_COLORS,
+                SRCCOPY);
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+// The window of the question-file check on Windows: what the quiz will do with each line of
+// mondai.txt, with the summary above and each line's picture small beside it.
+#pragma once
+
+#include <windows.h>
+
+namespace zel {
+
+struct QuestionCheck;
+
+// Shows the check over owner, which is disabled meanwhile; returns when it is closed.
+void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck& check);
+
+// The window while it is open (for the tests of this layer): its summary's text control
+// and its list of lines, one item a line of the check.
+inline constexpr int kCheckSummaryId = 101;
+inline constexpr int kCheckListId = 102;
+inline constexpr wchar_t kCheckWindowClass[] = L"ZELCHECK";
+
+}  // namespace zel
