@@ -16,10 +16,7 @@ sample=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/virtual_screen.sh"
 source "$here/zel_window.sh"
-make_scratch
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
-[ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
+begin_wine_test
 shot() { [ -z "${E2E_SHOTS:-}" ] || cp "$work/shot.png" "$E2E_SHOTS/$1.png"; }
 
 appdata=$(zel_appdata)

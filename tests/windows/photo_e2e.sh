@@ -11,10 +11,7 @@ zel=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/virtual_screen.sh"
 source "$here/zel_window.sh"
-make_scratch
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
-[ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
+begin_wine_test
 
 # The sensor's picture is wide, 240 × 120; shown upright it is tall, 120 × 240.
 mkdir "$work/run"

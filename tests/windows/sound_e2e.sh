@@ -14,10 +14,7 @@ sounds=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/virtual_screen.sh"
 source "$here/zel_window.sh"
-make_scratch
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
-[ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
+begin_wine_test
 
 start_null_sink zel_sink || fail "no PulseAudio sink"
 # Wine takes PulseAudio when it can reach a server; asked for by name, so it never falls

@@ -16,12 +16,7 @@ sample=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/virtual_screen.sh"
 source "$here/zel_window.sh"
-make_scratch
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
-
-# The run's screen (wine_tests.sh), which Wine's windows are bound to.
-[ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
+begin_wine_test
 appdata=$(zel_appdata)
 rm -rf "$appdata"
 start_zel_window "$zel" "$sample"

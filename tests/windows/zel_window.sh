@@ -1,6 +1,16 @@
-# Sourced by the Windows end-to-end tests: the program started under Wine in a copy of a
-# question folder, and what its panel shows, read from screenshots. Needs $work, `pids`
-# and `fail` (tests/e2e/virtual_screen.sh, the test itself) and the run's Wine prefix.
+# Sourced by the Windows end-to-end tests, after tests/e2e/virtual_screen.sh: the start of
+# a test, the program started under Wine in a copy of a question folder, and what its panel
+# shows, read from screenshots.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The start of a test here: its scratch folder, and the session's Wine prefix and screen
+# (wine_tests.sh), which Wine's windows are bound to.
+begin_wine_test() {
+  make_scratch
+  [ -f "${WINEPREFIX:-}/system.reg" ] || fail "no Wine prefix; run through tests/windows/wine_tests.sh"
+  [ -n "${ZEL_WINE_DISPLAY:-}" ] || start_virtual_screen
+}
 
 # The user's own settings folder, %APPDATA%\mojimori.
 zel_appdata() { echo "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/mojimori"; }
