@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 namespace zel::testing {
@@ -26,6 +27,7 @@ inline std::string WithExifOrientation(const std::string& jpeg, int orientation)
 // A PNG (of any honest size) whose header now claims width × height, its checksum mended:
 // a few bytes can claim any size.
 inline std::string PngClaiming(std::string png, uint32_t width, uint32_t height) {
+  if (png.size() < 33) throw std::invalid_argument("PngClaiming: not a PNG with its IHDR chunk");
   auto put32 = [&](size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) png[at + static_cast<size_t>(i)] = static_cast<char>(v >> (24 - 8 * i));
   };

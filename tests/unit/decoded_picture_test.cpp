@@ -24,7 +24,8 @@ std::string JpegHead(int width, int height, const std::string& app1 = "") {
 }
 
 TEST(DecodedPicture, HeadersTellTheSizeTheyClaim) {
-  const std::string png = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16) + std::string(13, '\0');
+  // The signature, then IHDR: its 13 bytes of data and its checksum.
+  const std::string png = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16) + std::string(13 + 4, '\0');
   const std::string exif6 = testing::WithExifOrientation(std::string("\xFF\xD8", 2), 6).substr(2);
   const std::string frameFirst = std::string("\xFF\xD8\xFF\xC0", 4) + Big16(11) + "\x08" + Big16(40) + Big16(30);
   struct Case {
