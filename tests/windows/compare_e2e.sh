@@ -180,7 +180,10 @@ run_sequence() {
   [ "$n" -ge 1 ] && [ "$n" -le 10 ] || fail "$os: $n circles"
   if [ "$n" -eq 10 ]; then xdotool key x; else xdotool key "$n"; fi
   # How many circles is drawn by lot: both lines must hold the number shown.
-  expect_line counting "$(echo "$n" | sed 'y/0123456789/０１２３４５６７８９/')" "the number of circles"
+  # The digits set labels 1-9 in full-width digits, and 10 as "10".
+  local shown_number=10
+  [ "$n" -eq 10 ] || shown_number=$(echo "$n" | sed 'y/0123456789/０１２３４５６７８９/')
+  expect_line counting "$shown_number" "the number of circles"
   # Two settings from the menu, and a window of another size.
   menu_command "ﾓｰﾄﾞ切替えﾎﾞﾀﾝ表示" 1213
   wait_until shown ア 1082 || fail "$os: the mode bar did not show"
