@@ -91,14 +91,10 @@ scheduler_up_or_gone() { lpstat -r >/dev/null 2>&1 || ! kill -0 "$cupsd_pid" 2>/
 
 # Adds the cups-pdf queue $1, enabled.
 add_pdf_queue() {
-  local queue=$1 try
+  local queue=$1
   # A scheduler that has only just started may turn the first request away: ask again.
-  for try in 1 2 3 4 5; do
-    lpadmin -p "$queue" -E -v cups-pdf:/ -P "$cups_pdf_ppd" 2>"$work/lpadmin.err" && break
-    echo "lpadmin, try $try: $(cat "$work/lpadmin.err")" >&2
-    [ "$try" = 5 ] && { why="lpadmin could not add $queue"; return 1; }
-    sleep 1
-  done
+  wait_until lpadmin -p "$queue" -E -v cups-pdf:/ -P "$cups_pdf_ppd" 2>"$work/lpadmin.err" ||
+    { why="lpadmin could not add $queue: $(cat "$work/lpadmin.err")"; return 1; }
   LC_ALL=C lpstat -p "$queue" | grep -q enabled || { why="$queue is not enabled: $(lpstat -p "$queue")"; return 1; }
 }
 

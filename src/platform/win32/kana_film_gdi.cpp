@@ -6,6 +6,7 @@
 
 #include "display/kana_film.h"
 #include "display/kana_strokes.h"
+#include "platform/win32/panel_painter.h"
 
 namespace zel {
 namespace {
@@ -88,15 +89,6 @@ void StrokeLines(HDC dc, const std::vector<PanelLine>& lines, const PixelArea& a
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
   DeleteObject(pen);
-}
-
-void DrawGuideCross(HDC dc, int width, int height) {
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-  MoveToEx(dc, width / 2, 0, nullptr);
-  LineTo(dc, width / 2, height);
-  MoveToEx(dc, 0, height / 2, nullptr);
-  LineTo(dc, width, height / 2);
-  SelectObject(dc, oldPen);
 }
 
 void DrawNumbers(HDC dc, const std::vector<StrokeNumber>& numbers) {

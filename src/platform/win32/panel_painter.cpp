@@ -20,12 +20,7 @@ void PaintCharacter(HDC dc, AppState& app, int width, int height) {
   app.SharedFont.height = size.height;
   app.SharedFont.width = size.width;
 
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-  MoveToEx(dc, width / 2, 0, nullptr);
-  LineTo(dc, width / 2, height);
-  MoveToEx(dc, 0, height / 2, nullptr);
-  LineTo(dc, width, height / 2);
-  SelectObject(dc, oldPen);
+  DrawGuideCross(dc, width, height);
 
   if (const int kana = TracedKana(app); kana >= 0) {
     // A kana being traced shows as the sharp film draws it, each stroke written right in
@@ -80,6 +75,15 @@ HFONT MakeFont(const FontSpec& spec) {
                      spec.underline != 0, spec.strikeOut != 0, static_cast<BYTE>(spec.charSet),
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH,
                      WideFromSjis(spec.faceName).c_str());
+}
+
+void DrawGuideCross(HDC dc, int width, int height) {
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+  MoveToEx(dc, width / 2, 0, nullptr);
+  LineTo(dc, width / 2, height);
+  MoveToEx(dc, 0, height / 2, nullptr);
+  LineTo(dc, width, height / 2);
+  SelectObject(dc, oldPen);
 }
 
 void PaintPanel(HDC dc, AppState& app, int width, int height) {
