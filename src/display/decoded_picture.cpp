@@ -1,6 +1,7 @@
 #include "display/decoded_picture.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zel {
 namespace {
@@ -120,16 +121,72 @@ std::optional<int> OrientationInExif(const uint8_t* p, size_t n) {
   return std::nullopt;
 }
 
+struct PngChunks {
+  bool whole = false;             // IHDR first, pixel data, every chunk inside the file
+  size_t compressedText = 0;      // bytes of the chunks the reader inflates besides the pixels
+};
+
+// The chunks of a PNG file, each a length, a type, its data and a checksum. A length past
+// the end of the file is how a damaged download looks, and a reader would allocate for it.
+PngChunks WalkPngChunks(const uint8_t* p, size_t n) {
+  PngChunks chunks;
+  bool pixels = false;
+  size_t at = 8;
+  for (bool first = true; at < n; first = false) {
+    if (n - at < 12) return chunks;
+    const size_t length = Big32(p + at);
+    if (length > 0x7FFFFFFF || length > n - at - 12) return chunks;
+    const std::string_view type(reinterpret_cast<const char*>(p + at + 4), 4);
+    if (first && (type != "IHDR" || length != 13)) return chunks;
+    if (type == "IDAT") pixels = true;
+    if (type == "zTXt" || type == "iTXt" || type == "iCCP") chunks.compressedText += length;
+    at += 12 + length;
+    if (type == "IEND") break;
+  }
+  chunks.whole = pixels;
+  return chunks;
+}
+
+struct JpegScans {
+  int count = 0;
+  bool progressive = false;
+};
+
+// The scans of a JPEG file, found by their markers: inside a scan's data a 0xFF byte is
+// followed by 0 or by a restart marker, so any other marker ends it.
+JpegScans CountJpegScans(const uint8_t* p, size_t n) {
+  JpegScans scans;
+  size_t at = 2;
+  while (at + 4 <= n) {
+    if (p[at] != 0xFF) {
+      const void* next = std::memchr(p + at, 0xFF, n - at);
+      if (!next) break;
+      at = static_cast<size_t>(static_cast<const uint8_t*>(next) - p);
+      continue;
+    }
+    const uint8_t marker = p[at + 1];
+    if (marker == 0xFF || marker == 0x00 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01 ||
+        marker == 0xD8) {
+      at += marker == 0xFF ? 1 : 2;
+      continue;
+    }
+    if (marker == 0xD9) break;
+    if (marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE) scans.progressive = true;
+    if (marker == 0xDA) ++scans.count;
+    at += 2 + Big16(p + at + 2);  // the segment; a scan's data follows its header
+  }
+  return scans;
+}
+
 }  // namespace
 
 PictureSize DecodedSize(PictureSize full, int maxSide) {
   const int longest = std::max(full.width, full.height);
   if (longest <= maxSide || maxSide < 1) return full;
-  for (int k = 2; k <= 8; k *= 2)
-    if ((longest + k - 1) / k <= maxSide) return {(full.width + k - 1) / k, (full.height + k - 1) / k};
-  // The longest side exactly maxSide, the other rounded down, never below a pixel.
+  // The longest side exactly maxSide, the other rounded to the nearest, never below a pixel.
   const auto scale = [&](int side) {
-    return static_cast<int>(std::max<long long>(1, static_cast<long long>(side) * maxSide / longest));
+    return static_cast<int>(
+        std::max<long long>(1, (static_cast<long long>(side) * maxSide + longest / 2) / longest));
   };
   return {scale(full.width), scale(full.height)};
 }
@@ -155,13 +212,48 @@ bool IsJpegFile(std::string_view bytes) {
   return bytes.size() >= 3 && bytes.substr(0, 3) == std::string_view("\xFF\xD8\xFF", 3);
 }
 
+PictureFormat FormatOfPicture(std::string_view bytes) {
+  if (bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1A\n", 8)) return PictureFormat::Png;
+  if (bytes.substr(0, 6) == "GIF87a" || bytes.substr(0, 6) == "GIF89a") return PictureFormat::Gif;
+  if (IsJpegFile(bytes)) return PictureFormat::Jpeg;
+  return PictureFormat::Other;
+}
+
 std::optional<PictureSize> ClaimedPictureSize(std::string_view bytes) {
   const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
   const size_t n = bytes.size();
-  if (bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1A\n", 8)) return PngSize(p, n);
-  if (bytes.substr(0, 6) == "GIF87a" || bytes.substr(0, 6) == "GIF89a") return GifSize(p, n);
-  if (IsJpegFile(bytes)) return JpegSize(p, n);
+  switch (FormatOfPicture(bytes)) {
+    case PictureFormat::Png: return PngSize(p, n);
+    case PictureFormat::Gif: return GifSize(p, n);
+    case PictureFormat::Jpeg: return JpegSize(p, n);
+    case PictureFormat::Other: break;
+  }
   return std::nullopt;
+}
+
+PictureVerdict JudgePicture(std::string_view bytes, const PictureLimits& limits) {
+  const PictureFormat format = FormatOfPicture(bytes);
+  if (format == PictureFormat::Other) return PictureVerdict::Readable;
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+  const size_t n = bytes.size();
+  const auto claimed = ClaimedPictureSize(bytes);
+  if (!claimed || claimed->width < 1 || claimed->height < 1) return PictureVerdict::Damaged;
+  const long long pixels = static_cast<long long>(claimed->width) * claimed->height;
+
+  if (format == PictureFormat::Png) {
+    const PngChunks chunks = WalkPngChunks(p, n);
+    if (!chunks.whole) return PictureVerdict::Damaged;
+    if (pixels > limits.inflatedPixels || chunks.compressedText > limits.compressedTextBytes)
+      return PictureVerdict::TooLarge;
+  } else if (format == PictureFormat::Gif) {
+    if (pixels > limits.inflatedPixels) return PictureVerdict::TooLarge;
+  } else {
+    const JpegScans scans = CountJpegScans(p, n);
+    const long long allowed =
+        scans.progressive ? std::min(limits.progressiveJpegPixels, limits.jpegPixels) : limits.jpegPixels;
+    if (pixels > allowed || scans.count > limits.jpegScans) return PictureVerdict::TooLarge;
+  }
+  return PictureVerdict::Readable;
 }
 
 RowSpan RowsOfShrunkRow(int outRow, int outHeight, int height) {

@@ -21,10 +21,9 @@ struct PictureSize {
   bool operator==(const PictureSize&) const = default;
 };
 
-// The size a picture of the given size is decoded at so that no side exceeds maxSide: a
-// half, a quarter or an eighth where that is small enough (JPEG decodes at those sizes
-// directly, rounding up as it does, so no second scaling pass follows), beyond an eighth the
-// size that fits maxSide, keeping the shape. Unchanged when it fits already.
+// The size a picture of the given size is decoded at so that no side exceeds maxSide: the
+// longest side maxSide, keeping the shape (decoders take the nearest fraction their format
+// allows and shrink the rest smoothly). Unchanged when it fits already.
 PictureSize DecodedSize(PictureSize full, int maxSide);
 
 // True when the pixels of a picture of this size, 4 bytes each, stay within limitMb.
@@ -33,6 +32,39 @@ bool FitsAllocationLimit(PictureSize size, int limitMb);
 // The largest size the header of a PNG, GIF (any of its frames) or JPEG file claims, read
 // without decoding anything; none for bytes of another or an unreadable form.
 std::optional<PictureSize> ClaimedPictureSize(std::string_view bytes);
+
+enum class PictureFormat { Png, Gif, Jpeg, Other };
+PictureFormat FormatOfPicture(std::string_view bytes);
+
+// How much a picture may cost to read, judged before any decoder sees it. A PNG or GIF is
+// inflated whole however small it is shown, and a progressive JPEG holds all its
+// coefficients while it is decoded; a plain JPEG is decoded straight at an eighth, so a
+// decoder that does that can take more of them. At these limits one picture is read in
+// about a second and a half of CPU and a few hundred megabytes at most.
+struct PictureLimits {
+  long long inflatedPixels = 36'000'000;          // PNG and GIF
+  long long progressiveJpegPixels = 40'000'000;
+  long long jpegPixels = 120'000'000;
+  int jpegScans = 100;                             // each scan passes over the whole picture
+  size_t compressedTextBytes = 128 << 10;          // PNG's zTXt, iTXt and iCCP, inflated by the reader
+};
+
+enum class PictureVerdict {
+  Readable,  // a decoder may have the bytes (which may still not be a picture it reads)
+  Damaged,   // a container whose parts run past its end, or with no picture in it
+  TooLarge,  // it claims more than the limits allow
+};
+
+// The verdict on the bytes of a PNG, GIF or JPEG file from its container alone: every PNG
+// chunk must fit in the file, and what the header claims must keep within the limits.
+// Bytes of other forms are Readable here; their decoder's own limits apply.
+PictureVerdict JudgePicture(std::string_view bytes, const PictureLimits& limits = {});
+
+// A picture file decoded, or why not.
+struct DecodedPicture {
+  std::optional<PackedDib> picture;  // none when the bytes are no picture, or refused
+  bool tooLarge = false;             // refused for its size before it was decoded
+};
 
 // The EXIF orientation (1 to 8) a JPEG file holds in its APP1 segment; none without one.
 std::optional<int> JpegExifOrientation(std::string_view bytes);

@@ -14,6 +14,7 @@
 
 namespace zel {
 
+struct DecodedPicture;
 struct FontSpec;
 struct QuestionCheck;
 
@@ -148,8 +149,9 @@ class FileAccess {
   // A picture file of a format the platform's image readers know (JPEG, PNG, GIF, ...) as
   // a 24-bit picture: upright as its EXIF orientation says, transparent parts over white,
   // its first frame, scaled smoothly to a longest side of at most maxSide while it is
-  // decoded. None when the bytes are no picture it can read, or too large to decode.
-  virtual std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) = 0;
+  // decoded. None when the bytes are no picture it can read, or refused before decoding as
+  // damaged or too large to read in good time. It may be called from any thread.
+  virtual DecodedPicture DecodePicture(std::string_view bytes, int maxSide) = 0;
   // Starts a program in a process of its own, its file name matched without regard to
   // case; false when it cannot be started.
   virtual bool StartProgram(const std::string& path) = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "display/decoded_picture.h"
 #include "encoding/sjis.h"
 #include "host/host.h"
 
@@ -24,6 +25,11 @@ bool IsBmpFile(std::string_view bytes) { return bytes.size() >= 2 && bytes.subst
 
 }  // namespace
 
+int PictureSideForPanel(int panelWidth, int panelHeight) {
+  constexpr int kSmallPanelSide = 512;
+  return std::clamp(std::max(panelWidth, panelHeight), kSmallPanelSide, kMaxPictureSide);
+}
+
 bool IsBuiltInPictureName(std::string_view field) { return field == "S" || field == "s"; }
 
 QuestionPicture LoadQuestionPicture(FileAccess& files, std::string_view field, bool utf8, int maxSide) {
@@ -40,7 +46,9 @@ QuestionPicture LoadQuestionPicture(FileAccess& files, std::string_view field, b
       result.picture =
           LoadBmpBytes({reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()});
     } else {
-      result.picture = files.DecodePicture(*bytes, maxSide);
+      DecodedPicture decoded = files.DecodePicture(*bytes, maxSide);
+      result.picture = std::move(decoded.picture);
+      result.tooLarge = decoded.tooLarge;
       result.fitted = true;
     }
   }

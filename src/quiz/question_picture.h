@@ -16,12 +16,18 @@ class FileAccess;
 // No panel is ever larger than this; a larger photo is scaled down as it is decoded.
 inline constexpr int kMaxPictureSide = 2048;
 
+// The longest side a photo is decoded at for a panel of this size: no more than it is
+// shown at (so a phone's photo costs a fraction of its full decoding), nor less than a
+// small panel's worth, for a window made larger while it is shown.
+int PictureSideForPanel(int panelWidth, int panelHeight);
+
 struct QuestionPicture {
   std::optional<PackedDib> picture;  // none when the file cannot be read or decoded
   bool builtIn = false;
   // Decoded by the platform: drawn whole inside the panel on white, keeping its shape,
   // where a .bmp picture is stretched over the whole panel.
   bool fitted = false;
+  bool tooLarge = false;  // refused for its size: reading it would take too long
   std::string path;  // the native path opened; empty for the built-in picture
 };
 

@@ -79,7 +79,10 @@ void AskPictureQuestion(AppState& app) {
   const QuestionFields& fields = line->fields;
 
   quiz.QuizPicture.reset();
-  QuestionPicture loaded = LoadQuestionPicture(host.files, fields.picture, line->utf8, kMaxPictureSide);
+  const WindowRect panel = host.view.GetControlRect(kCtlDisplayPanel);
+  QuestionPicture loaded = LoadQuestionPicture(
+      host.files, fields.picture, line->utf8,
+      PictureSideForPanel(panel.right - panel.left, panel.bottom - panel.top));
   quiz.QuizPicture = std::move(loaded.picture);
   quiz.BuiltInPicture = loaded.builtIn;
   quiz.FittedPicture = loaded.fitted;

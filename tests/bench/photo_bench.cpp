@@ -13,17 +13,20 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/control_ids.h"
 #include "app/routing.h"
 #include "encoding/sjis.h"
 #include "platform/qt/panel_painter.h"
 #include "platform/qt/picture_decoder.h"
 #include "quiz/quiz.h"
+#include "support/picture_fixtures.h"
 #include "support/recording_host.h"
 
 namespace {
@@ -48,18 +51,22 @@ class PhotoHost : public zel::testing::RecordingHost {
     if (bytes.size() > maxBytes) bytes.resize(maxBytes);
     return bytes;
   }
-  std::optional<zel::PackedDib> DecodePicture(std::string_view bytes, int maxSide) override {
+  zel::DecodedPicture DecodePicture(std::string_view bytes, int maxSide) override {
     return zel::DecodePictureBytes(bytes, maxSide);
   }
 };
 
-long PeakRssKb() {
+long StatusKb(const char* field) {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
   return 0;
 }
+long PeakRssKb() { return StatusKb("VmHWM:"); }
+
+// The peak resident size starts again from the present one.
+void ResetPeakRss() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // A photo-like picture: smooth colours with detail everywhere, so the JPEG is of a real
 // photo's size (a few megabytes), not a flat one's.
@@ -87,6 +94,7 @@ double Slowest(const std::vector<double>& v) { return *std::max_element(v.begin(
 Times Measure(const std::string& dir, int runs) {
   PhotoHost host;
   host.currentDirectory = dir;
+  host.controlRects[zel::kCtlDisplayPanel] = {0, 0, kPanelWidth, kPanelHeight};
   zel::AppState app(host);
   zel::StartUp(app);
   Times times;
@@ -151,5 +159,41 @@ int main(int argc, char** argv) {
   Report("BMP 2048 x 1536 (reference)", Measure(bmpDir, runs));
   std::printf("peak resident memory added by the photo questions: %.1f MB\n",
               static_cast<double>(afterPhoto - before) / 1024.0);
+
+  // The worst a picture file can cost: the largest PNG and progressive JPEG the limits let
+  // through, decoded whole, and files refused before any decoder sees them.
+  const zel::PictureLimits limits;
+  const auto jpegOf = [](const QImage& image, bool progressive) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.setQuality(90);
+    writer.write(image);
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+  } worst[] = {
+      {"PNG 7200 x 5000 (limit)", zel::testing::BlackPng(7200, 5000)},
+      {"progressive JPEG 8000 x 5000 (limit)", jpegOf(MakePhoto(8000, 5000), true)},
+      {"JPEG 12000 x 10000 (limit)", jpegOf(MakePhoto(12000, 10000), false)},
+      {"PNG 60000 x 6000 (refused)", zel::testing::BlackPng(60000, 6000)},
+      {"PNG with a 2 GB chunk (refused)",
+       zel::testing::PngWithChunkPastItsEnd(zel::testing::BlackPng(64, 64), 0x7FFFFFF0)},
+  };
+  std::printf("worst cases, one decode each to %d px (inflated limit %.0f MP):\n", kPanelWidth,
+              static_cast<double>(limits.inflatedPixels) / 1e6);
+  for (const auto& w : worst) {
+    ResetPeakRss();
+    const long rssBefore = StatusKb("VmRSS:");
+    const double cpuStart = CpuMs();
+    const auto decoded = zel::DecodePictureBytes(w.bytes, kPanelWidth);
+    std::printf("  %-34s %s, CPU %7.1f ms, peak memory added %6.1f MB\n", w.what,
+                decoded.picture ? "read   " : (decoded.tooLarge ? "too large" : "refused"),
+                CpuMs() - cpuStart, static_cast<double>(PeakRssKb() - rssBefore) / 1024.0);
+  }
   return 0;
 }

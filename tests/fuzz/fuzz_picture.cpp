@@ -13,7 +13,7 @@ using namespace zel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   constexpr int kMaxSide = 256;
-  const auto dib = DecodePictureBytes({reinterpret_cast<const char*>(data), size}, kMaxSide, 16);
+  const auto dib = DecodePictureBytes({reinterpret_cast<const char*>(data), size}, kMaxSide, {}, 16).picture;
   if (!dib) return 0;
   const DibLayout& l = dib->Layout();
   if (l.bitCount != 24 || l.width < 1 || l.height < 1 || l.width > kMaxSide || l.height > kMaxSide)

@@ -24,22 +24,65 @@ inline std::string WithExifOrientation(const std::string& jpeg, int orientation)
   return jpeg.substr(0, 2) + segment + jpeg.substr(2);
 }
 
+inline std::string Big32(uint32_t v) {
+  return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+          static_cast<char>(v)};
+}
+
+// A PNG chunk: its length, type, data and the checksum over type and data.
+inline std::string PngChunk(const std::string& type, const std::string& data) {
+  const std::string body = type + data;
+  uint32_t crc = 0xFFFFFFFF;
+  for (char c : body) {
+    crc ^= static_cast<uint8_t>(c);
+    for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
+  }
+  return Big32(static_cast<uint32_t>(data.size())) + body + Big32(~crc);
+}
+
 // A PNG (of any honest size) whose header now claims width × height, its checksum mended:
 // a few bytes can claim any size.
 inline std::string PngClaiming(std::string png, uint32_t width, uint32_t height) {
   if (png.size() < 33) throw std::invalid_argument("PngClaiming: not a PNG with its IHDR chunk");
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) png[at + static_cast<size_t>(i)] = static_cast<char>(v >> (24 - 8 * i));
+  const std::string ihdr = PngChunk("IHDR", Big32(width) + Big32(height) + png.substr(24, 5));
+  return png.replace(8, 25, ihdr);
+}
+
+// A whole, honest black PNG of any size, 8-bit grey, small on disk however large: its
+// pixels are one deflate block of a zero and then copies of the 258 bytes before, written
+// by hand (a compressor would take seconds to find that for a large picture).
+inline std::string BlackPng(uint32_t width, uint32_t height) {
+  const uint64_t raw = static_cast<uint64_t>(height) * (width + 1);  // a filter byte a row
+  std::string deflate;
+  uint32_t bits = 0;
+  int count = 0;
+  const auto put = [&](uint32_t value, int n) {  // least significant bit first
+    for (int i = 0; i < n; ++i) {
+      bits |= ((value >> i) & 1u) << count;
+      if (++count == 8) deflate += static_cast<char>(bits), bits = 0, count = 0;
+    }
   };
-  put32(16, width);  // IHDR's width and height
-  put32(20, height);
-  uint32_t crc = 0xFFFFFFFF;  // over the chunk type and data
-  for (size_t i = 12; i < 29; ++i) {
-    crc ^= static_cast<uint8_t>(png[i]);
-    for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
-  }
-  put32(29, ~crc);
-  return png;
+  const auto code = [&](uint32_t value, int n) {  // Huffman codes go most significant bit first
+    for (int i = n - 1; i >= 0; --i) put((value >> i) & 1u, 1);
+  };
+  put(1, 1), put(1, 2);  // the last block, fixed codes
+  code(0x30, 8);         // the literal 0
+  uint64_t left = raw - 1;
+  for (; left >= 258; left -= 258) code(0xC5, 8), code(0, 5);  // length 258, distance 1
+  for (; left > 0; --left) code(0x30, 8);
+  code(0, 7);  // the end of the block
+  if (count > 0) deflate += static_cast<char>(bits);
+  const uint32_t adler = static_cast<uint32_t>(raw % 65521) << 16 | 1;  // of zeros only
+  const std::string zlib = std::string("\x78\x01", 2) + deflate + Big32(adler);
+  return std::string("\x89PNG\r\n\x1A\n", 8) +
+         PngChunk("IHDR", Big32(width) + Big32(height) + std::string("\x08\0\0\0\0", 5)) +
+         PngChunk("IDAT", zlib) + PngChunk("IEND", "");
+}
+
+// A PNG damaged as a download cut short can be: after the pixels, a chunk of a comment whose
+// length claims more than the file holds, where the file ends.
+inline std::string PngWithChunkPastItsEnd(const std::string& png, uint32_t claimed) {
+  return png.substr(0, png.size() - 12) + Big32(claimed) + "tEXt" + "Comment";
 }
 
 // A moving GIF of two 1 × 1 frames over a table of red and blue: the first red, the second

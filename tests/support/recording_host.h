@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "display/decoded_picture.h"
 #include "display/packed_dib.h"
 #include "host/host.h"
 #include "encoding/sjis.h"
@@ -145,13 +146,15 @@ class RecordingHost : public WholeHost {
     return it == files.end() ? std::string() : it->second;
   }
   // Stands in for the platform's image readers: bytes "PIC <width> <height>" decode to a
-  // white 24-bit picture of that size, scaled as the platform would to maxSide.
-  std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) override {
+  // white 24-bit picture of that size, scaled as the platform would to maxSide; one of more
+  // pixels than a PNG may have is refused as too large.
+  DecodedPicture DecodePicture(std::string_view bytes, int maxSide) override {
     Add("decode picture max " + std::to_string(maxSide));
     int width = 0, height = 0;
     if (std::sscanf(std::string(bytes).c_str(), "PIC %d %d", &width, &height) != 2 ||
         width < 1 || height < 1)
-      return std::nullopt;
+      return {};
+    if (static_cast<long long>(width) * height > PictureLimits{}.inflatedPixels) return {std::nullopt, true};
     if (width > maxSide || height > maxSide) {
       const double scale = static_cast<double>(maxSide) / std::max(width, height);
       width = std::max(1, static_cast<int>(width * scale + 0.5));
@@ -159,7 +162,7 @@ class RecordingHost : public WholeHost {
     }
     auto dib = NewDib(width, height, DibKind::Bits24);
     if (dib) std::memset(DibBits(*dib), 255, DibRowStride(*dib) * static_cast<size_t>(height));
-    return dib;
+    return {std::move(dib), false};
   }
   int DisplayDepth() override { return displayDepth; }
   bool FaceDrawsKana(std::string_view faceName) override {

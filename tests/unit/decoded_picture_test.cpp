@@ -51,6 +51,56 @@ TEST(DecodedPicture, HeadersTellTheSizeTheyClaim) {
   for (const Case& c : cases) EXPECT_EQ(ClaimedPictureSize(c.bytes), c.size) << c.what;
 }
 
+// A JPEG of a frame header of the given kind and size, then scans of a few bytes each.
+std::string JpegWithScans(uint8_t frameMarker, int width, int height, int scans) {
+  std::string jpeg("\xFF\xD8", 2);
+  jpeg += std::string("\xFF", 1) + static_cast<char>(frameMarker) + Big16(11) + "\x08" + Big16(height) +
+          Big16(width) + std::string("\x01\x01\x11\0", 4);
+  for (int i = 0; i < scans; ++i)  // a scan header, then data with a stuffed 0xFF and a restart
+    jpeg += std::string("\xFF\xDA", 2) + Big16(8) + std::string("\x01\x01\0\0\x3F\0", 6) +
+            std::string("\x12\xFF\0\x34\xFF\xD0\x56", 7);
+  return jpeg + std::string("\xFF\xD9", 2);
+}
+
+TEST(DecodedPicture, ContainersAreJudgedBeforeAnyDecoderSeesThem) {
+  const std::string png = testing::BlackPng(40, 30);
+  const PictureLimits limits;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    PictureVerdict verdict;
+  };
+  const Case cases[] = {
+      {"a whole PNG", png, PictureVerdict::Readable},
+      {"a PNG cut inside its pixels", png.substr(0, png.size() - 20), PictureVerdict::Damaged},
+      {"a PNG with a chunk claiming more than the file holds",
+       testing::PngWithChunkPastItsEnd(png, 0x7FFFFFF0), PictureVerdict::Damaged},
+      {"a PNG with a chunk claiming a few bytes more", testing::PngWithChunkPastItsEnd(png, 11),
+       PictureVerdict::Damaged},
+      {"a PNG without pixels", png.substr(0, 33) + testing::PngChunk("IEND", ""), PictureVerdict::Damaged},
+      {"a PNG whose first chunk is not its header", png.substr(0, 8) + png.substr(33),
+       PictureVerdict::Damaged},
+      {"a PNG of no size", testing::PngClaiming(png, 0, 30), PictureVerdict::Damaged},
+      {"a whole PNG too large to inflate", testing::BlackPng(8000, 5000), PictureVerdict::TooLarge},
+      {"a PNG with a large compressed comment",
+       png.substr(0, 33) + testing::PngChunk("zTXt", std::string(200 << 10, 'x')) + png.substr(33),
+       PictureVerdict::TooLarge},
+      {"a small GIF", testing::TwoFrameGif(), PictureVerdict::Readable},
+      {"a GIF with a large second frame", testing::TwoFrameGif(8000, 6000), PictureVerdict::TooLarge},
+      {"a 108-megapixel phone photo", JpegWithScans(0xC0, 12000, 9000, 1), PictureVerdict::Readable},
+      {"a 108-megapixel progressive photo", JpegWithScans(0xC2, 12000, 9000, 10), PictureVerdict::TooLarge},
+      {"a 24-megapixel progressive photo", JpegWithScans(0xC2, 6000, 4000, 10), PictureVerdict::Readable},
+      {"a JPEG of endless scans", JpegWithScans(0xC2, 600, 400, 5000), PictureVerdict::TooLarge},
+      {"a JPEG of 65535 × 65535", JpegWithScans(0xC0, 65535, 65535, 1), PictureVerdict::TooLarge},
+      {"a JPEG without a frame", std::string("\xFF\xD8\xFF\xD9", 4), PictureVerdict::Damaged},
+      {"a BMP, judged by its own reader", "BM\x10\0\0\0", PictureVerdict::Readable},
+  };
+  for (const Case& c : cases) EXPECT_EQ(JudgePicture(c.bytes, limits), c.verdict) << c.what;
+  // A platform whose JPEG decoder holds the whole picture takes fewer of them.
+  EXPECT_EQ(JudgePicture(JpegWithScans(0xC0, 12000, 9000, 1), {.jpegPixels = 40'000'000}),
+            PictureVerdict::TooLarge);
+}
+
 TEST(DecodedPicture, TheExifOrientationIsFoundInEitherByteOrder) {
   for (int orientation = 1; orientation <= 8; ++orientation)
     EXPECT_EQ(JpegExifOrientation(JpegHead(8, 8, testing::WithExifOrientation(std::string("\xFF\xD8", 2), orientation).substr(2))),
@@ -65,10 +115,11 @@ TEST(DecodedPicture, TheExifOrientationIsFoundInEitherByteOrder) {
             std::nullopt);  // no such orientation
 }
 
-TEST(DecodedPicture, LargePicturesAreDecodedAtAFractionThatFits) {
-  EXPECT_EQ(DecodedSize({4000, 3000}, 2048), (PictureSize{2000, 1500}));
-  EXPECT_EQ(DecodedSize({4100, 3000}, 2048), (PictureSize{1025, 750}));
-  EXPECT_EQ(DecodedSize({3000, 2001}, 2048), (PictureSize{1500, 1001}));
+TEST(DecodedPicture, LargePicturesAreDecodedAtTheSizeAsked) {
+  EXPECT_EQ(DecodedSize({4000, 3000}, 2048), (PictureSize{2048, 1536}));
+  EXPECT_EQ(DecodedSize({4000, 3000}, 700), (PictureSize{700, 525}));
+  EXPECT_EQ(DecodedSize({3000, 4000}, 700), (PictureSize{525, 700}));
+  EXPECT_EQ(DecodedSize({3000, 2001}, 2048), (PictureSize{2048, 1366}));
   EXPECT_EQ(DecodedSize({20000, 100}, 2048), (PictureSize{2048, 10}));
   EXPECT_EQ(DecodedSize({100000, 1}, 2048), (PictureSize{2048, 1}));
   EXPECT_EQ(DecodedSize({2048, 1000}, 2048), (PictureSize{2048, 1000}));

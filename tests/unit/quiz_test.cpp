@@ -353,18 +353,20 @@ TEST_F(QuizTest, PhotosAreDecodedByThePlatformAndKeepTheirShape) {
     bool fitted;
     int width, height;
   };
+  // Decoded no larger than the panel shows it.
   const Case cases[] = {
-      {"a phone photo, scaled down as it is read", "PIC 4000 3000", true, true, 2048, 1536},
+      {"a phone photo, scaled down as it is read", "PIC 4000 3000", true, true, 700, 525},
       {"a small PNG, as it is", "PIC 300 200", true, true, 300, 200},
       {"a .bmp file", MakeBmp24(40, 30, 0x804020), false, false, 40, 30},
   };
   for (const Case& c : cases) {
     Start("photo.jpg,いぬ\r\n");
+    host.controlRects[kCtlDisplayPanel] = {20, 30, 720, 530};
     host.files["photo.jpg"] = c.bytes;
     Command(kCmdQuestion);
     EXPECT_EQ(host.Only("decode").size(), c.decoded ? 1u : 0u) << c.what;
     if (c.decoded) {
-      EXPECT_EQ(host.Only("decode")[0], "decode picture max 2048") << c.what;
+      EXPECT_EQ(host.Only("decode")[0], "decode picture max 700") << c.what;
     }
     ASSERT_TRUE(app.quiz.QuizPicture) << c.what;
     EXPECT_EQ(app.quiz.FittedPicture, c.fitted) << c.what;
@@ -382,15 +384,20 @@ TEST_F(QuizTest, PhotosAreDecodedByThePlatformAndKeepTheirShape) {
   EXPECT_EQ(app.quiz.QuizPicture->Layout().bitCount, 8);
   EXPECT_TRUE(app.quiz.FittedPicture);
 
-  // A file no reader takes gets the picture message and nothing else: no sound, no answer.
+  // A file no reader takes, or one refused for its size, gets the picture message and
+  // nothing else: no sound, no answer. A panel not yet laid out still gets a fair size.
   host.displayDepth = 24;
-  Start("photo.jpg,いぬ\r\n");
-  host.files["photo.jpg"] = "\xFF\xD8 broken";
-  Command(kCmdQuestion);
-  EXPECT_EQ(host.events, (Strings{"decode picture max 2048",
-                                  "message warning photo.jpg: 画像ファイルがオープンできません。",
-                                  "invalidate"}));
-  EXPECT_EQ(app.quiz.state, QuizState::None);
+  host.controlRects.erase(kCtlDisplayPanel);
+  for (const char* bytes : {"\xFF\xD8 broken", "PIC 60000 60000"}) {
+    Start("photo.jpg,いぬ\r\n");
+    host.files["photo.jpg"] = bytes;
+    Command(kCmdQuestion);
+    EXPECT_EQ(host.events, (Strings{"decode picture max 512",
+                                    "message warning photo.jpg: 画像ファイルがオープンできません。",
+                                    "invalidate"}))
+        << bytes;
+    EXPECT_EQ(app.quiz.state, QuizState::None);
+  }
 }
 
 TEST_F(QuizTest, APalettedDisplayGetsAReducedPicture) {

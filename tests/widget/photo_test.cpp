@@ -52,7 +52,7 @@ TEST(Photos, APhonePhotoStandsUprightAsItsOrientationSays) {
   sensor.fill(Qt::red);
   for (int y = 0; y < 40; ++y)
     for (int x = 40; x < 80; ++x) sensor.setPixel(x, y, qRgb(0, 0, 255));
-  const auto dib = DecodePictureBytes(testing::WithExifOrientation(Encode(sensor, "jpeg"), 6), 2048);
+  const auto dib = DecodePictureBytes(testing::WithExifOrientation(Encode(sensor, "jpeg"), 6), 2048).picture;
   ASSERT_TRUE(dib);
   EXPECT_EQ(dib->Layout().bitCount, 24);
   ASSERT_EQ(DibWidth(*dib), 40);  // turned: portrait
@@ -69,7 +69,7 @@ TEST(Photos, TransparencyShowsWhite) {
     png.setPixel(4, y, qRgba(0, 160, 0, 255));
     png.setPixel(5, y, qRgba(0, 0, 0, 128));  // half see-through black: mid grey
   }
-  const auto dib = DecodePictureBytes(Encode(png, "png"), 2048);
+  const auto dib = DecodePictureBytes(Encode(png, "png"), 2048).picture;
   ASSERT_TRUE(dib);
   EXPECT_EQ(PixelAt(*dib, 0, 0), qRgb(255, 255, 255));
   EXPECT_EQ(PixelAt(*dib, 4, 2), qRgb(0, 160, 0));
@@ -77,13 +77,12 @@ TEST(Photos, TransparencyShowsWhite) {
 }
 
 TEST(Photos, AMovingGifShowsItsFirstFrame) {
-  const auto dib = DecodePictureBytes(testing::TwoFrameGif(), 2048);
+  const auto dib = DecodePictureBytes(testing::TwoFrameGif(), 2048).picture;
   ASSERT_TRUE(dib);
   EXPECT_EQ(PixelAt(*dib, 0, 0), qRgb(255, 0, 0));
 }
 
-// No side longer than asked for: a half, a quarter or an eighth where that is enough (JPEG
-// decodes straight to those), else the size that fits.
+// No side longer than asked for, keeping the shape.
 TEST(Photos, ALargePhotoIsScaledDownWhileItIsRead) {
   struct Case {
     int width, height;
@@ -91,16 +90,16 @@ TEST(Photos, ALargePhotoIsScaledDownWhileItIsRead) {
     int shownWidth, shownHeight;
   };
   const Case cases[] = {
-      {4000, 3000, "jpeg", 2000, 1500},
-      {4100, 3000, "jpeg", 1025, 750},   // a half would still be too wide
-      {3000, 2001, "png", 1500, 1001},   // halves round up, as JPEG's do
-      {20000, 100, "png", 2048, 10},     // past an eighth
+      {4000, 3000, "jpeg", 2048, 1536},
+      {3000, 4000, "jpeg", 1536, 2048},
+      {3000, 2001, "png", 2048, 1366},
+      {20000, 100, "png", 2048, 10},
       {2048, 1000, "png", 2048, 1000},   // small enough as it is
   };
   for (const Case& c : cases) {
     QImage photo(c.width, c.height, QImage::Format_RGB32);
     photo.fill(qRgb(20, 200, 90));
-    const auto dib = DecodePictureBytes(Encode(photo, c.format, 80), 2048);
+    const auto dib = DecodePictureBytes(Encode(photo, c.format, 80), 2048).picture;
     ASSERT_TRUE(dib) << c.width << "x" << c.height;
     EXPECT_EQ(DibWidth(*dib), c.shownWidth) << c.width << "x" << c.height;
     EXPECT_EQ(DibHeight(*dib), c.shownHeight) << c.width << "x" << c.height;
@@ -116,15 +115,37 @@ std::string PngClaiming(int width, int height) {
 }
 
 TEST(Photos, WhatIsNoPictureIsRefused) {
+  QImage tiny(1, 1, QImage::Format_RGB32);
+  tiny.fill(Qt::black);
+  const std::string png = Encode(tiny, "png");
   const std::pair<const char*, std::string> cases[] = {
       {"nothing", ""},
       {"text", "inu,いぬ\n"},
       {"a JPEG start and then nonsense", "\xFF\xD8\xFF\xE0 nonsense"},
       {"a GIF header alone", "GIF89a"},
       {"a PNG claiming 60000 × 60000", PngClaiming(60000, 60000)},
+      {"a PNG with a chunk claiming 2 GB past its end", testing::PngWithChunkPastItsEnd(png, 0x7FFFFFF0)},
+      {"an icon, which Qt would read", std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0", 14) + png},
   };
-  for (const auto& [what, bytes] : cases) EXPECT_FALSE(DecodePictureBytes(bytes, 2048)) << what;
-  EXPECT_TRUE(DecodePictureBytes(PngClaiming(1, 1), 2048));  // the same file, honest
+  for (const auto& [what, bytes] : cases) EXPECT_FALSE(DecodePictureBytes(bytes, 2048).picture) << what;
+  EXPECT_TRUE(DecodePictureBytes(PngClaiming(1, 1), 2048).picture);  // the same file, honest
+}
+
+// Real pictures, whole and honest, that are too large to read in good time are refused
+// before a decoder sees them, and said to be too large; one just inside is read.
+TEST(Photos, PicturesTooLargeToReadAreRefusedForTheirSize) {
+  const PictureLimits limits;
+  const std::string inside = testing::BlackPng(4000, 3000);
+  const std::string outside = testing::BlackPng(10000, 10000);
+  const auto read = DecodePictureBytes(inside, 600);
+  ASSERT_TRUE(read.picture);
+  EXPECT_EQ(DibWidth(*read.picture), 600);
+  EXPECT_EQ(PixelAt(*read.picture, 300, 300), qRgb(0, 0, 0));
+  const auto refused = DecodePictureBytes(outside, 600);
+  EXPECT_FALSE(refused.picture);
+  EXPECT_TRUE(refused.tooLarge);
+  EXPECT_LT(4000LL * 3000, limits.inflatedPixels);
+  EXPECT_GT(10000LL * 10000, limits.inflatedPixels);
 }
 
 // On the panel a photo keeps its shape, drawn whole in the middle on white; a .bmp picture
@@ -136,7 +157,7 @@ TEST(Photos, APhotoKeepsItsShapeOnThePanel) {
   AppState app(host);
   app.quiz.state = QuizState::Asking;
   app.quiz.kind = QuizKind::Picture;
-  app.quiz.QuizPicture = DecodePictureBytes(Encode(wide, "png"), 2048);
+  app.quiz.QuizPicture = DecodePictureBytes(Encode(wide, "png"), 2048).picture;
   ASSERT_TRUE(app.quiz.QuizPicture);
   for (bool fitted : {true, false}) {
     app.quiz.FittedPicture = fitted;
@@ -165,7 +186,7 @@ TEST(Photos, TheCheckWindowShowsEveryLineWithItsPicture) {
   asked.message = Utf8ToSjis("もんだいに 出ます。");
   QImage wide(40, 20, QImage::Format_RGB32);
   wide.fill(Qt::red);
-  asked.picture = DecodePictureBytes(Encode(wide, "png"), kThumbnailSide);
+  asked.picture = DecodePictureBytes(Encode(wide, "png"), kThumbnailSide).picture;
   CheckedLine ends;
   ends.number = 2;
   ends.verdict = LineVerdict::EndsTheList;

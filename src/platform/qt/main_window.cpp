@@ -613,7 +613,7 @@ void MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
   window.exec();
 }
 
-std::optional<PackedDib> MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
+DecodedPicture MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
   return DecodePictureBytes(bytes, maxSide);
 }
 

@@ -80,7 +80,7 @@ class MainWindow : public QMainWindow, public WholeHost {
                                             const std::string& initialPath) override;
   std::string BuiltInPicture(std::string_view name) override;
   bool FaceDrawsKana(std::string_view faceName) override;
-  std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) override;
+  DecodedPicture DecodePicture(std::string_view bytes, int maxSide) override;
   int DisplayDepth() override;
   void UpdatePanelNow() override;
   long long CurrentTime() override;

@@ -9,16 +9,31 @@
 
 namespace zel {
 
-std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
-                                            int allocationLimitMb) {
-  if (bytes.empty() || maxSide < 1) return std::nullopt;
+namespace {
+
+const char* QtFormatName(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::Png: return "png";
+    case PictureFormat::Gif: return "gif";
+    case PictureFormat::Jpeg: return "jpeg";
+    case PictureFormat::Other: break;
+  }
+  return nullptr;
+}
+
+std::optional<PackedDib> Decode(std::string_view bytes, PictureFormat format, int maxSide,
+                                int allocationLimitMb) {
   // The reader reads the caller's bytes in place; nothing writes to them.
   const QByteArray data =
       QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
   QBuffer buffer;
   buffer.setData(data);
   if (!buffer.open(QIODevice::ReadOnly)) return std::nullopt;
-  QImageReader reader(&buffer);
+  // Only the reader of the form judged: Qt's other readers (icons holding PNGs among them)
+  // would take bytes past the judgement.
+  QImageReader reader(&buffer, QtFormatName(format));
+  reader.setDecideFormatFromContent(false);
+  reader.setAutoDetectImageFormat(false);
   reader.setAutoTransform(true);  // phones store photos sideways with an EXIF orientation
   reader.setAllocationLimit(allocationLimitMb);
 
@@ -45,6 +60,20 @@ std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
   static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN);
   return PackOverWhite(image.constBits(), static_cast<size_t>(image.bytesPerLine()), image.width(),
                        image.height());
+}
+
+}  // namespace
+
+DecodedPicture DecodePictureBytes(std::string_view bytes, int maxSide, const PictureLimits& limits,
+                                  int allocationLimitMb) {
+  const PictureFormat format = FormatOfPicture(bytes);
+  if (format == PictureFormat::Other || maxSide < 1) return {};
+  switch (JudgePicture(bytes, limits)) {
+    case PictureVerdict::Readable: break;
+    case PictureVerdict::Damaged: return {};
+    case PictureVerdict::TooLarge: return {std::nullopt, true};
+  }
+  return {Decode(bytes, format, maxSide, allocationLimitMb), false};
 }
 
 }  // namespace zel

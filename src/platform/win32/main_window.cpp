@@ -342,7 +342,7 @@ bool Win32MainWindow::FaceDrawsKana(std::string_view faceName) {
 
 // Photos need a decoder of the system's (WIC), which this version does not use yet: only
 // BMP pictures are read, and others get the usual message.
-std::optional<PackedDib> Win32MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
+DecodedPicture Win32MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
   return DecodePictureBytes(bytes, maxSide);
 }
 

@@ -68,7 +68,7 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
                                             const std::string& initialPath) override;
   std::string BuiltInPicture(std::string_view name) override;
   bool FaceDrawsKana(std::string_view faceName) override;
-  std::optional<PackedDib> DecodePicture(std::string_view bytes, int maxSide) override;
+  DecodedPicture DecodePicture(std::string_view bytes, int maxSide) override;
   void ShowQuestionCheck(const QuestionCheck& check) override;
   int DisplayDepth() override;
   void UpdatePanelNow() override;

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -54,18 +55,17 @@ int JpegOrientation(IWICBitmapFrameDecode* frame, std::string_view bytes) {
   return JpegExifOrientation(bytes).value_or(1);
 }
 
-}  // namespace
+// Wine's decoders allocate for the whole picture and decode it as soon as they are made,
+// JPEG too (though Windows' own JPEG decoder could scale while decoding): a JPEG is held to
+// the same memory as any picture decoded whole, about 40 megapixels, where Linux takes more.
+PictureLimits LimitsFor(int allocationLimitMb) {
+  PictureLimits limits;
+  limits.jpegPixels = (static_cast<long long>(allocationLimitMb) << 20) / 4;
+  limits.inflatedPixels = std::min(limits.inflatedPixels, limits.jpegPixels);
+  return limits;
+}
 
-std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
-                                            int allocationLimitMb) {
-  if (bytes.empty() || maxSide < 1 || bytes.size() > std::numeric_limits<DWORD>::max())
-    return std::nullopt;
-  // A header's claim costs a few bytes, and Wine's decoders allocate for it and decode the
-  // whole picture as soon as they are made. So the claim is judged first, for JPEG too,
-  // though Windows' own JPEG decoder could scale while decoding: a JPEG of more than about
-  // 40 megapixels is refused here, where Linux takes it.
-  if (const auto claimed = ClaimedPictureSize(bytes); claimed && !FitsAllocationLimit(*claimed, allocationLimitMb))
-    return std::nullopt;
+std::optional<PackedDib> Decode(std::string_view bytes, int maxSide, int allocationLimitMb, bool& tooLarge) {
   const bool jpeg = IsJpegFile(bytes);
   if (!ComReady()) return std::nullopt;
 
@@ -95,7 +95,10 @@ std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
   // decoders do, meanwhile: the limit bounds that). The size is before the orientation is
   // applied; only its longest side matters here.
   const PictureSize wanted = DecodedSize(full, maxSide);
-  if (!FitsAllocationLimit(full, allocationLimitMb)) return std::nullopt;  // a format read by no header above
+  if (!FitsAllocationLimit(full, allocationLimitMb)) {  // a form no container judgement reads
+    tooLarge = true;
+    return std::nullopt;
+  }
 
   // Premultiplied, a pixel over white is its colour plus the white that shows through, and
   // averages of pixels are right whatever their transparency.
@@ -128,6 +131,20 @@ std::optional<PackedDib> DecodePictureBytes(std::string_view bytes, int maxSide,
   // it is packed (Wine's IWICBitmapFlipRotator does only the vertical flip).
   const int orientation = jpeg ? JpegOrientation(frame.get(), bytes) : 1;
   return PackOverWhite(pixels.data(), outStride, wanted.width, wanted.height, orientation);
+}
+
+}  // namespace
+
+DecodedPicture DecodePictureBytes(std::string_view bytes, int maxSide, int allocationLimitMb) {
+  if (bytes.empty() || maxSide < 1 || bytes.size() > std::numeric_limits<DWORD>::max()) return {};
+  switch (JudgePicture(bytes, LimitsFor(allocationLimitMb))) {
+    case PictureVerdict::Readable: break;
+    case PictureVerdict::Damaged: return {};
+    case PictureVerdict::TooLarge: return {std::nullopt, true};
+  }
+  DecodedPicture decoded;
+  decoded.picture = Decode(bytes, maxSide, allocationLimitMb, decoded.tooLarge);
+  return decoded;
 }
 
 }  // namespace zel
