@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <numbers>
 
 #include "app/app_state.h"
 #include "chars/char_tables.h"
@@ -12,6 +14,7 @@ namespace zel {
 namespace {
 
 constexpr int kSamples = 32;
+constexpr double kDotLength = 30.0;  // box units: the dots and ticks are shorter, all else longer
 
 double Distance(BoxPoint a, BoxPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
@@ -57,6 +60,20 @@ double RadiusOf(const StrokeLine& points, BoxPoint centre) {
   return std::sqrt(sum / static_cast<double>(points.size()));
 }
 
+// Which way a resampled stroke runs, in degrees: from the middle of its first half to the
+// middle of its second, so a wobble or a flick at either end hardly turns it.
+double HeadingOf(const StrokeLine& points) {
+  const auto half = static_cast<std::ptrdiff_t>(points.size() / 2);
+  const BoxPoint from = CentreOf(StrokeLine(points.begin(), points.begin() + half));
+  const BoxPoint to = CentreOf(StrokeLine(points.end() - half, points.end()));
+  return std::atan2(to.y - from.y, to.x - from.x) * 180.0 / std::numbers::pi;
+}
+
+double TurnBetween(double a, double b) {
+  const double turn = std::fmod(std::abs(a - b), 360.0);
+  return std::min(turn, 360.0 - turn);
+}
+
 }  // namespace
 
 bool StrokeMatches(const StrokeLine& model, const StrokeLine& traced) {
@@ -85,7 +102,16 @@ bool StrokeMatches(const StrokeLine& model, const StrokeLine& traced) {
     shape += Distance(a, b);
   }
   shape /= kSamples;
-  return shape <= std::min(1.0, 0.45 + 1.5 / mr);
+  if (shape > std::min(1.0, 0.45 + 1.5 / mr)) return false;
+  // A dot or a voiced mark's tick is straight and short, and its direction is all that tells
+  // it apart: シ's dots from ツ's (37 and 46 degrees apart), ソ's first stroke from ン's (28).
+  // The shape above lets a short stroke turn by over 40 degrees; here it may turn by 23 at a
+  // dot's length of 25, more the shorter it is, since a hand's wobble turns a tick more.
+  if (modelLength < kDotLength) {
+    const double allowed = 3.0 + 20.0 * 25.0 / modelLength;
+    if (TurnBetween(HeadingOf(m), HeadingOf(t)) > allowed) return false;
+  }
+  return true;
 }
 
 int TracedKana(const AppState& app) {

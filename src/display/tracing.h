@@ -29,7 +29,8 @@ enum class TraceVerdict {
 };
 
 // Whether a traced stroke (in box units) is the model stroke: generous about wobble, size
-// and offset, strict about direction, and refusing dots, scribbles and strokes elsewhere.
+// and offset, strict about direction (a short stroke's most of all), and refusing specks,
+// scribbles and strokes elsewhere.
 bool StrokeMatches(const StrokeLine& model, const StrokeLine& traced);
 
 // The kana whose strokes the check follows now, or -1 when it does not apply: the check off,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,23 @@ StrokeLine Scaled(const StrokeLine& line, double factor) {
   StrokeLine out;
   for (const BoxPoint& p : line) out.push_back({c.x + (p.x - c.x) * factor, c.y + (p.y - c.y) * factor});
   return out;
+}
+
+// Turned about its centre; positive degrees turn clockwise on the screen (y runs down).
+StrokeLine Rotated(const StrokeLine& line, double degrees) {
+  const BoxPoint c = Centre(line);
+  const double r = degrees * std::numbers::pi / 180.0, cs = std::cos(r), sn = std::sin(r);
+  StrokeLine out;
+  for (const BoxPoint& p : line)
+    out.push_back({c.x + (p.x - c.x) * cs - (p.y - c.y) * sn,
+                   c.y + (p.x - c.x) * sn + (p.y - c.y) * cs});
+  return out;
+}
+
+// The same line, its centre put on another's centre.
+StrokeLine MovedOnto(const StrokeLine& line, const StrokeLine& place) {
+  const BoxPoint from = Centre(line), to = Centre(place);
+  return Moved(line, to.x - from.x, to.y - from.y);
 }
 
 StrokeLine Reversed(StrokeLine line) { return {line.rbegin(), line.rend()}; }
@@ -306,6 +324,92 @@ TEST_F(TracingTest, TellsShiFromTsuAndSoFromNByDirection) {
         EXPECT_TRUE(app.tracing.hint) << p.name;
       }
     }
+  }
+}
+
+// The dots tell the same pairs apart: シ's two dots lie flatter than ツ's, ソ's first stroke
+// falls more steeply than ン's. A child's dot with a hand's wobble, a little off in place and
+// size and turned by up to 15 degrees, is right; the other kana's dot, where it stands in
+// that kana or laid over this one's, is wrong.
+TEST_F(TracingTest, TellsTheDotsOfShiFromTsuAndOfSoFromN) {
+  struct Pair {
+    const char* name;
+    int kana;
+    int other;
+    size_t dots;  // its first strokes that are dots
+  };
+  const Pair pairs[] = {{"シ", 82, 88, 2}, {"ツ", 88, 82, 2}, {"ソ", 85, 116, 1}, {"ン", 116, 85, 1}};
+  struct Drawn {
+    const char* name;
+    bool right;
+    std::function<StrokeLine(const StrokeLine& own, const StrokeLine& other)> make;
+  };
+  const Drawn drawn[] = {
+      {"its own", true, [](const auto& own, const auto&) { return own; }},
+      {"wobbly", true, [](const auto& own, const auto&) { return Wobbly(own); }},
+      {"wobbly, turned 12 degrees", true,
+       [](const auto& own, const auto&) { return Rotated(Wobbly(own), 12); }},
+      {"wobbly, turned -12 degrees", true,
+       [](const auto& own, const auto&) { return Rotated(Wobbly(own), -12); }},
+      {"turned 15 degrees", true, [](const auto& own, const auto&) { return Rotated(own, 15); }},
+      {"turned -15 degrees", true, [](const auto& own, const auto&) { return Rotated(own, -15); }},
+      {"wobbly, turned 15, moved and smaller", true,
+       [](const auto& own, const auto&) {
+         return Scaled(Moved(Rotated(Wobbly(own), 15), 2, -2), 0.8);
+       }},
+      {"wobbly, turned -15, moved and bigger", true,
+       [](const auto& own, const auto&) {
+         return Scaled(Moved(Rotated(Wobbly(own), -15), -2, 2), 1.25);
+       }},
+      {"the other kana's", false, [](const auto&, const auto& other) { return other; }},
+      {"the other kana's on this one's place", false,
+       [](const auto& own, const auto& other) { return MovedOnto(other, own); }},
+      {"the other kana's, wobbly, on this one's place", false,
+       [](const auto& own, const auto& other) { return MovedOnto(Wobbly(other), own); }},
+  };
+  for (const Pair& p : pairs) {
+    const std::vector<StrokeLine> own = KanaStrokes(p.kana), other = KanaStrokes(p.other);
+    ASSERT_GT(own.size(), p.dots) << p.name;
+    for (const auto& panel : kPanels) {
+      const int w = panel[0], h = panel[1];
+      for (size_t k = 0; k < p.dots; ++k) {
+        for (const Drawn& d : drawn) {
+          TypeKana(p.kana);
+          for (size_t done = 0; done < k; ++done)
+            ASSERT_EQ(Trace(own[done], w, h), TraceVerdict::Right);
+          EXPECT_EQ(Trace(d.make(own[k], other[k]), w, h),
+                    d.right ? TraceVerdict::Right : TraceVerdict::Wrong)
+              << p.name << " stroke " << k + 1 << ", " << d.name << ", panel " << w << "x" << h;
+          EXPECT_EQ(app.tracing.strokesDone, static_cast<int>(d.right ? k + 1 : k))
+              << p.name << ", " << d.name;
+        }
+      }
+    }
+  }
+}
+
+// Every stroke of every kana, written as a child writes it, is its own stroke: the dots' and
+// ticks' tight direction refuses none of them.
+TEST(StrokeMatches, TakesEveryKanaStrokeWrittenWithAHandsWobble) {
+  struct Drawn {
+    const char* name;
+    std::function<StrokeLine(const StrokeLine&)> make;
+  };
+  const Drawn drawn[] = {
+      {"its own", [](const StrokeLine& s) { return s; }},
+      {"wobbly", [](const StrokeLine& s) { return Wobbly(s); }},
+      {"wobbly and moved", [](const StrokeLine& s) { return Moved(Wobbly(s), -3, 2); }},
+      {"smaller", [](const StrokeLine& s) { return Scaled(s, 0.75); }},
+      {"bigger", [](const StrokeLine& s) { return Scaled(s, 1.3); }},
+      {"wobbly, turned 15 degrees", [](const StrokeLine& s) { return Rotated(Wobbly(s), 15); }},
+      {"wobbly, turned -15 degrees", [](const StrokeLine& s) { return Rotated(Wobbly(s), -15); }},
+  };
+  for (int kana = 0; kana < kStrokeKanaCount; ++kana) {
+    const std::vector<StrokeLine> strokes = KanaStrokes(kana);
+    for (size_t k = 0; k < strokes.size(); ++k)
+      for (const Drawn& d : drawn)
+        EXPECT_TRUE(StrokeMatches(strokes[k], d.make(strokes[k])))
+            << "kana " << kana << " stroke " << k + 1 << ", " << d.name;
   }
 }
 
