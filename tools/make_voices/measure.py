@@ -8,10 +8,10 @@
 - start: time to the first 2 ms window above -40 dBFS; under 10 ms;
 - を (344) against お (304): not the same bytes, and the first 60 ms of voicing
   differ in spectrum (the w glide of "wo" starts with a low, dark vowel);
-- ん (345): at least 0.1 s long, periodic (voiced) in most of its frames, and
-  its energy mostly below 1 kHz, as a nasal hum is. The voice says it for
-  about 0.12 s and ends it with a creaky fall, like every lone syllable
-  (consonants.py holds it to the synthesiser's own length).
+- ん (345): at least 0.1 s long, periodic (voiced) in more than half of its
+  loud frames, and its energy mostly below 1 kHz, as a nasal hum is. The voice
+  says it for about 0.12 s and ends it with a creaky fall, like every lone
+  syllable (consonants.py holds it to the synthesiser's own length).
 
 Prints the figures and exits 1 if any is out of range. Needs python3-numpy.
 """
