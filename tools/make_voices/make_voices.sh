@@ -43,7 +43,6 @@ die() { echo "make_voices: $*" >&2; exit 1; }
 need_tools() {
     local missing=()
     command -v open_jtalk >/dev/null || missing+=(open-jtalk)
-    command -v hts_engine >/dev/null || missing+=(htsengine)
     [ -f "$DIC/sys.dic" ] || missing+=(open-jtalk-mecab-naist-jdic)
     command -v sox >/dev/null || missing+=(sox)
     command -v soxi >/dev/null || missing+=(sox)
@@ -77,84 +76,85 @@ fetch_voice() {
 
 # Syllables in key order: id, override name, text fed to Open JTalk, and the
 # phonemes it must read (from its label output, dots between phonemes).
-# Syllables are fed long (カー): alone, a short vowel is a hurried 50..100 ms
-# that decays at once, and stretching its label only lengthens the decay.
+# Each is one short syllable, said as the voice says it: a long vowel or a
+# syllable lengthened afterwards is heard less clearly (the vowel decays and
+# its pitch falls, and the consonant is a smaller part of the whole).
 # Katakana is fed so that ハ and ヘ are the sounds ha and he, never the
-# particles wa and e. ヲ alone reads "o", the same as オ, so を is fed as ウォー:
+# particles wa and e. ヲ alone reads "o", the same as オ, so を is fed as ウォ:
 # a clear "wo", the way the letter is named when taught. ヂ and ヅ sound like
 # ジ and ズ, as in standard Japanese.
 read -r -d '' SYLLABLES <<'TABLE' || true
-300 A アー a.a
-301 I イー i.i
-302 U ウー u.u
-303 E エー e.e
-304 O オー o.o
-305 KA カー k.a.a
-306 KI キー k.i.i
-307 KU クー k.u.u
-308 KE ケー k.e.e
-309 KO コー k.o.o
-310 SA サー s.a.a
-311 SI しー sh.i.i
-312 SU スー s.u.u
-313 SE セー s.e.e
-314 SO ソー s.o.o
-315 TA ター t.a.a
-316 TI チー ch.i.i
-317 TU ツー ts.u.u
-318 TE テー t.e.e
-319 TO トー t.o.o
-320 NA ナー n.a.a
-321 NI ニー n.i.i
-322 NU ヌー n.u.u
-323 NE ネー n.e.e
-324 NO ノー n.o.o
-325 HA ハー h.a.a
-326 HI ヒー h.i.i
-327 HU フー f.u.u
-328 HE へー h.e.e
-329 HO ホー h.o.o
-330 MA マー m.a.a
-331 MI ミー m.i.i
-332 MU ムー m.u.u
-333 ME メー m.e.e
-334 MO モー m.o.o
-335 YA ヤー y.a.a
-336 YU ユー y.u.u
-337 YO ヨー y.o.o
-338 RA ラー r.a.a
-339 RI リー r.i.i
-340 RU ルー r.u.u
-341 RE レー r.e.e
-342 RO ロー r.o.o
-343 WA ワー w.a.a
-344 WO ウォー w.o.o
+300 A ア a
+301 I イ i
+302 U ウ u
+303 E エ e
+304 O オ o
+305 KA カ k.a
+306 KI キ k.i
+307 KU ク k.u
+308 KE ケ k.e
+309 KO コ k.o
+310 SA サ s.a
+311 SI シ sh.i
+312 SU ス s.u
+313 SE セ s.e
+314 SO ソ s.o
+315 TA タ t.a
+316 TI チ ch.i
+317 TU ツ ts.u
+318 TE テ t.e
+319 TO ト t.o
+320 NA ナ n.a
+321 NI ニ n.i
+322 NU ヌ n.u
+323 NE ネ n.e
+324 NO ノ n.o
+325 HA ハ h.a
+326 HI ヒ h.i
+327 HU フ f.u
+328 HE ヘ h.e
+329 HO ホ h.o
+330 MA マ m.a
+331 MI ミ m.i
+332 MU ム m.u
+333 ME メ m.e
+334 MO モ m.o
+335 YA ヤ y.a
+336 YU ユ y.u
+337 YO ヨ y.o
+338 RA ラ r.a
+339 RI リ r.i
+340 RU ル r.u
+341 RE レ r.e
+342 RO ロ r.o
+343 WA ワ w.a
+344 WO ウォ w.o
 345 N ン N
-346 GA ガー g.a.a
-347 GI ギー g.i.i
-348 GU グー g.u.u
-349 GE ゲー g.e.e
-350 GO ゴー g.o.o
-351 ZA ザー z.a.a
-352 ZI ジー j.i.i
-353 ZU ズー z.u.u
-354 ZE ゼー z.e.e
-355 ZO ゾー z.o.o
-356 DA ダー d.a.a
-357 DI ヂー j.i.i
-358 DU ヅー z.u.u
-359 DE デー d.e.e
-360 DO ドー d.o.o
-361 BA バー b.a.a
-362 BI ビー b.i.i
-363 BU ブー b.u.u
-364 BE ベー b.e.e
-365 BO ボー b.o.o
-366 PA パー p.a.a
-367 PI ピー p.i.i
-368 PU プー p.u.u
-369 PE ペー p.e.e
-370 PO ポー p.o.o
+346 GA ガ g.a
+347 GI ギ g.i
+348 GU グ g.u
+349 GE ゲ g.e
+350 GO ゴ g.o
+351 ZA ザ z.a
+352 ZI ジ j.i
+353 ZU ズ z.u
+354 ZE ゼ z.e
+355 ZO ゾ z.o
+356 DA ダ d.a
+357 DI ヂ j.i
+358 DU ヅ z.u
+359 DE デ d.e
+360 DO ド d.o
+361 BA バ b.a
+362 BI ビ b.i
+363 BU ブ b.u
+364 BE ベ b.e
+365 BO ボ b.o
+366 PA パ p.a
+367 PI ピ p.i
+368 PU プ p.u
+369 PE ペ p.e
+370 PO ポ p.o
 TABLE
 
 # Numbers 0..10 and the spoken prompts: id, text, expected phonemes. はち is
@@ -178,21 +178,13 @@ read -r -d '' WORDS <<'TABLE' || true
 224 をおしてね o.o.sh.I.t.e.n.e
 TABLE
 
-# Open JTalk's speed setting stretches the silence round a lone syllable
-# rather than the syllable. So the synthesiser is given the durations itself:
-# the phoneme labels of its reading, with the last phoneme of a syllable or
-# number (its long vowel's second half, or the N of ン) set so the spoken part
-# lasts SYLLABLE_LENGTH seconds, go to hts_engine, which makes the same voice
-# from them. The consonant keeps the length the voice gives it; nothing is
-# time-stretched afterwards, which would blur bursts. A syllable's fading end,
-# where the voice turns creaky, is cut below TAIL_LEVEL dB under its peak.
-SYLLABLE_LENGTH=0.42
-TAIL_LEVEL=-30
-# High-pass (Hz) against the voice's DC offset, before the cut.
+# Every sound keeps the lengths the voice gives it at RATE: nothing is
+# lengthened or time-stretched, by label or afterwards. The processing is a
+# high-pass at DC_CUT Hz (the voice has a DC offset while voiced), the silence
+# cut off at both ends (consonants.py span: the consonant's onset kept), one
+# gain for the whole file and a fade-out of FADE_OUT seconds against a click.
 DC_CUT=30
-
-# Syllables and numbers: said alone, slowed when short, fading end cut.
-one_word() { case "$1" in 3[0-6][0-9]|370|37[2-9]|38[0-2]) return 0 ;; *) return 1 ;; esac; }
+FADE_OUT=0.005
 
 # Sample rate of a sound: 224 and 371 are 8000 Hz, everything else 16000 Hz.
 rate_of() { case "$1" in 224|371) echo 8000 ;; *) echo 16000 ;; esac; }
@@ -214,11 +206,12 @@ finish() {
     sox -V1 -R "$mid" -c 1 -b 8 -e unsigned-integer -t wav "$dst" "${pad[@]}" dither -s
 }
 
-# labels TEXT: Open JTalk's phoneme labels for TEXT (start and end in 100 ns
-# units, full-context label), at the voice settings, into $tmp/labels.
-labels() {
+# synthesise TEXT WAV: Open JTalk's speech for TEXT at the voice settings into
+# WAV, and its phoneme labels (start and end in 100 ns units, full-context
+# label) into $tmp/labels.
+synthesise() {
     printf '%s\n' "$1" | open_jtalk -x "$DIC" -m "$voice" -fm "$HALF_TONES" -a "$ALPHA" \
-        -r "$RATE" -ow /dev/null -ot "$tmp/trace.txt"
+        -r "$RATE" -ow "$2" -ot "$tmp/trace.txt"
     awk '/^\[Output label\]/ { on = 1; next } on && /^$/ { exit } on' "$tmp/trace.txt" >"$tmp/labels"
 }
 
@@ -228,56 +221,26 @@ phonemes() {
          END { print s }' "$1"
 }
 
-# lengthen LABELS SECONDS: the labels with the last phoneme before the closing
-# silence made long (or short) enough that the spoken part lasts SECONDS, in 5 ms
-# frames; the phoneme keeps at least 50 ms.
-lengthen() {
-    awk -v want="$2" '
-        { s[NR] = $1; e[NR] = $2; l[NR] = $3 }
-        END {
-            have = (e[NR - 1] - s[2]) / 1e7
-            add = int((want - have) * 200 + (want > have ? 0.5 : -0.5)) * 50000
-            if (e[NR - 1] - s[NR - 1] + add < 500000) add = 500000 - (e[NR - 1] - s[NR - 1])
-            for (i = 1; i <= NR; i++) {
-                if (i == NR) s[i] += add
-                if (i >= NR - 1) e[i] += add
-                print s[i], e[i], l[i]
-            }
-        }' "$1"
-}
-
-# speak ID TEXT EXPECTED: synthesise TEXT, check its reading, trim, normalise.
+# speak ID TEXT EXPECTED: synthesise TEXT, check its reading, cut the silence
+# at both ends, normalise.
 speak() {
-    local id=$1 text=$2 want=$3 got rate
-    labels "$text"
+    local id=$1 text=$2 want=$3 got rate span
+    synthesise "$text" "$tmp/$id.raw.wav"
     got=$(phonemes "$tmp/labels")
     [ "$got" = "$want" ] || die "$id: Open JTalk reads \"$text\" as [$got], expected [$want]"
     rate=$(rate_of "$id")
-    if one_word "$id"; then
-        lengthen "$tmp/labels" "$SYLLABLE_LENGTH" >"$tmp/$id.lab"
-    else
-        cp "$tmp/labels" "$tmp/$id.lab"
-    fi
-    hts_engine -m "$voice" -fm "$HALF_TONES" -a "$ALPHA" -vp -ow "$tmp/$id.raw.wav" "$tmp/$id.lab"
     # The synthesiser's output and its labels, DC off, at 16 kHz: where the cut
     # is found, and the check's reference.
     mkdir -p "$tmp/raw"
-    cp "$tmp/$id.lab" "$tmp/raw/$id.lab"
-    sox -V1 "$tmp/$id.raw.wav" -b 16 "$tmp/raw/$id.wav" highpass "$DC_CUT" rate -v 16000
-    # DC off, resample; the start is found on the band energies (a quiet burst
-    # or fricative counts, see consonants.py), with a few ms of lead-in; the
-    # end is cut below -50 dBFS, and for syllables and numbers below TAIL_LEVEL
-    # dB under the peak.
-    local tail=()
-    if one_word "$id"; then tail=(norm 0 reverse silence 1 0.005 "${TAIL_LEVEL}d" reverse); fi
-    local start
-    start=$(/usr/bin/python3 "$here/consonants.py" onset "$tmp/raw/$id.wav")
-    sox -V1 "$tmp/$id.raw.wav" -e floating-point -b 32 "$tmp/$id.cut.wav" \
-        highpass "$DC_CUT" rate -v "$rate" trim "$start" reverse silence 1 0.0005 -50d reverse "${tail[@]}"
-    # 2 ms fade-in (over the lead-in) and 10 ms fade-out against clicks; no
-    # compression, which would lift the consonant against its vowel; normalise.
-    sox -V1 "$tmp/$id.cut.wav" "$tmp/$id.mid.wav" \
-        fade h 0.002 reverse fade h 0.01 reverse norm "$SPEECH_LEVEL"
+    cp "$tmp/labels" "$tmp/raw/$id.lab"
+    sox -V1 -R "$tmp/$id.raw.wav" -b 16 "$tmp/raw/$id.wav" highpass "$DC_CUT" rate -v 16000
+    # Start and end of the sound (consonants.py span): a few ms before a quiet
+    # burst or fricative, a few ms after the voice falls under the 8-bit hiss.
+    span=$(/usr/bin/python3 "$here/consonants.py" span "$tmp/raw/$id.wav")
+    # One gain, no compression (it would lift the consonant against its vowel).
+    sox -V1 "$tmp/$id.raw.wav" -e floating-point -b 32 "$tmp/$id.mid.wav" \
+        highpass "$DC_CUT" rate -v "$rate" trim "${span% *}" "=${span#* }" \
+        fade h 0 0 "$FADE_OUT" norm "$SPEECH_LEVEL"
     finish "$tmp/$id.mid.wav" "$out/$id.wav"
     printf '%s\t%s\t[%s]\n' "$id" "$text" "$got"
 }
