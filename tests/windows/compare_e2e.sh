@@ -186,21 +186,21 @@ run_sequence() {
   printf 'nothing.bmp,いぬ\r\n' >"$(folder_of)/mondai.txt"
   xdotool key t e 1
   after_answer picture "いぬ"
-  # A counting question, answered with the number of circles (10 is the key X). The key
-  # after the answer (F6, waiting in the same queue) turns the next question into a
-  # picture question, which stops at the same message.
+  # A counting question, answered with the number of circles (10 is the key X). Return,
+  # waiting in the same queue as the answer, reads the line aloud, which ends the quiz
+  # before the timer to the next question can come due: the line stays as answered.
   xdotool key F10 F1
   wait_until circles_shown || fail "$os: no circles for the counting question"
   local n
   n=$(circles)
   echo "$os: $n circles"
   [ "$n" -ge 1 ] && [ "$n" -le 10 ] || fail "$os: $n circles"
-  if [ "$n" -eq 10 ]; then xdotool key x F6; else xdotool key "$n" F6; fi
+  if [ "$n" -eq 10 ]; then xdotool key x Return; else xdotool key "$n" Return; fi
   # How many circles is drawn by lot: both lines must hold the number shown.
   # The digits set labels 1-9 in full-width digits, and 10 as "10".
   local shown_number=10
   [ "$n" -eq 10 ] || shown_number=$(echo "$n" | sed 'y/0123456789/０１２３４５６７８９/')
-  after_answer counting "$shown_number" "the number of circles"
+  expect_line counting "$shown_number" "the number of circles"
   # Two settings from the menu, and a window of another size.
   menu_command "ﾓｰﾄﾞ切替えﾎﾞﾀﾝ表示" 1213
   wait_until shown ア 1082 || fail "$os: the mode bar did not show"
