@@ -3,7 +3,6 @@
 # the program with mingw-w64 (64-bit, posix threads, static runtime) and packs it with the
 # sample set, the help, IPAGothic and the credits by NSIS. Installs what it needs with
 # apt-get (through sudo when not run as root).
-# The Windows program is not finished yet (see README): the installer is for trying it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh

@@ -37,6 +37,7 @@ struct AppState {
   std::string FileDialogPath;  // shared by save and load: each opens where the last one was
 
   AppSettings settings;
+  bool SettingsFailureTold = false;
   FontSpec SharedFont;
   CharacterState chars;
   VoiceState voice;

@@ -79,6 +79,14 @@ void TellMissingKanaFont(AppState& app) {
                    MessageKind::Warning);
 }
 
+void TellSettingsNotSaved(AppState& app, std::string_view settingsPath) {
+  if (app.SettingsFailureTold) return;
+  app.SettingsFailureTold = true;
+  app.host.view.ShowMessage(SjisText(texts::kSettingsNotSaved),
+                            NativePathToSjis(settingsPath.empty() ? "zel.ini" : settingsPath),
+                            MessageKind::Warning);
+}
+
 void WriteCloseSettings(AppState& app) {
   Host& host = app.host;
   AppSettings& s = app.settings;

@@ -52,6 +52,11 @@ struct AppSettings {
 // nor the default one does, says once which package to install. The run goes on.
 void TellMissingKanaFont(AppState& app);
 
+// A write of the settings that did not reach the file (a read-only file or folder, a full
+// disk, no home): told once a run, since every later write fails alike, under the file's
+// native path ("zel.ini" when there is no file).
+void TellSettingsNotSaved(AppState& app, std::string_view settingsPath);
+
 // Reads [Setting] from Fontname to ShowButton, in that order, into the settings and the font,
 // then the two menu helps.
 void ReadSettings(AppState& app);

@@ -1,4 +1,5 @@
-// The few operating-system calls a safe replace needs, all in one place (file_system_posix.cpp).
+// The few operating-system calls a safe replace and the first start's staging folder need,
+// all in one place (file_system_posix.cpp, file_system_win32.cpp).
 #pragma once
 
 #include <cstdint>
@@ -31,5 +32,8 @@ std::vector<std::string> ListDirectory(const std::string& dir);
 std::string ReadLink(const std::string& path);  // "" when path is no symbolic link
 uint64_t ProcessId();
 bool ProcessGone(uint64_t id);
+// Removes the folder dir and all it holds, never following a link: a link inside goes as a
+// link, and a dir that is itself a link or no folder is left alone (false then).
+bool RemoveTree(const std::string& dir);
 
 }  // namespace zel::fs_calls

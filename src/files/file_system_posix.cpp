@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <filesystem>
+#include <system_error>
 
 #include "files/file_system.h"
 
@@ -77,6 +79,15 @@ uint64_t ProcessId() { return static_cast<uint64_t>(::getpid()); }
 bool ProcessGone(uint64_t id) {
   if (id == 0 || id > static_cast<uint64_t>(INT_MAX)) return false;
   return ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH;
+}
+
+// std::filesystem's removal takes a link inside as the link itself.
+bool RemoveTree(const std::string& dir) {
+  struct stat info {};
+  if (::lstat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  std::error_code error;
+  std::filesystem::remove_all(dir, error);
+  return !error;
 }
 
 }  // namespace zel::fs_calls

@@ -83,4 +83,48 @@ bool ProcessGone(uint64_t id) {
   return gone;
 }
 
+namespace {
+
+// A read-only mark would refuse the removal.
+void Unmark(const std::wstring& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+// A junction or a link to a folder is a folder with a reparse point: it goes as itself, and
+// what it points to stays.
+bool RemoveFolder(const std::wstring& dir, DWORD attributes) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = dir + L"\\" + name;
+      const DWORD inner = found.dwFileAttributes;
+      if ((inner & FILE_ATTRIBUTE_DIRECTORY) && !(inner & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        RemoveFolder(path, inner);
+        continue;
+      }
+      Unmark(path, inner);
+      if (inner & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryW(path.c_str());
+      else DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  Unmark(dir, attributes);
+  return RemoveDirectoryW(dir.c_str()) != 0;
+}
+
+}  // namespace
+
+bool RemoveTree(const std::string& dir) {
+  const std::wstring wide = PathFromUtf8(dir).wstring();
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return false;
+  return RemoveFolder(wide, attributes);
+}
+
 }  // namespace zel::fs_calls

@@ -50,7 +50,7 @@ windows_exactly() { [ "$(visible_windows "$pid")" -eq "$1" ]; }
 started_up() { grep -qs '^ExeDir=' "$1/.config/zel.ini"; }
 
 # First start: the folder is made from the sample set, owned and writable by the user, and
-# the program runs in it with the help beside the questions.
+# the program runs in it with the help beside the questions; nothing is left beside it.
 home=$work/home
 mkdir -p "$home"
 start "$home"
@@ -60,7 +60,7 @@ folder=$home/mojimori
   || fail "the program runs in $(readlink "/proc/$pid/cwd"), not in $folder"
 diff -r "$installed" "$folder" >/dev/null || fail "the folder differs from the sample set"
 [ -w "$folder/mondai.txt" ] || fail "mondai.txt in the folder cannot be edited"
-ls -a "$home" | grep -q '^\.mojimori\.' && fail "a staging folder was left in the home"
+ls -a "$home" | grep -q '^\.mojimori' && fail "a staging folder was left in the home"
 tr '\0' '\n' <"/proc/$pid/environ" | grep -q '^ZEL_NOTICE=' \
   && fail "the launcher handed the program a message on a start that went well"
 wait_until started_up "$home" || fail "the program did not finish starting"
@@ -73,7 +73,20 @@ convert -size 64x64 xc:'#00c000' -type TrueColor BMP3:"$folder/mine.bmp"
 rm "$folder/inu.bmp"
 echo stale >"$folder/zel.html"
 before=$(cd "$folder" && ls -l --time-style=+%s.%N mondai.txt mine.bmp)
+# What first starts killed while copying left: a staging folder of an ended process goes;
+# one of a process still running (this script) and names of another form stay.
+ended=$(($(cat /proc/sys/kernel/pid_max) + 1))
+for name in ".mojimori-$ended" ".mojimori-$$" ".mojimori-${ended}x" ".mojimori.Ab12Cd"; do
+  mkdir -p "$home/$name/e"
+  cp "$installed/mondai.txt" "$home/$name/e/"
+done
 start "$home"
+wait_until test ! -e "$home/.mojimori-$ended" || fail "the leftover of an ended first start stayed"
+staging_left() { (cd "$home" && ls -d .mojimori* | LC_ALL=C sort); }
+expected=$(printf '%s\n' ".mojimori-$$" ".mojimori-${ended}x" ".mojimori.Ab12Cd" | LC_ALL=C sort)
+[ "$(staging_left)" = "$expected" ] ||
+  fail "staging folders of a running process or of another name went: $(staging_left)"
+rm -rf "$home"/.mojimori*
 [ "$(readlink "/proc/$pid/cwd")" = "$folder" ] || fail "second start not in $folder"
 after=$(cd "$folder" && ls -l --time-style=+%s.%N mondai.txt mine.bmp)
 [ "$before" = "$after" ] || fail "the second start touched the parent's files"

@@ -121,6 +121,27 @@ TEST_F(StartUpTest, AMissingKanaFontIsToldOnce) {
   }
 }
 
+// A settings file that takes no writes fails every write alike: told once a run, under the
+// file's name, and the run goes on.
+TEST_F(StartUpTest, SettingsThatCannotBeStoredAreToldOnce) {
+  const struct {
+    std::string path;
+    Strings messages;
+  } cases[] = {
+      {"/home/child/.config/zel.ini",
+       {"message warning /home/child/.config/zel.ini: せっていを ほぞんできません。"}},
+      {"/home/子ども/.config/zel.ini",
+       {"message warning /home/子ども/.config/zel.ini: せっていを ほぞんできません。"}},
+      {"", {"message warning zel.ini: せっていを ほぞんできません。"}},
+  };
+  for (const auto& c : cases) {
+    AppState fresh(host);
+    host.Clear();
+    for (int write = 0; write < 3; ++write) TellSettingsNotSaved(fresh, c.path);
+    EXPECT_EQ(host.Only("message"), c.messages) << c.path;
+  }
+}
+
 TEST_F(StartUpTest, AddsTheSiblingProgramOnlyWhenItIsThere) {
   host.profile["Chiku/ExeDir"] = "/opt/chiku";
   StartUp(app);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <span>
 #include <ostream>
 #include <set>
 #include <string>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "app/layout.h"
+#include "app/window_layout.h"
 #include "chars/char_tables.h"
 
 namespace zel {
@@ -209,6 +212,49 @@ TEST(Layout, MinimisedWindowPassesNegativeSizesOn) {
     EXPECT_EQ(barred.keys[kKeyCount - 1].height, -3);
     EXPECT_EQ(barred.keyFontHeight, 0);
     EXPECT_EQ(barred.keyFontWidth, 0);
+  }
+}
+
+// Wherever the settings put the window, even in ints a damaged file gives, it opens whole
+// on a screen the user has: the one it was on, else the primary one, in the part of it
+// panels leave free.
+TEST(WindowPlace, TheWindowOpensWholeOnAScreen) {
+  constexpr int kMin = INT_MIN, kMax = INT_MAX;
+  // The primary screen 1920 x 1080 with a panel of 40 at the bottom; to its right one of
+  // 1280 x 1024, its panel of 30 at the top.
+  const ScreenArea two[] = {{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}},
+                            {{1920, 0, 3200, 1024}, {1920, 30, 3200, 1024}}};
+  const ScreenArea small[] = {{{0, 0, 640, 480}, {0, 0, 640, 480}}};
+  struct Case {
+    const char* what;
+    std::span<const ScreenArea> screens;
+    WindowRect saved;
+    WindowSize least;
+    WindowRect placed;
+  };
+  const Case cases[] = {
+      {"as saved", two, {100, 50, 660, 470}, {136, 39}, {100, 50, 660, 470}},
+      {"the defaults", two, {0, 0, 560, 420}, {136, 39}, {0, 0, 560, 420}},
+      {"whole int range", two, {kMin, kMin, kMax, kMax}, {136, 39}, {0, 0, 1920, 1040}},
+      {"upside down", two, {kMax, kMax, kMin, kMin}, {136, 39}, {1784, 1001, 1920, 1040}},
+      {"left of every screen", two, {-3000, 100, -2440, 520}, {136, 39}, {0, 100, 560, 520}},
+      {"below every screen", two, {5000, 4000, 5560, 4420}, {136, 39}, {1360, 620, 1920, 1040}},
+      {"its title bar above the top", two, {-1, -20, 561, 425}, {136, 39}, {0, 0, 562, 445}},
+      {"over the panel", two, {100, 900, 660, 1320}, {136, 39}, {100, 620, 660, 1040}},
+      {"on the second screen", two, {2000, 10, 2560, 430}, {136, 39}, {2000, 30, 2560, 450}},
+      {"mostly on the second", two, {1700, 500, 2260, 920}, {136, 39}, {1920, 500, 2480, 920}},
+      {"taller than the second", two, {2000, 0, 2560, 2000}, {136, 39}, {2000, 30, 2560, 1024}},
+      {"centre on the second's panel", two, {2000, -200, 2560, 220}, {136, 39}, {2000, 30, 2560, 450}},
+      {"centre on a panel", two, {1000, 1000, 1100, 1100}, {136, 39}, {1000, 940, 1136, 1040}},
+      {"larger than the screen", small, {0, 0, 100000, 100000}, {136, 39}, {0, 0, 640, 480}},
+      {"its least larger than the screen", small, {50, 50, 610, 470}, {800, 39}, {0, 50, 800, 470}},
+      {"no screen at all", {}, {2000, 2000, 2560, 2420}, {136, 39}, {464, 348, 1024, 768}},
+  };
+  for (const Case& c : cases) {
+    const WindowRect r = PlaceWindowOnScreen(c.saved, c.screens, c.least);
+    EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<int>{c.placed.left, c.placed.top, c.placed.right, c.placed.bottom}))
+        << c.what;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "files/staging_folder.h"
 #include "platform/qt/application.h"
 #include "platform/qt/main_window.h"
 
@@ -14,6 +15,10 @@ int main(int argc, char** argv) {
   // once over the window, and not handed on to programs started from here.
   const QString notice = qEnvironmentVariable("ZEL_NOTICE");
   qunsetenv("ZEL_NOTICE");
+  // The launcher builds the question folder ~/mojimori aside in the home: what a first
+  // start killed while copying left there goes now.
+  if (const QByteArray home = qgetenv("HOME"); !home.isEmpty())
+    zel::RemoveStaleStagingFolders(home.toStdString());
   zel::MainWindow window(zel::SettingsPath());
   window.show();
   zel::OnTerminationRequest([&window] { window.CloseQuietly(); });

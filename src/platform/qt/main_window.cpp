@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -416,31 +417,26 @@ WindowRect MainWindow::GetWindowRect() {
 }
 
 void MainWindow::MoveWindow(const WindowRect& outer) {
-  if (frameGeometry().size() == geometry().size()) pendingOuter_ = outer;
+  // The window manager's frame is known only once it has framed the window: the outer
+  // rectangle is taken again then (TakeSavedRectangleAgain).
   const QSize frameExtra = frameGeometry().size() - geometry().size();
-  // A damaged settings file can give any int: differences are taken in 64 bits.
-  const int64_t outerWidth = int64_t{outer.right} - outer.left;
-  const int64_t outerHeight = int64_t{outer.bottom} - outer.top;
-  int64_t width = std::max<int64_t>(outerWidth - frameExtra.width(), 1);
-  int64_t height = std::max<int64_t>(outerHeight - frameExtra.height(), 1);
-  // Always where it can be seen: on the screen it was on, or the primary one when that
-  // screen is gone, no larger than it and wholly inside it.
-  const QPoint centre(
-      static_cast<int>(std::clamp<int64_t>(outer.left + outerWidth / 2, INT_MIN, INT_MAX)),
-      static_cast<int>(std::clamp<int64_t>(outer.top + outerHeight / 2, INT_MIN, INT_MAX)));
-  QScreen* on = QGuiApplication::screenAt(centre);
-  if (!on) on = QGuiApplication::primaryScreen();
-  const QRect area = on ? on->availableGeometry() : QRect(0, 0, 1024, 768);
-  width = std::min<int64_t>(width, std::max(area.width() - frameExtra.width(), 1));
-  height = std::min<int64_t>(height, std::max(area.height() - frameExtra.height(), 1));
+  if (frameExtra.isNull()) pendingOuter_ = outer;
+  std::vector<ScreenArea> screens;
+  auto areaOf = [](const QRect& r) {
+    return WindowRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  };
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) screens.push_back({areaOf(primary->geometry()), areaOf(primary->availableGeometry())});
+  for (QScreen* screen : QGuiApplication::screens())
+    if (screen != primary)
+      screens.push_back({areaOf(screen->geometry()), areaOf(screen->availableGeometry())});
+  if (layout()) layout()->activate();  // its smallest size, from the menu bar and the client
+  const QSize least = minimumSize() + frameExtra;
+  const WindowRect placed = PlaceWindowOnScreen(outer, screens, {least.width(), least.height()});
   if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) setWindowState(Qt::WindowNoState);
-  resize(static_cast<int>(width), static_cast<int>(height));
-  // Placed by the size it took, which its smallest size may have raised.
-  const int64_t right = int64_t{area.left()} + area.width() - this->width() - frameExtra.width();
-  const int64_t bottom = int64_t{area.top()} + area.height() - this->height() - frameExtra.height();
-  const int64_t left = std::clamp<int64_t>(outer.left, area.left(), std::max<int64_t>(area.left(), right));
-  const int64_t top = std::clamp<int64_t>(outer.top, area.top(), std::max<int64_t>(area.top(), bottom));
-  move(static_cast<int>(left), static_cast<int>(top));
+  resize(placed.right - placed.left - frameExtra.width(), placed.bottom - placed.top - frameExtra.height());
+  // Before the window is made, move() places its frame (see ShowMessage).
+  move(placed.left, placed.top);
 }
 
 void MainWindow::RelayoutWindow() { LayOut(); }
@@ -460,7 +456,10 @@ void MainWindow::StopTimer() { timer_.stop(); }
 
 MessageAnswer MainWindow::ShowMessage(std::string_view text, std::string_view caption,
                                       MessageKind kind) {
-  QMessageBox box(this);
+  // Over a window not on the screen yet (a message during start-up), a box would have Qt
+  // make that window early, as the box's parent: it would then take a move as the place of
+  // its inside, not of its frame, and open with its title bar above the screen's top.
+  QMessageBox box(isVisible() ? this : nullptr);
   box.setWindowTitle(FromSjis(caption));
   box.setText(FromSjis(text));
   switch (kind) {
@@ -516,13 +515,8 @@ void MainWindow::WriteProfileString(std::string_view section, std::string_view k
 
 void MainWindow::StoreSetting(std::string_view section, std::string_view key,
                               std::string_view value) {
-  if (settings_.WriteString(section, key, value) || settingsFailureTold_ || quiet_) return;
-  // Once a run: a read-only folder or a full disk fails every write alike.
-  settingsFailureTold_ = true;
-  const std::string caption = NativePathToSjis(settings_.path().empty() ? "zel.ini" : settings_.path());
-  auto tell = [this, caption] {
-    ShowMessage(SjisText(texts::kSettingsNotSaved), caption, MessageKind::Warning);
-  };
+  if (settings_.WriteString(section, key, value) || quiet_) return;
+  auto tell = [this] { TellSettingsNotSaved(app_, settings_.path()); };
   // During start-up the window is not on screen yet: the message follows it.
   if (started_) tell();
   else QTimer::singleShot(0, this, tell);

@@ -157,7 +157,6 @@ class MainWindow : public QMainWindow, public WholeHost {
   bool closing_ = false;
   bool started_ = false;             // start-up done: a message may be shown at once
   bool quiet_ = false;               // ending on a signal or with the session
-  bool settingsFailureTold_ = false; // a failed write of the settings is told once a run
   std::optional<WindowRect> pendingOuter_;  // applied again once the frame is known
   // What arrived while a tracing stroke held the window.
   std::deque<std::pair<int, int>> heldCommands_;

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "files/file_names.h"
+#include "files/staging_folder.h"
 #include "platform/win32/main_window.h"
 
 namespace fs = std::filesystem;
@@ -43,15 +44,18 @@ std::string SettingsPath() {
   return zel::Utf8FromPath(dir / L"zel.ini");
 }
 
-// Built aside and moved into place, so an interrupted first start leaves no half folder.
+// Built aside and moved into place, so an interrupted first start leaves no half folder;
+// what a start killed while copying left there goes now.
 bool MakeQuestionFolder(const fs::path& sample, const fs::path& folder) {
   std::error_code error;
+  zel::RemoveStaleStagingFolders(zel::Utf8FromPath(folder.parent_path()));
   if (fs::exists(folder, error)) return fs::is_directory(folder, error);
-  const fs::path staging = folder.parent_path() / (L".mojimori-" + std::to_wstring(GetCurrentProcessId()));
-  fs::remove_all(staging, error);
+  const fs::path staging = folder.parent_path() / zel::PathFromUtf8(zel::StagingFolderName());
+  const std::string stagingName = zel::Utf8FromPath(staging);
+  zel::RemoveFolderTree(stagingName);
   fs::copy(sample, staging, fs::copy_options::recursive, error);
   if (!error && MoveFileExW(staging.c_str(), folder.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-  fs::remove_all(staging, error);
+  zel::RemoveFolderTree(stagingName);
   return fs::is_directory(folder, error);  // another copy may have made it meanwhile
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include <cstdlib>
 #include <cstring>
@@ -42,6 +43,7 @@ constexpr wchar_t kWindowClass[] = L"ZEL";
 constexpr wchar_t kPanelClass[] = L"ZELPANEL";
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kPrepareFilm = WM_APP + 1;  // the panel rests: lay out the next film's shape
+constexpr UINT kTellSettingsNotSaved = WM_APP + 2;  // a write at start-up failed
 
 // The panel, painted whole into a bitmap first so it never flickers. Its state is the
 // main window's, found through the window's user data.
@@ -185,6 +187,9 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
+      return 0;
+    case kTellSettingsNotSaved:
+      TellSettingsNotSaved(app_, settings_.path());
       return 0;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -340,8 +345,7 @@ bool Win32MainWindow::FaceDrawsKana(std::string_view faceName) {
   return drawn;
 }
 
-// Photos need a decoder of the system's (WIC), which this version does not use yet: only
-// BMP pictures are read, and others get the usual message.
+// JPEG, PNG, GIF and the rest through the Windows Imaging Component (picture_decoder.h).
 DecodedPicture Win32MainWindow::DecodePicture(std::string_view bytes, int maxSide) {
   return DecodePictureBytes(bytes, maxSide);
 }
@@ -392,11 +396,48 @@ void Win32MainWindow::InsertMenuSeparatorBefore(int beforeId) {
 WindowRect Win32MainWindow::GetWindowRect() {
   RECT r{};
   ::GetWindowRect(hwnd_, &r);
+  // A minimised window stands far off the screen: the place it comes back to counts, as
+  // on Linux. That place is kept in the coordinates of its screen's work area.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (IsIconic(hwnd_) && GetWindowPlacement(hwnd_, &placement)) {
+    r = placement.rcNormalPosition;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTOPRIMARY), &monitor))
+      OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left,
+                 monitor.rcWork.top - monitor.rcMonitor.top);
+  }
   return {r.left, r.top, r.right, r.bottom};
 }
 
+namespace {
+
+BOOL CALLBACK AddScreen(HMONITOR handle, HDC, LPRECT, LPARAM screens) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(handle, &monitor)) return TRUE;
+  auto& list = *reinterpret_cast<std::vector<ScreenArea>*>(screens);
+  const RECT& whole = monitor.rcMonitor;
+  const RECT& work = monitor.rcWork;
+  const ScreenArea area{{whole.left, whole.top, whole.right, whole.bottom},
+                        {work.left, work.top, work.right, work.bottom}};
+  // The primary screen first: a window on none of them goes there.
+  if (monitor.dwFlags & MONITORINFOF_PRIMARY) list.insert(list.begin(), area);
+  else list.push_back(area);
+  return TRUE;
+}
+
+}  // namespace
+
 void Win32MainWindow::MoveWindow(const WindowRect& outer) {
-  ::MoveWindow(hwnd_, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, TRUE);
+  std::vector<ScreenArea> screens;
+  EnumDisplayMonitors(nullptr, nullptr, AddScreen, reinterpret_cast<LPARAM>(&screens));
+  const WindowRect placed = PlaceWindowOnScreen(
+      outer, screens, {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)});
+  if (IsZoomed(hwnd_) || IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  ::MoveWindow(hwnd_, placed.left, placed.top, placed.right - placed.left,
+               placed.bottom - placed.top, TRUE);
 }
 
 void Win32MainWindow::RelayoutWindow() {
@@ -454,7 +495,10 @@ int Win32MainWindow::ReadProfileInt(std::string_view section, std::string_view k
 
 void Win32MainWindow::WriteProfileString(std::string_view section, std::string_view key,
                                          std::string_view value) {
-  settings_.WriteString(section, key, value);
+  if (settings_.WriteString(section, key, value)) return;
+  // During start-up the window is not on screen yet: the message follows it.
+  if (IsWindowVisible(hwnd_)) TellSettingsNotSaved(app_, settings_.path());
+  else PostMessageW(hwnd_, kTellSettingsNotSaved, 0, 0);
 }
 
 std::string Win32MainWindow::CurrentDirectory() {
