@@ -37,7 +37,7 @@ InputHandling::InputHandling(AppState& app) : app_(app) {
   WaitShare& share = app.voice.waits;
   if (share.depth++ > 0) return;
   const long long now = app.host.clock.SteadyMs();
-  share.queued = share.anyInputEnded && now - share.lastInputEndMs <= kQueuedInputGapMs;
+  share.queued = share.lastInputEndMs && now - *share.lastInputEndMs <= kQueuedInputGapMs;
   if (!share.queued) share.waitedMs = 0;
 }
 
@@ -45,7 +45,6 @@ InputHandling::~InputHandling() {
   WaitShare& share = app_.voice.waits;
   if (--share.depth > 0) return;
   share.queued = false;  // plays outside any input wait as ever
-  share.anyInputEnded = true;
   share.lastInputEndMs = app_.host.clock.SteadyMs();
 }
 

@@ -8,9 +8,10 @@ struct AppState;
 
 inline constexpr int kCharacterPromptSound = 224;  // "…をおしてね", after a character sought
 
-// An input handled within this long of the end of the one before came while the window was
-// held (by a waiting play or other work) and waited in the queue: the event loop hands it
-// on at once. Fresh presses come later than that, so each of them gets a whole wait.
+// An input handled within this long of the end of the one before was made while that one
+// held the window (a waiting play, or other work) and waited in the queue: the event loop
+// hands such inputs on within a few milliseconds. One that comes later begins a run of its
+// own, with whole waits.
 inline constexpr long long kQueuedInputGapMs = 250;
 
 // Looks once, at start-up, for the files that replace built-in sounds 300..386.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 namespace zel {
 
@@ -14,8 +15,7 @@ struct WaitShare {
   int depth = 0;          // inputs being handled, one inside another
   bool queued = false;    // the input being handled came straight after the one before
   long long waitedMs = 0;  // how long the inputs of this run have waited so far
-  bool anyInputEnded = false;
-  long long lastInputEndMs = 0;  // on the host's steady clock
+  std::optional<long long> lastInputEndMs;  // on the host's steady clock; none before any
 };
 
 struct VoiceState {
