@@ -86,6 +86,8 @@ void RouteCommand(AppState& app, int id, int notification) {
   app.CurrentCommand = id;
   // A key held down repeats its command: only the first passes until a key is released.
   if (id == app.LastCommand && notification == kFromAccelerator && !app.KeyReleased) return;
+  // From here on this is an input: its waiting plays may share a wait it came during.
+  const InputHandling input(app);
   app.KeyReleased = false;
   app.LastCommand = id;
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/sheet_types.h"
+#include "wave/sound_wait.h"
 
 namespace zel {
 
@@ -103,13 +104,13 @@ class View {
 };
 
 // Starting a sound cuts off the one playing. A waiting play returns when the sound has been
-// heard, or after its first few seconds, the rest cut; a sound that cannot be played gives
-// the default alert instead.
+// heard, or once as much of it as the wait allows has been, the rest cut (SoundWait); a
+// sound that cannot be played gives the default alert instead.
 class SoundOutput {
  public:
   virtual ~SoundOutput() = default;
-  virtual void PlayBuiltInSound(int soundId, bool wait) = 0;
-  virtual void PlaySoundFile(const std::string& path, bool wait) = 0;
+  virtual void PlayBuiltInSound(int soundId, SoundWait wait) = 0;
+  virtual void PlaySoundFile(const std::string& path, SoundWait wait) = 0;
 };
 
 // The settings file, in the Windows profile format.
@@ -198,6 +199,8 @@ class Clock {
   virtual void StopTimer() = 0;
   // The calendar time in seconds.
   virtual long long CurrentTime() = 0;
+  // Milliseconds of a clock that only runs forward, from any start: how long things take.
+  virtual long long SteadyMs() = 0;
 };
 
 // One object that takes every role, as the tests' recording host does.

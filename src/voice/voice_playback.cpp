@@ -1,5 +1,6 @@
 #include "voice/voice_playback.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,42 @@
 namespace zel {
 
 inline constexpr int kFirstTickMs = 100;
+
+namespace {
+
+// Runs play with the wait this play may have, and counts how long it held the window.
+template <typename Play>
+void PlayWithinShare(AppState& app, bool wait, Play play) {
+  if (!wait) {
+    play(SoundWait(false));
+    return;
+  }
+  WaitShare& share = app.voice.waits;
+  const SoundWait allowed =
+      share.queued ? SoundWait::AtMost(int(std::clamp<long long>(kMaxWaitMs - share.waitedMs, 0,
+                                                                 kMaxWaitMs)))
+                   : SoundWait(true);
+  const long long start = app.host.clock.SteadyMs();
+  play(allowed);
+  share.waitedMs += std::max(0LL, app.host.clock.SteadyMs() - start);
+}
+
+}  // namespace
+
+InputHandling::InputHandling(AppState& app) : app_(app) {
+  WaitShare& share = app.voice.waits;
+  if (share.depth++ > 0) return;
+  const long long now = app.host.clock.SteadyMs();
+  share.queued = share.lastInputEndMs && now - *share.lastInputEndMs <= kQueuedInputGapMs;
+  if (!share.queued) share.waitedMs = 0;
+}
+
+InputHandling::~InputHandling() {
+  WaitShare& share = app_.voice.waits;
+  if (--share.depth > 0) return;
+  share.queued = false;  // plays outside any input wait as ever
+  share.lastInputEndMs = app_.host.clock.SteadyMs();
+}
 
 void ScanVoiceOverrides(AppState& app) {
   std::vector<std::string> paths;
@@ -22,14 +59,16 @@ void ScanVoiceOverrides(AppState& app) {
 void PlayVoice(AppState& app, int voiceId, bool wait) {
   const int slot = voiceId - kFirstNamedVoice;
   if (slot >= 0 && slot < kNamedVoiceCount && app.voice.VoiceOverride[slot]) {
-    app.host.sound.PlaySoundFile(VoiceOverridePath(app.ProgramDir, slot), wait);
+    PlayWithinShare(app, wait, [&](SoundWait w) {
+      app.host.sound.PlaySoundFile(VoiceOverridePath(app.ProgramDir, slot), w);
+    });
   } else {
-    app.host.sound.PlayBuiltInSound(voiceId, wait);
+    PlayBuiltInSound(app, voiceId, wait);
   }
 }
 
 void PlayBuiltInSound(AppState& app, int soundId, bool wait) {
-  app.host.sound.PlayBuiltInSound(soundId, wait);
+  PlayWithinShare(app, wait, [&](SoundWait w) { app.host.sound.PlayBuiltInSound(soundId, w); });
 }
 
 void PlayCharacterPrompt(AppState& app, int voiceId) {

@@ -20,12 +20,13 @@ std::optional<PcmSound> ReadSoundFile(const std::string& path) {
   return DecodeWav({reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()});
 }
 
-size_t FramesToPlay(size_t frames, int rate, bool wait) {
-  if (!wait || rate <= 0) return frames;
-  return std::min(frames, size_t(kMaxWaitSeconds) * size_t(rate));
+size_t FramesToPlay(size_t frames, int rate, SoundWait wait) {
+  if (!wait.wait || rate <= 0) return frames;
+  const int ms = std::clamp(wait.maxMs, 0, kMaxWaitMs);
+  return std::min(frames, size_t(ms) * size_t(rate) / 1000);
 }
 
-std::vector<uint8_t> PcmWaveBytes(const PcmSound& sound, bool wait) {
+std::vector<uint8_t> PcmWaveBytes(const PcmSound& sound, SoundWait wait) {
   // A rate outside what DecodeWav gives cannot come from a file; it is kept to the same
   // range so the header's fields cannot overflow.
   const uint32_t rate = uint32_t(std::clamp(sound.rate, kMinWavRate, kMaxWavRate));

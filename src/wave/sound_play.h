@@ -9,27 +9,23 @@
 #include <string>
 #include <vector>
 
+#include "wave/sound_wait.h"
 #include "wave/wav_file.h"
 
 namespace zel {
 
 // A voice file larger than this is not read at all: no voice comes near it.
 inline constexpr size_t kMaxSoundFileBytes = size_t{64} << 20;
-// A play that waits blocks the window, so it lets at most this much of its sound be heard
-// and cuts the rest: longer than any voice or sound of the program, short enough that a
-// long or damaged voice file cannot freeze the window.
-inline constexpr int kMaxWaitSeconds = 3;
-
 // The sound in a file: none when it is missing, not a regular file, larger than
 // kMaxSoundFileBytes or not a WAVE file DecodeWav takes.
 std::optional<PcmSound> ReadSoundFile(const std::string& path);
 
-// How many of a sound's frames at rate go out: all of them, or kMaxWaitSeconds' worth at
-// most for a play that waits.
-size_t FramesToPlay(size_t frames, int rate, bool wait);
+// How many of a sound's frames at rate go out: all of them, or for a play that waits no
+// more than its maxMs' worth.
+size_t FramesToPlay(size_t frames, int rate, SoundWait wait);
 
 // The sound as a RIFF WAVE file of 16-bit PCM in one channel at its own rate, cut as
 // FramesToPlay says.
-std::vector<uint8_t> PcmWaveBytes(const PcmSound& sound, bool wait);
+std::vector<uint8_t> PcmWaveBytes(const PcmSound& sound, SoundWait wait);
 
 }  // namespace zel

@@ -224,6 +224,28 @@ TEST_F(SoundServiceTest, AWaitingPlayOfALongSoundIsCutAfterItsLimit) {
   EXPECT_EQ(service->LastDelivery().delivered, service->LastDelivery().frames);
 }
 
+// A wait cut shorter lets that much be heard; one with nothing left only stops the sound
+// playing, and returns without waiting for the output.
+TEST_F(SoundServiceTest, AShorterWaitCutsTheSoundThere) {
+  const PcmSound longSound = Tone(8000, 30.0);
+  const struct {
+    const char* what;
+    int maxMs;
+  } cases[] = {{"half a second", 500}, {"a twentieth", 50}, {"nothing left", 0}};
+  for (const auto& c : cases) {
+    service->Play(longSound, false);  // the wait cuts this off, whatever it is allowed
+    const uint64_t before = service->LastDelivery().play;
+    const double seconds = SecondsOf([&] { service->Play(longSound, SoundWait::AtMost(c.maxMs)); });
+    const SoundService::Delivery d = service->LastDelivery();
+    EXPECT_EQ(d.play, before + 1) << c.what;
+    EXPECT_TRUE(d.done) << c.what;
+    EXPECT_EQ(d.delivered, size_t(c.maxMs) * size_t(service->OutputRate()) / 1000) << c.what;
+    EXPECT_EQ(d.start.has_value(), c.maxMs > 0) << c.what;
+    EXPECT_FALSE(service->Playing()) << c.what;
+    EXPECT_LT(seconds, kHangSeconds) << c.what;
+  }
+}
+
 TEST_F(SoundServiceTest, WhatCannotBePlayedGivesTheDefaultAlert) {
   const Bytes good = Wav(16000, 0.2);
   const std::string goodFile = Store("KA.wav", good);

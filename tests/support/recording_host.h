@@ -41,6 +41,10 @@ class RecordingHost : public WholeHost {
   int displayDepth = 24;
   std::set<std::string> facesWithoutKana;  // UTF-8 names of faces that show kana as boxes
   long long now = 1000000;
+  long long steadyMs = 5000;  // the steady clock; tests move it on as time passes
+  // How long a sound lasts, by its id ("384") or its file's path; a sound not named lasts no
+  // time at all.
+  std::map<std::string, long long> soundLengthMs;
   WindowRect windowRect{0, 0, 560, 420};
 
   void SetControlText(int id, std::string_view text) override {
@@ -99,11 +103,14 @@ class RecordingHost : public WholeHost {
         ": " + SjisToUtf8(text));
     return answer;
   }
-  void PlayBuiltInSound(int id, bool wait) override {
-    Add("play " + std::to_string(id) + (wait ? " wait" : " async"));
+  // A play is written down with its wait: "async", "wait" for a whole wait, or "wait 1200
+  // ms" for one cut shorter. A waiting play moves the steady clock on by as much of its
+  // sound as it lets be heard.
+  void PlayBuiltInSound(int id, SoundWait wait) override {
+    Play("play " + std::to_string(id), std::to_string(id), wait);
   }
-  void PlaySoundFile(const std::string& path, bool wait) override {
-    Add("play file " + path + (wait ? " wait" : " async"));
+  void PlaySoundFile(const std::string& path, SoundWait wait) override {
+    Play("play file " + path, path, wait);
   }
   std::string ReadProfileString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue, size_t bufferSize) override {
@@ -170,6 +177,7 @@ class RecordingHost : public WholeHost {
   }
   void UpdatePanelNow() override { Add("update panel"); }
   long long CurrentTime() override { return now; }
+  long long SteadyMs() override { return steadyMs; }
 
   // ---- The menu's small dialogs, the help window and the sibling program.
   // What the user leaves in the speed fields, and the font and colour chosen; none when
@@ -279,6 +287,16 @@ class RecordingHost : public WholeHost {
     return out;
   }
   void Add(std::string event) { events.push_back(std::move(event)); }
+  void Play(const std::string& what, const std::string& sound, SoundWait wait) {
+    if (!wait.wait) {
+      Add(what + " async");
+      return;
+    }
+    Add(what + (wait.maxMs == kMaxWaitMs ? std::string(" wait")
+                                          : " wait " + std::to_string(wait.maxMs) + " ms"));
+    auto it = soundLengthMs.find(sound);
+    if (it != soundLengthMs.end()) steadyMs += std::min<long long>(it->second, wait.maxMs);
+  }
 };
 
 }  // namespace zel::testing

@@ -110,6 +110,29 @@ TEST(PcmWaveBytes, CutsOnlyAWaitingPlayAtTheLimit) {
   }
 }
 
+// A wait cut shorter keeps that many milliseconds' worth at the sound's rate, never more than
+// a whole wait, and nothing at all when nothing is left.
+TEST(FramesToPlay, AShorterWaitKeepsItsMilliseconds) {
+  const struct {
+    int rate;
+    int maxMs;
+    size_t kept;
+  } cases[] = {
+      {16000, 1200, 19200}, {44100, 10, 441},  {11025, 1, 11},  {16000, 0, 0},
+      {16000, -5, 0},       {8000, kMaxWaitMs, size_t(kMaxWaitSeconds) * 8000},
+      {8000, kMaxWaitMs + 1, size_t(kMaxWaitSeconds) * 8000},
+  };
+  const size_t frames = 60 * 48000;  // a minute at the highest rate here
+  for (const auto& c : cases) {
+    SoundWait wait = SoundWait::AtMost(c.maxMs);
+    EXPECT_EQ(FramesToPlay(frames, c.rate, wait), c.kept) << c.rate << " Hz, " << c.maxMs;
+    wait.maxMs = c.maxMs;  // out of range as a plain field too
+    EXPECT_EQ(FramesToPlay(frames, c.rate, wait), c.kept) << c.rate << " Hz, " << c.maxMs;
+  }
+  EXPECT_EQ(SoundWait::AtMost(kMaxWaitMs), SoundWait(true));
+  EXPECT_EQ(FramesToPlay(100, 16000, SoundWait::AtMost(1000)), 100u);  // shorter than the wait
+}
+
 // A voice file is what DecodeWav takes of a regular file within the size bound; anything
 // else gives none, so the caller plays the alert.
 TEST(ReadSoundFile, TakesAWaveFileWithinTheBoundAndNothingElse) {

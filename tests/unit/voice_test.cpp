@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -7,7 +8,9 @@
 #include "app/routing.h"
 #include "files/file_names.h"
 #include "display/stroke_order.h"
+#include "encoding/sjis.h"
 #include "support/app_fixture.h"
+#include "support/bmp_fixture.h"
 #include "voice/voice_playback.h"
 
 namespace zel {
@@ -191,6 +194,95 @@ TEST_F(VoiceTest, StrokeOrderFollowsTheKeyNotTheSetAndWaitsOutQuestions) {
   host.Clear();
   Command(kCmdStrokeOrder);
   EXPECT_EQ(host.events, (Strings{"timer stop"}));  // only the preamble
+}
+
+// Keys pressed while a play waits are handled one straight after another once it is over.
+// Their waiting plays share what is left of kMaxWaitSeconds, so a long voice file cannot
+// freeze the window again for each of them; keys pressed after the window was free wait as
+// ever. Each case starts a question, then presses keys, each `gap` ms after the one before
+// was handled (0: it waited in the queue; the first key's gap is from a second after the
+// question), and counts the time the plays held the window.
+TEST(SharedWait, KeysQueuedDuringAWaitShareItsAllowance) {
+  const std::string bubi = OverridePath("BUBI");
+  const std::string bubiPlay = "play file " + bubi;
+  const long long gap = kQueuedInputGapMs;
+  struct Key {
+    long long gap;
+    int id;
+  };
+  const std::vector<Key> fiveWrong = {{0, 1000}, {0, 1000}, {0, 1000}, {0, 1000}, {0, 1000}};
+  const struct {
+    const char* what;
+    std::string question;
+    std::map<std::string, long long> lengths;
+    std::vector<Key> keys;
+    Strings plays;
+    long long waitedMs;
+  } cases[] = {
+      {"five wrong keys during a 30-second BUBI.wav",
+       "inu.bmp,いぬ",
+       {{bubi, 30000}},
+       fiveWrong,
+       {bubiPlay + " wait", bubiPlay + " wait 0 ms", bubiPlay + " wait 0 ms",
+        bubiPlay + " wait 0 ms", bubiPlay + " wait 0 ms"},
+       3000},
+      {"the same keys, each pressed once the window was free",
+       "inu.bmp,いぬ",
+       {{bubi, 30000}},
+       {{gap + 1, 1000}, {1000, 1000}, {1000, 1000}, {1000, 1000}, {1000, 1000}},
+       {bubiPlay + " wait", bubiPlay + " wait", bubiPlay + " wait", bubiPlay + " wait",
+        bubiPlay + " wait"},
+       15000},
+      {"a key handled within the gap still came during the wait",
+       "inu.bmp,いぬ",
+       {{bubi, 30000}},
+       {{0, 1000}, {gap, 1000}},
+       {bubiPlay + " wait", bubiPlay + " wait 0 ms"},
+       3000},
+      {"short sounds are heard whole until the allowance is spent",
+       "inu.bmp,いぬ",
+       {{bubi, 800}},
+       fiveWrong,
+       {bubiPlay + " wait", bubiPlay + " wait 2200 ms", bubiPlay + " wait 1400 ms",
+        bubiPlay + " wait 600 ms", bubiPlay + " wait 0 ms"},
+       3000},
+      {"a wrong key of the built-in picture: BUBI, then the character sought",
+       "S,か",
+       {{bubi, 30000}, {"305", 500}},
+       {{0, 1000}, {0, 1000}},
+       {bubiPlay + " wait", "play 305 wait", "play 224 async", bubiPlay + " wait 0 ms",
+        "play 305 wait 0 ms", "play 224 async"},
+       3500},
+      {"right keys typed during a long voice",
+       "inu.bmp,いぬ",
+       {{"301", 2000}, {"322", 2000}},
+       {{0, 1001}, {0, 1022}},
+       {"play 301 wait", "play 322 wait 1000 ms", "play 385 async"},
+       3000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::RecordingHost host;
+    AppState app{host};
+    host.existingFiles.insert(bubi);
+    host.files["/home/child/kana/mondai.txt"] = Utf8ToSjis(c.question + "\r\n");
+    host.files["inu.bmp"] = testing::MakeBmp24(40, 30, 0x804020);
+    host.files[":/moji"] = testing::MakeBmp24(20, 20, 0x0000FF);
+    StartUp(app);
+    RouteCommand(app, kCmdQuestion, kFromClick);
+    host.soundLengthMs = c.lengths;
+    host.Clear();
+    host.steadyMs += 1000;  // the first key comes once the question is on show
+    const long long start = host.steadyMs;
+    long long idle = 0;
+    for (const Key& key : c.keys) {
+      host.steadyMs += key.gap;
+      idle += key.gap;
+      RouteCommand(app, key.id, kFromClick);
+    }
+    EXPECT_EQ(host.Only("play"), c.plays);
+    EXPECT_EQ(host.steadyMs - start - idle, c.waitedMs);
+  }
 }
 
 }  // namespace

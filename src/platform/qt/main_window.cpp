@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <ctime>
@@ -478,13 +479,13 @@ MessageAnswer MainWindow::ShowMessage(std::string_view text, std::string_view ca
   return MessageAnswer::Ok;
 }
 
-void MainWindow::PlayBuiltInSound(int soundId, bool wait) {
+void MainWindow::PlayBuiltInSound(int soundId, SoundWait wait) {
   if (onBuiltInSound) onBuiltInSound(soundId);
   // A missing sound gives empty bytes, which the service answers with the default alert.
   sound_->PlayBytes(BytesOf(BuiltInSoundBytes(soundId)), wait);
 }
 
-void MainWindow::PlaySoundFile(const std::string& path, bool wait) {
+void MainWindow::PlaySoundFile(const std::string& path, SoundWait wait) {
   sound_->PlayFile(ResolveIgnoringCase(path), wait);
 }
 
@@ -619,6 +620,12 @@ int MainWindow::DisplayDepth() {
 void MainWindow::UpdatePanelNow() { panel_->repaint(); }
 
 long long MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
+
+long long MainWindow::SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 // ---- Printing the practice sheet
 

@@ -64,8 +64,8 @@ class MainWindow : public QMainWindow, public WholeHost {
   void StopTimer() override;
   MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
                             MessageKind kind) override;
-  void PlayBuiltInSound(int soundId, bool wait) override;
-  void PlaySoundFile(const std::string& path, bool wait) override;
+  void PlayBuiltInSound(int soundId, SoundWait wait) override;
+  void PlaySoundFile(const std::string& path, SoundWait wait) override;
   std::string ReadProfileString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue, size_t bufferSize) override;
   int ReadProfileInt(std::string_view section, std::string_view key, int defaultValue) override;
@@ -84,6 +84,7 @@ class MainWindow : public QMainWindow, public WholeHost {
   int DisplayDepth() override;
   void UpdatePanelNow() override;
   long long CurrentTime() override;
+  long long SteadyMs() override;
   // Tests stand in for a palette display.
   void ForceDisplayDepth(int bits) { forcedDepth_ = bits; }
   // Tests hear which built-in sounds are asked for.

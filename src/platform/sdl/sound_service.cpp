@@ -194,15 +194,15 @@ int SoundService::BufferFrames() const {
   return bufferFrames_;
 }
 
-void SoundService::Play(const PcmSound& sound, bool wait) {
+void SoundService::Play(const PcmSound& sound, SoundWait wait) {
   Start(DecodedOrAlert(sound), wait);
 }
 
-void SoundService::PlayBytes(std::span<const uint8_t> wavBytes, bool wait) {
+void SoundService::PlayBytes(std::span<const uint8_t> wavBytes, SoundWait wait) {
   Start(DecodedOrAlert(DecodeWav(wavBytes)), wait);
 }
 
-void SoundService::PlayFile(const std::string& path, bool wait) {
+void SoundService::PlayFile(const std::string& path, SoundWait wait) {
   Start(DecodedOrAlert(ReadSoundFile(path)), wait);
 }
 
@@ -215,9 +215,9 @@ std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSo
   return std::make_shared<const PcmSound>(std::move(*sound));
 }
 
-void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
+void SoundService::Start(std::shared_ptr<const PcmSound> sound, SoundWait wait) {
   std::unique_lock lock(mutex_);
-  if (!ready_ && !wait && Clock::now() < openDeadline_) {
+  if (!ready_ && !wait.wait && Clock::now() < openDeadline_) {
     pending_ = sound ? std::move(sound) : nullptr;  // the latest one wins, as it would cut off
     delivery_ = Delivery{};
     delivery_.play = ++plays_;
@@ -226,7 +226,7 @@ void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
   WaitReady(lock);
   pending_ = nullptr;
   const uint64_t play = StartLocked(std::move(sound), ++plays_, wait);
-  if (!wait) return;
+  if (!wait.wait) return;
 
   const auto length = std::chrono::duration<double>(double(playLimit_) / rate_);
   const auto deadline =
@@ -241,12 +241,13 @@ void SoundService::Start(std::shared_ptr<const PcmSound> sound, bool wait) {
 }
 
 uint64_t SoundService::StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play,
-                                   bool wait) {
+                                   SoundWait wait) {
   current_ = sound ? Resampler(std::move(sound), rate_) : Resampler();
   delivery_ = Delivery{};
   delivery_.play = play;
   delivery_.frames = current_.frames();
   playLimit_ = FramesToPlay(delivery_.frames, rate_, wait);
+  if (playLimit_ == 0) current_ = Resampler();  // a wait with nothing left: only the stop
   delivery_.done = current_.done();
   heardEnd_ = Clock::now();
   if (!current_.done()) outputWake_.notify_one();

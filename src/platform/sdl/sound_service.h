@@ -2,9 +2,9 @@
 //
 // One sound plays at a time: starting a sound cuts off the one playing. A play that waits
 // blocks the calling thread, handling no events, until the sound has been heard, but for
-// kMaxWaitSeconds of it at most: the rest of a longer sound is cut, so a long or damaged
-// voice file cannot freeze the window. One that does not wait returns at once and plays
-// the whole sound. A sound that cannot be read or decoded gives the default
+// as much of it as its SoundWait allows at most (kMaxWaitSeconds for a plain wait): the
+// rest of a longer sound is cut, so a long or damaged voice file cannot freeze the window.
+// One that does not wait returns at once and plays the whole sound. A sound that cannot be read or decoded gives the default
 // alert instead. Without an audio device a silent output keeps the same timing, so the
 // program behaves alike on a desktop, a server and CI.
 #pragma once
@@ -45,10 +45,10 @@ class SoundService {
   SoundService& operator=(const SoundService&) = delete;
 
   // A sound with no samples or a rate outside kMinWavRate..kMaxWavRate gives the alert.
-  void Play(const PcmSound& sound, bool wait);
-  void PlayBytes(std::span<const uint8_t> wavBytes, bool wait);
+  void Play(const PcmSound& sound, SoundWait wait);
+  void PlayBytes(std::span<const uint8_t> wavBytes, SoundWait wait);
   // A file that ReadSoundFile does not take gives the alert.
-  void PlayFile(const std::string& path, bool wait);
+  void PlayFile(const std::string& path, SoundWait wait);
 
   static constexpr Clock::duration kOpenDeadline = std::chrono::seconds(3);
 
@@ -88,11 +88,11 @@ class SoundService {
   void WaitReady(std::unique_lock<std::mutex>& lock) const;
   void GiveUpDevice() const;
   void StartSilentLocked();
-  void Start(std::shared_ptr<const PcmSound> sound, bool wait);
+  void Start(std::shared_ptr<const PcmSound> sound, SoundWait wait);
   // Makes sound the one playing as play number `play`, and returns it. Called with
   // mutex_ held.
   uint64_t StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play,
-                       bool wait = false);
+                       SoundWait wait = false);
   std::shared_ptr<const PcmSound> DecodedOrAlert(std::optional<PcmSound> sound) const;
   // Hands the next frames to the output; `heardAfter` is how long the output holds them
   // before they sound. Called with mutex_ held.

@@ -625,6 +625,8 @@ bool Win32MainWindow::EditSpeeds(std::string& voiceField, std::string& kakijunFi
 
 long long Win32MainWindow::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
 
+long long Win32MainWindow::SteadyMs() { return static_cast<long long>(GetTickCount64()); }
+
 int Win32MainWindow::DisplayDepth() {
   HDC screen = GetDC(nullptr);
   const int depth = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);

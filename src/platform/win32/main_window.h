@@ -73,6 +73,7 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   int DisplayDepth() override;
   void UpdatePanelNow() override;
   long long CurrentTime() override;
+  long long SteadyMs() override;
   void ShowAboutDialog() override;
   bool EditSpeeds(std::string& voiceField, std::string& kakijunField) override;
   bool ChooseFont(FontSpec& font, int& colour) override;

@@ -30,7 +30,7 @@ std::string SystemAlertPath() {
 // The program's own alert, for a system that names none.
 Win32SoundPlayer::Win32SoundPlayer() : ownAlert_(DecodeWav(BuiltInBytes(L"SOUNDS_DEFAULT"))) {}
 
-void Win32SoundPlayer::PlayBuiltInSound(int soundId, bool wait) {
+void Win32SoundPlayer::PlayBuiltInSound(int soundId, SoundWait wait) {
   PlayBytes(BuiltInBytes(L"SOUNDS_" + std::to_wstring(soundId)), wait);
 }
 
@@ -38,15 +38,15 @@ Win32SoundPlayer::~Win32SoundPlayer() {
   PlaySoundW(nullptr, nullptr, 0);  // its memory goes with this object
 }
 
-void Win32SoundPlayer::PlayBytes(std::span<const uint8_t> wavBytes, bool wait) {
+void Win32SoundPlayer::PlayBytes(std::span<const uint8_t> wavBytes, SoundWait wait) {
   Play(DecodeWav(wavBytes), wait);
 }
 
-void Win32SoundPlayer::PlaySoundFile(const std::string& path, bool wait) {
+void Win32SoundPlayer::PlaySoundFile(const std::string& path, SoundWait wait) {
   Play(ReadSoundFile(path), wait);
 }
 
-void Win32SoundPlayer::Play(std::optional<PcmSound> sound, bool wait) {
+void Win32SoundPlayer::Play(std::optional<PcmSound> sound, SoundWait wait) {
   if (!sound) {
     // Looked up at each alert, as a user may change the sound while the program runs.
     const std::string systemAlert = SystemAlertPath();
@@ -54,14 +54,17 @@ void Win32SoundPlayer::Play(std::optional<PcmSound> sound, bool wait) {
     if (!sound) sound = ownAlert_;
   }
   std::vector<uint8_t> next;
-  if (sound) next = PcmWaveBytes(*sound, wait);
+  // A wait with nothing left to hear only stops the sound playing: a WAVE without samples
+  // could give the system's alert.
+  if (sound && FramesToPlay(sound->samples.size(), sound->rate, wait) > 0)
+    next = PcmWaveBytes(*sound, wait);
   // Stopped before its memory goes; with no alert at all the sound playing only stops.
   PlaySoundW(nullptr, nullptr, 0);
   playing_ = std::move(next);
   if (playing_.empty()) return;
   // No SND_NODEFAULT: should the device refuse the sound, the system's alert stands in.
   PlaySoundW(reinterpret_cast<LPCWSTR>(playing_.data()), nullptr,
-             SND_MEMORY | (wait ? SND_SYNC : SND_ASYNC));
+             SND_MEMORY | (wait.wait ? SND_SYNC : SND_ASYNC));
 }
 
 }  // namespace zel

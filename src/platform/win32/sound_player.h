@@ -26,12 +26,12 @@ class Win32SoundPlayer : public SoundOutput {
   Win32SoundPlayer& operator=(const Win32SoundPlayer&) = delete;
 
   // A sound built into the program; a missing one gives no bytes, so the alert.
-  void PlayBuiltInSound(int soundId, bool wait) override;
-  void PlaySoundFile(const std::string& path, bool wait) override;
+  void PlayBuiltInSound(int soundId, SoundWait wait) override;
+  void PlaySoundFile(const std::string& path, SoundWait wait) override;
 
  private:
-  void PlayBytes(std::span<const uint8_t> wavBytes, bool wait);
-  void Play(std::optional<PcmSound> sound, bool wait);
+  void PlayBytes(std::span<const uint8_t> wavBytes, SoundWait wait);
+  void Play(std::optional<PcmSound> sound, SoundWait wait);
 
   std::optional<PcmSound> ownAlert_;
   // The sound PlaySound is reading: an asynchronous play reads it until it ends, so it is
