@@ -346,8 +346,8 @@ std::optional<PackedDib> Win32MainWindow::DecodePicture(std::string_view bytes, 
   return DecodePictureBytes(bytes, maxSide);
 }
 
-void Win32MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
-  ShowQuestionCheckWindow(instance_, hwnd_, check);
+void Win32MainWindow::ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) {
+  ShowQuestionCheckWindow(instance_, hwnd_, check, files);
 }
 
 // ---- The window and its controls.
