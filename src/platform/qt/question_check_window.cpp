@@ -109,11 +109,11 @@ QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& c
   list_->setItemDelegateForColumn(kMessageColumn, wrapped);
   for (int row = 0; row < list_->rowCount(); ++row) {
     for (int column = 0; column < 4; ++column) list_->setItem(row, column, new QTableWidgetItem);
+    list_->item(row, kLabelColumn)->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
     const CheckedLine& line = check_.lines[static_cast<size_t>(row)];
     list_->item(row, kTextColumn)->setText(FromSjis(line.text));
     ShowRow(row);
   }
-  // The verdicts take the width that is left, so they wrap inside the window at any size.
   QHeaderView* header = list_->horizontalHeader();
   // The labels' column as wide as the widest label, measured once: a column sized to its
   // contents would measure every row again whenever one changes.
@@ -124,6 +124,7 @@ QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& c
   header->setSectionResizeMode(kLabelColumn, QHeaderView::Interactive);
   header->setSectionResizeMode(kPictureColumn, QHeaderView::Fixed);
   header->setSectionResizeMode(kTextColumn, QHeaderView::Interactive);
+  // The verdicts take the width that is left, so they wrap inside the window at any size.
   header->setStretchLastSection(true);
   list_->setColumnWidth(kPictureColumn, kIcon + 8);
   list_->setColumnWidth(kTextColumn, 220);
