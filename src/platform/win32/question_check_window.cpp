@@ -23,8 +23,12 @@ constexpr int kTextWidth = 220;
 constexpr int kHeaderHeight = 22;
 constexpr int kButtonWidth = 110, kButtonHeight = 30;
 constexpr int kMaxRowHeight = 255;  // the most an owner-drawn list box's row can be
-// Posted from the picture readers' threads: read pictures wait to be taken.
+// Posted from the picture readers' threads: read pictures wait to be taken. They are taken
+// a moment later, on a timer, whose message comes only when none is waiting, painting and
+// keys included: a stream of quickly read pictures never holds up the window.
 constexpr UINT kPicturesRead = WM_APP + 1;
+constexpr UINT_PTR kTakeTimer = 1;
+constexpr UINT kTakeDelayMs = 40;
 constexpr UINT kWrapped = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
 
 struct CheckWindow {
@@ -84,18 +88,23 @@ void MeasureRow(const CheckWindow& w, HDC dc, size_t i, LONG width) {
                                TextHeight(dc, WideFromSjis(line.text), widthOf(cells.text)),
                                TextHeight(dc, WideFromSjis(line.message), widthOf(cells.message))}) +
                      2 * kPad;
-  SendMessageW(w.list, LB_SETITEMHEIGHT, static_cast<WPARAM>(i), std::min(height, kMaxRowHeight));
+  const LPARAM wanted = std::min(height, kMaxRowHeight);
+  if (SendMessageW(w.list, LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0) != wanted)
+    SendMessageW(w.list, LB_SETITEMHEIGHT, static_cast<WPARAM>(i), wanted);
 }
 
 // Every row measured, or only those given.
 template <typename Rows>
 void MeasureRows(const CheckWindow& w, const Rows& rows) {
+  // Not redrawn row by row: each new height would redraw the list and its scroll bar.
+  SendMessageW(w.list, WM_SETREDRAW, FALSE, 0);
   HDC dc = GetDC(w.list);
   HGDIOBJ old = SelectObject(dc, w.font);
   const LONG width = RowWidth(w);
   for (size_t i : rows) MeasureRow(w, dc, i, width);
   SelectObject(dc, old);
   ReleaseDC(w.list, dc);
+  SendMessageW(w.list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(w.list, nullptr, TRUE);
 }
 void MeasureRows(const CheckWindow& w) {
@@ -227,7 +236,13 @@ LRESULT CALLBACK CheckWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_VKEYTOITEM:
       return ScrollByKey(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
     case kPicturesRead:
-      TakePictures(*w);
+      SetTimer(hwnd, kTakeTimer, kTakeDelayMs, nullptr);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTakeTimer) {
+        KillTimer(hwnd, kTakeTimer);
+        TakePictures(*w);
+      }
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;
