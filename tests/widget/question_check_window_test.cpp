@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -11,8 +13,10 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
+#include "app/control_ids.h"
 #include "encoding/sjis.h"
 #include "platform/qt/question_check_window.h"
 #include "quiz/question_check.h"
@@ -174,6 +178,44 @@ TEST(QuestionCheckWindow, TheVerdictsFitTheWindowAsItOpens) {
       EXPECT_GE(table->rowHeight(row), text.height() + 8) << "row " << row << " column " << column << " cut off";
     }
   EXPECT_GT(table->rowHeight(0), 3 * metrics.lineSpacing()) << "the long verdict wraps onto lines of its own";
+}
+
+// From the menu, over the program's own files: the pictures are read through the main
+// window's file access on the readers' threads, as they are when a parent opens the check.
+class CheckFromTheMenu : public testing::WindowFixture {};
+
+TEST_F(CheckFromTheMenu, ReadsThePicturesThroughTheProgramsOwnFiles) {
+  QFile questions(dir.path() + "/mondai.txt");
+  ASSERT_TRUE(questions.open(QIODevice::WriteOnly));
+  questions.write(QByteArray::fromStdString(Utf8ToSjis("neko.png,ねこ\r\nS,か\r\nnone.png,いぬ\r\n")));
+  questions.close();
+  QImage wide(40, 20, QImage::Format_RGB32);
+  wide.fill(Qt::red);
+  ASSERT_TRUE(wide.save(dir.path() + "/neko.png", "PNG"));
+  Open();
+
+  QString summary;
+  std::vector<bool> icons;
+  QStringList labels;
+  QTimer::singleShot(0, window.get(), [&] {
+    auto* check = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!check) return;
+    auto* label = check->findChild<QLabel*>("summary");
+    auto* table = check->findChild<QTableWidget*>("lines");
+    if (label && table &&
+        QTest::qWaitFor([&] { return label->text().contains(QString::fromUtf8("クイズに 出る")); }, testing::kHangBoundMs)) {
+      summary = label->text();
+      for (int row = 0; row < table->rowCount(); ++row) {
+        icons.push_back(!table->item(row, 1)->icon().isNull());
+        labels << table->item(row, 0)->text();
+      }
+    }
+    check->reject();
+  });
+  window->action(kCmdCheckQuestions)->trigger();  // returns when the check is closed
+  EXPECT_TRUE(summary.contains(QString::fromUtf8("クイズに 出る もんだい: 2 こ"))) << summary.toStdString();
+  EXPECT_EQ(icons, (std::vector<bool>{true, true, false}));
+  EXPECT_EQ(labels, (QStringList{QString::fromUtf8("○ 1"), QString::fromUtf8("○ 2"), QString::fromUtf8("× 3")}));
 }
 
 }  // namespace
