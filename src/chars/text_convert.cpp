@@ -87,6 +87,12 @@ Step ReadUnit(std::string_view text, size_t i) {
   return {1, std::nullopt, false};  // control bytes, kanji and other characters, byte by byte
 }
 
+// A space written in the text: half-width, or the full-width one.
+bool IsSpaceAt(std::string_view text, size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  return lead == 0x20 || (lead == 0x81 && i + 1 < text.size() && text[i + 1] == '\x40');
+}
+
 std::string_view UpToNul(std::string_view text) {
   const size_t nul = text.find('\0');
   return nul == std::string_view::npos ? text : text.substr(0, nul);
@@ -119,35 +125,77 @@ void ParseText(CharacterState& chars, std::string_view text) {
   if (matchedLabel) chars.CurrentChar.assign(BlankLabel);
 }
 
-std::vector<std::string> UntypableCharacters(std::string_view text) {
+std::vector<AnswerKey> AnswerKeys(std::string_view text) {
   text = UpToNul(text);
-  // Which bytes the parser drops or turns into a blank that nobody wrote.
-  std::vector<bool> lost(text.size(), false);
+  std::vector<AnswerKey> keys;
+  for (size_t i = 0; i < text.size();) {
+    const Step step = ReadUnit(text, i);
+    if (step.match) {
+      const bool blank = step.match->code % 1000 == kBlankIndex;  // in any set
+      keys.push_back({std::string(step.match->label), blank, blank && IsSpaceAt(text, i)});
+    }
+    i += step.length;
+  }
+  return keys;
+}
+
+std::vector<UntypableCharacter> UntypableCharacters(std::string_view text) {
+  text = UpToNul(text);
+  // How the parser loses each byte: dropped, turned into a blank that nobody wrote, or
+  // swallowed by a half-width space.
+  std::vector<std::optional<LostAs>> lost(text.size());
   const auto visible = [&](size_t i) { return i < text.size() && static_cast<unsigned char>(text[i]) > 0x20; };
   for (size_t i = 0; i < text.size();) {
     const Step step = ReadUnit(text, i);
     const auto lead = static_cast<unsigned char>(text[i]);
-    const bool space = lead == 0x20 || (lead == 0x81 && i + 1 < text.size() && text[i + 1] == '\x40');
     if (!step.match) {
-      lost[i] = visible(i);
-    } else if (step.match->code == kBlank.code && !space) {
-      for (size_t k = i; k < i + step.length && k < text.size(); ++k) lost[k] = visible(k);
+      if (visible(i)) lost[i] = LostAs::Nothing;
+    } else if (step.match->code == kBlank.code && !IsSpaceAt(text, i)) {
+      for (size_t k = i; k < i + step.length && k < text.size(); ++k)
+        if (visible(k)) lost[k] = LostAs::Blank;
     } else if (lead == 0x20 && visible(i + 1)) {
-      lost[i + 1] = true;  // the byte an ASCII space takes with it
+      lost[i + 1] = LostAs::Swallowed;  // the byte an ASCII space takes with it
     }
     i += step.length;
   }
-  std::vector<std::string> names;
+  std::vector<UntypableCharacter> characters;
   for (size_t i = 0; i < text.size();) {
     const size_t length = std::min(CharacterLength(static_cast<unsigned char>(text[i])), text.size() - i);
-    if (std::any_of(lost.begin() + static_cast<std::ptrdiff_t>(i),
-                    lost.begin() + static_cast<std::ptrdiff_t>(i + length), [](bool b) { return b; })) {
+    // A character partly swallowed is lost to the space; one partly a blank, to the blank.
+    const auto any = [&](LostAs as) {
+      return std::any_of(lost.begin() + static_cast<std::ptrdiff_t>(i),
+                         lost.begin() + static_cast<std::ptrdiff_t>(i + length),
+                         [as](const std::optional<LostAs>& l) { return l == as; });
+    };
+    std::optional<LostAs> how;
+    for (LostAs as : {LostAs::Nothing, LostAs::Blank, LostAs::Swallowed})
+      if (any(as)) how = as;
+    if (how) {
       std::string name(text.substr(i, length));
-      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+      const bool named = std::any_of(characters.begin(), characters.end(),
+                                     [&](const UntypableCharacter& c) { return c.character == name; });
+      if (!named) characters.push_back({std::move(name), *how});
     }
     i += length;
   }
-  return names;
+  return characters;
+}
+
+std::optional<std::string> LargeKanaOf(std::string_view character) {
+  if (character.size() != 2) return std::nullopt;
+  const auto lead = static_cast<unsigned char>(character[0]);
+  const auto trail = static_cast<unsigned char>(character[1]);
+  // ぁぃぅぇぉ っ ゃゅょ ゎ, and the same in katakana, sit just before their large forms.
+  static constexpr unsigned char kSmallHiragana[] = {0x9F, 0xA1, 0xA3, 0xA5, 0xA7, 0xC1, 0xE1, 0xE3, 0xE5, 0xEC};
+  static constexpr unsigned char kSmallKatakana[] = {0x40, 0x42, 0x44, 0x46, 0x48, 0x62, 0x83, 0x85, 0x87, 0x8E};
+  const auto has = [trail](const auto& table) {
+    return std::find(std::begin(table), std::end(table), trail) != std::end(table);
+  };
+  if ((lead == 0x82 && has(kSmallHiragana)) || (lead == 0x83 && has(kSmallKatakana)))
+    return std::string{static_cast<char>(lead), static_cast<char>(trail + 1)};
+  if (lead == 0x83 && trail == 0x95) return std::string("\x83\x4A");  // ヵ: カ
+  if (lead == 0x83 && trail == 0x96) return std::string("\x83\x50");  // ヶ: ケ
+  return std::nullopt;
 }
 
 }  // namespace zel

@@ -3,11 +3,53 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 namespace zel {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr uint32_t kReplacement = 0xFFFD;
+
+// Kana, kanji and the full- and half-width forms of Japanese text.
+bool IsJapanese(uint32_t c) {
+  return (c >= 0x3000 && c <= 0x30FF) ||  // punctuation, hiragana, katakana
+         (c >= 0x31F0 && c <= 0x31FF) ||  // small katakana
+         (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0xFF01 && c <= 0xFF9F);  // full-width forms, half-width katakana
+}
+
+// Walks the UTF-8 characters past ASCII; stops at an invalid one or a cut-off end.
+template <typename Each>
+Utf8Check ForEachUtf8Character(std::string_view text, Each each) {
+  for (size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t length = 0;
+    uint32_t c = 0;
+    const Utf8Check check = CheckUtf8Character(text, i, length, &c);
+    if (check != Utf8Check::Valid) return check;
+    each(c);
+    i += length;
+  }
+  return Utf8Check::Valid;
+}
+
+// The line read as Shift-JIS is Japanese text: it has kana or kanji and no byte that is
+// no character, but for a character cut off at its end.
+bool ReadsAsJapaneseSjis(std::string_view line) {
+  std::string text = SjisToUtf8(line);
+  constexpr std::string_view kReplaced = "\xEF\xBF\xBD";
+  if (text.ends_with(kReplaced)) text.resize(text.size() - kReplaced.size());
+  bool japanese = false, broken = false;
+  ForEachUtf8Character(text, [&](uint32_t c) {
+    japanese = japanese || IsJapanese(c);
+    broken = broken || c == kReplacement;
+  });
+  return japanese && !broken;
+}
 
 }  // namespace
 
@@ -40,21 +82,17 @@ bool HasByteOrderMark(std::string_view bytes) {
 }
 
 bool IsUtf8Line(std::string_view line) {
-  bool multiByte = false;
-  size_t i = 0;
-  while (i < line.size()) {
-    if (static_cast<unsigned char>(line[i]) < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t length = 0;
-    switch (CheckUtf8Character(line, i, length)) {
-      case Utf8Check::Valid: i += length, multiByte = true; break;
-      case Utf8Check::CutOff: return true;  // only the end of what was read cuts a character
-      case Utf8Check::Invalid: return false;
-    }
-  }
-  return multiByte;
+  bool multiByte = false, japanese = false;
+  const Utf8Check end = ForEachUtf8Character(line, [&](uint32_t c) {
+    multiByte = true;
+    japanese = japanese || IsJapanese(c);
+  });
+  if (end == Utf8Check::Invalid) return false;
+  if (end == Utf8Check::CutOff) multiByte = true;  // only the end of what was read cuts a character
+  if (!multiByte) return false;
+  // Half-width katakana in Shift-JIS can form valid UTF-8 too (ﾈｺ is U+023A): of two
+  // readings, the one that gives Japanese text is meant.
+  return japanese || !ReadsAsJapaneseSjis(line);
 }
 
 std::string_view WithoutByteOrderMark(std::string_view bytes) {

@@ -19,9 +19,10 @@ inline std::string SjisToNativePath(std::string_view sjis) { return SjisToUtf8(s
 
 // Text files mix encodings when a line is added from a terminal: each line is decided on
 // its own. A line is UTF-8 when it is valid UTF-8 holding at least one character past
-// ASCII, a character cut off by the end of the bytes read not counting against it; every
-// other line is Shift-JIS. Shift-JIS kana and kanji are never valid UTF-8, so a line of
-// them always stays Shift-JIS.
+// ASCII, a character cut off by the end of the bytes read not counting against it, unless
+// it reads as Japanese text only in Shift-JIS (half-width katakana such as ﾈｺ are valid
+// UTF-8 by chance); every other line is Shift-JIS. Shift-JIS full-width kana and kanji
+// are never valid UTF-8, so a line of them always stays Shift-JIS.
 bool IsUtf8Line(std::string_view line);
 // A UTF-8 byte-order mark at the start makes the whole file UTF-8.
 bool HasByteOrderMark(std::string_view bytes);

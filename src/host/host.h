@@ -16,6 +16,7 @@
 namespace zel {
 
 struct DecodedPicture;
+class FileAccess;
 struct FontSpec;
 struct QuestionCheck;
 
@@ -96,9 +97,11 @@ class View {
   // The font dialog, modal: fixed-pitch faces, style, underline, strike-out and the
   // character colour (0x00BBGGRR). A confirmed choice is written into both; true then.
   virtual bool ChooseFont(FontSpec& font, int& colour) = 0;
-  // The check of the question file in a window of its own: the summary, and every line
-  // with its verdict and its picture small beside it. Returns when the user has closed it.
-  virtual void ShowQuestionCheck(const QuestionCheck& check) = 0;
+  // The check of the question file in a window of its own: the summary, and every row with
+  // its verdict, shown at once; the pictures still to be read (question_check.h) are read
+  // from files while it is open, each shown small beside its row as it comes, its verdict
+  // and the summary brought up to date. Returns when the user has closed it.
+  virtual void ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) = 0;
   // The help window on the document at path; it reports a missing document itself.
   virtual void ShowHelp(const std::string& path) = 0;
 };

@@ -5,25 +5,32 @@
 
 namespace zel {
 
+bool FileLineReader::Next(std::string& line) {
+  line.clear();
+  while (at_ < text_.size()) {
+    const char c = text_[at_++];
+    if (c == '\r' && at_ < text_.size() && text_[at_] == '\n') continue;  // text mode
+    line.push_back(c);
+    if (c == '\n' || line.size() == kLineBuffer - 1) return true;
+  }
+  return !line.empty();
+}
+
 std::vector<std::string> SplitFileLines(std::string_view text) {
   std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // text mode
-    line.push_back(c);
-    if (c == '\n' || line.size() == kLineBuffer - 1) lines.push_back(std::move(line)), line.clear();
-  }
-  if (!line.empty()) lines.push_back(std::move(line));
+  FileLineReader reader(text);
+  for (std::string line; reader.Next(line);) lines.push_back(line);
   return lines;
+}
+
+bool IsQuestionLine(std::string_view line) {
+  return line.size() >= 2 && line.find(',', 1) != std::string_view::npos;
 }
 
 int CountQuestionLines(const std::vector<std::string>& lines) {
   int count = 0;
-  for (const std::string& line : lines) {
-    if (line.size() < 2 || line.find(',', 1) == std::string::npos) break;
+  while (static_cast<size_t>(count) < lines.size() && IsQuestionLine(lines[static_cast<size_t>(count)]))
     ++count;
-  }
   return count;
 }
 
@@ -45,8 +52,22 @@ std::optional<QuestionFields> SplitQuestionLine(std::string_view line) {
 QuestionLines SplitQuestionText(std::string_view bytes) {
   QuestionLines file;
   const bool allUtf8 = HasByteOrderMark(bytes);
-  file.lines = SplitFileLines(WithoutByteOrderMark(bytes));
-  for (const std::string& line : file.lines) file.utf8.push_back(allUtf8 || IsUtf8Line(line));
+  FileLineReader reader(WithoutByteOrderMark(bytes));
+  std::string line;
+  while (reader.Next(line)) {
+    if (!IsQuestionLine(line)) {
+      file.endUtf8 = allUtf8 || IsUtf8Line(line);
+      file.end = std::move(line);
+      break;
+    }
+    if (file.count++ < kQuestionSlots) {
+      file.utf8.push_back(allUtf8 || IsUtf8Line(line));
+      file.lines.push_back(line);
+    }
+  }
+  // Below the end only counted: never read as questions.
+  for (; reader.Next(line); ++file.below)
+    if (IsQuestionLine(line)) ++file.shapedBelow;
   return file;
 }
 
@@ -58,7 +79,7 @@ std::optional<QuestionLines> ReadQuestionFile(FileAccess& files, const std::stri
 }
 
 std::optional<QuestionLineFields> FieldsOfQuestion(const QuestionLines& file, int q) {
-  if (q < 0 || q >= CountQuestionLines(file.lines)) return std::nullopt;
+  if (q < 0 || static_cast<size_t>(q) >= file.lines.size()) return std::nullopt;
   const auto line = static_cast<size_t>(q);
   auto fields = SplitQuestionLine(file.lines[line]);
   if (!fields) return std::nullopt;

@@ -154,7 +154,7 @@ void WarmUpRandom(AppState& app) {
 
 void ScanQuestionFile(AppState& app) {
   const auto file = ReadQuestionFile(app.host.files, app.QuestionPath);
-  const int count = file ? std::min(CountQuestionLines(file->lines), kQuestionSlots) : 0;
+  const int count = file ? std::min(file->count, kQuestionSlots) : 0;
   app.quiz.QuestionCount = count;
   app.quiz.PicturePos = count;
 }

@@ -6,6 +6,7 @@
 
 #include "display/packed_dib.h"
 #include "quiz/lagged_random.h"
+#include "quiz/question_file.h"
 
 namespace zel {
 
@@ -13,7 +14,6 @@ namespace zel {
 enum class QuizState { None, Asking, Answered };
 enum class QuizKind { Picture, Counting };
 
-inline constexpr int kQuestionSlots = 260;  // question lines beyond these are not asked
 inline constexpr int kCountingNumbers = 10;
 inline constexpr int kFirstCountingPos = 20;  // past the counting order: the first draws one
 

@@ -1,10 +1,13 @@
 // Any bytes must parse into a line whose entries and text agree, with labels of the
-// tables only.
+// tables only; the keys the question check names for them are those entries, and the
+// characters it names as untypable are characters of the text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
+#include "chars/char_tables.h"
 #include "chars/input_line.h"
 #include "chars/text_convert.h"
 
@@ -26,6 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LookupChar(chars, e.code);
     if (chars.CurrentChar.size() != 2) abort();
   }
+  const std::vector<AnswerKey> keys = AnswerKeys(text);
+  if (keys.size() != line.entries.size()) abort();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (line.DisplayText.compare(2 * i, 2, keys[i].label) != 0) abort();
+    if (keys[i].blank != (line.entries[i].code % 1000 == kBlankIndex)) abort();
+    if (keys[i].fromSpace && !keys[i].blank) abort();
+  }
+  for (const UntypableCharacter& c : UntypableCharacters(text))
+    if (c.character.empty() || c.character.size() > 2 || text.find(c.character) == std::string_view::npos) abort();
   InputLine wrapped = line;
   WrapDisplayText(wrapped);
   if (wrapped.WrappedText.size() > 69) abort();

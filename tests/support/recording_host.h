@@ -207,10 +207,13 @@ class RecordingHost : public WholeHost {
     return it == controlRects.end() ? WindowRect{} : it->second;
   }
   void ShowHelp(const std::string& path) override { Add("help " + path); }
-  // The check's verdicts as shown, in UTF-8: "<number> <message>" a line.
+  // The check as shown when it opens, and its verdicts once every picture is read, in
+  // UTF-8: "<number> <message>" a row.
   std::vector<std::string> checkedLines;
-  void ShowQuestionCheck(const QuestionCheck& check) override {
-    Add("question check " + SjisToUtf8(check.summary));
+  void ShowQuestionCheck(const QuestionCheck& shown, FileAccess& files) override {
+    Add("question check " + SjisToUtf8(shown.summary));
+    QuestionCheck check = shown;
+    SettleAllPictures(check, files);
     checkedLines.clear();
     for (const CheckedLine& line : check.lines)
       checkedLines.push_back(std::to_string(line.number) + " " + SjisToUtf8(line.message));

@@ -63,7 +63,10 @@ TEST(QuestionFile, ListEndsAtTheFirstLineWithoutAComma) {
       {"", 0},
       {"x\n", 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(CountQuestionLines(SplitFileLines(c.text)), c.count) << c.text;
+  for (const Case& c : cases) {
+    EXPECT_EQ(CountQuestionLines(SplitFileLines(c.text)), c.count) << c.text;
+    EXPECT_EQ(SplitQuestionText(c.text).count, c.count) << c.text;
+  }
 
   // A line of 511 bytes or more comes in pieces, each a line of its own.
   const std::string longLine = "a.bmp," + std::string(600, 'K') + "\n";
@@ -314,6 +317,20 @@ TEST_F(QuizTest, PictureNamesKeepTheirFilesEncodingAndFolders) {
 
 // A terminal appends UTF-8 to a Shift-JIS file: every line is read in its own encoding, its
 // answer and its picture's name alike, whichever line comes first.
+// Lines past the 260 the quiz keeps are counted, never asked.
+TEST_F(QuizTest, OnlyTheFirst260LinesAreAsked) {
+  std::string text;
+  for (int i = 0; i < 260; ++i) text += "inu.bmp,いぬ\r\n";
+  for (int i = 0; i < 40; ++i) text += "nowhere.bmp,ねこ\r\n";
+  Start(text);
+  EXPECT_EQ(app.quiz.QuestionCount, 260);
+  for (int i = 0; i < 260; ++i) {
+    Command(kCmdQuestion);
+    ASSERT_EQ(app.quiz.state, QuizState::Asking) << i;
+  }
+  EXPECT_TRUE(host.Only("message").empty());
+}
+
 TEST_F(QuizTest, EachLineOfAMixedFileIsReadInItsOwnEncoding) {
   const std::string sjis = Utf8ToSjis("いぬ.bmp,いぬ\r\n");
   const std::string utf8 = "ねこ.bmp,ねこ\n";

@@ -69,6 +69,13 @@ TEST(Sjis, TellsAUtf8LineFromShiftJis) {
       {"an overlong form", "a,\xC0\xAF\n", false},
       {"a character cut off by the end of what was read", "inu.bmp,ね\xE3\x81", true},
       {"a cut character before the line end", "inu.bmp,\xE3\x81\n", false},
+      // Valid both ways: the reading that gives Japanese text is the one meant.
+      {"Shift-JIS half-width katakana, valid UTF-8 by chance", Utf8ToSjis("neko.bmp,ﾈｺ\r\n"), false},
+      {"the same at the end of the file", Utf8ToSjis("neko.bmp,ﾈｺ"), false},
+      {"half-width katakana ending as a cut UTF-8 character would", Utf8ToSjis("a,ﾈｺﾈ"), false},
+      {"UTF-8 kana whose bytes read as Shift-JIS too", "a,あい\n", true},
+      {"UTF-8 with no Japanese either way", "a.bmp,\xC3\x97\n", true},  // ×
+      {"an accent reads as half-width katakana in Shift-JIS", "caf\xC3\xA9.jpg,KA\n", false},
   };
   for (const Case& c : cases) EXPECT_EQ(IsUtf8Line(c.line), c.utf8) << c.what;
   EXPECT_TRUE(HasByteOrderMark("\xEF\xBB\xBF" "abc"));

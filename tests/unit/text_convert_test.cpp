@@ -125,33 +125,92 @@ TEST_F(ParseTextTest, ATypedLineReadsBackAsTheSameLine) {
                                        3010, 3000, 71}));
 }
 
-// The characters an answer holds that no key types, named as the parent wrote them.
+// The characters an answer holds that no key types, named as the parent wrote them, with
+// what the quiz makes of each.
 TEST(UntypableCharacters, NamesWhatTheKeysCannotType) {
+  constexpr LostAs B = LostAs::Blank, N = LostAs::Nothing, S = LostAs::Swallowed;
   struct Case {
     const char* answer;  // UTF-8, written into Shift-JIS as a question file holds it
     std::vector<std::string> untypable;
+    std::vector<LostAs> lostAs;
   };
   const Case cases[] = {
-      {"いぬ", {}},
-      {"カタカナ", {}},
-      {"KAKI", {}},
-      {"10", {}},
-      {"い　ぬ", {}},                 // a fullwidth space types the blank key
-      {"いぬ\r\n", {}},              // the line end is no character
-      {"犬", {"犬"}},
-      {"きって", {"っ"}},              // small kana have no key
-      {"ケーキ", {"ー"}},              // nor has the long mark
-      {"ねこ、いぬ", {"、"}},
-      {"ｲﾇ", {"ｲ", "ﾇ"}},             // half-width kana
-      {"inu", {"i", "n", "u"}},        // romaji is typed in capitals
-      {"い ぬ", {"ぬ"}},               // a half-width space takes the byte after it
-      {"犬と犬", {"犬"}},              // each named once
+      {"いぬ", {}, {}},
+      {"カタカナ", {}, {}},
+      {"KAKI", {}, {}},
+      {"10", {}, {}},
+      {"い　ぬ", {}, {}},                 // a fullwidth space types the blank key
+      {"いぬ\r\n", {}, {}},              // the line end is no character
+      {"犬", {"犬"}, {N}},
+      {"きって", {"っ"}, {B}},              // small kana have no key: the blank stands in
+      {"ケーキ", {"ー"}, {B}},              // nor has the long mark
+      {"ねこ、いぬ", {"、"}, {B}},
+      {"ｲﾇ", {"ｲ", "ﾇ"}, {N, N}},         // half-width kana
+      {"inu", {"i", "n", "u"}, {B, B, B}},  // romaji is typed in capitals
+      {"い ぬ", {"ぬ"}, {S}},               // a half-width space takes the byte after it
+      {"犬と犬", {"犬"}, {N}},              // each named once
   };
   for (const Case& c : cases) {
     std::vector<std::string> names;
-    for (const std::string& name : UntypableCharacters(Utf8ToSjis(c.answer))) names.push_back(SjisToUtf8(name));
+    std::vector<LostAs> lostAs;
+    for (const UntypableCharacter& u : UntypableCharacters(Utf8ToSjis(c.answer))) {
+      names.push_back(SjisToUtf8(u.character));
+      lostAs.push_back(u.lostAs);
+    }
     EXPECT_EQ(names, c.untypable) << c.answer;
+    EXPECT_EQ(lostAs, c.lostAs) << c.answer;
   }
+}
+
+// The keys of an answer are the ones the parser types: the same labels in the same order,
+// the blank key told apart, and a blank that a written space asks for known as such.
+TEST(AnswerKeys, AreTheKeysTheParserTypes) {
+  struct Case {
+    const char* answer;
+    std::string keys;  // "_" a blank from a space, "#" a blank for a character no key types
+  };
+  const Case cases[] = {
+      {"くま", "くま"},
+      {"くま ", "くま_"},           // a trailing ASCII space
+      {"くま　", "くま_"},          // a trailing fullwidth space
+      {"くま \n", "くま_"},         // the space takes the line end with it
+      {"　くま", "_くま"},
+      {"しろ　くま", "しろ_くま"},
+      {"きゃ", "き#"},
+      {"ケーキ。", "ケ#キ#"},
+      {"KAKI", "KAKI"},
+  };
+  for (const Case& c : cases) {
+    const std::string sjis = Utf8ToSjis(c.answer);
+    std::string keys, labels;
+    for (const AnswerKey& key : AnswerKeys(sjis)) {
+      keys += key.fromSpace ? "_" : key.blank ? "#" : SjisToUtf8(key.label);
+      labels += key.label;
+      EXPECT_EQ(key.blank, key.label == BlankLabel) << c.answer;
+    }
+    EXPECT_EQ(keys, c.keys) << c.answer;
+    CharacterState chars;
+    ParseText(chars, sjis);
+    EXPECT_EQ(labels, chars.line.DisplayText) << c.answer;
+  }
+  // A katakana lead byte before a space finds the katakana set's blank key by its label.
+  const auto keys = AnswerKeys("\x83\x20");
+  ASSERT_EQ(keys.size(), 1u);
+  EXPECT_TRUE(keys[0].blank);
+  EXPECT_FALSE(keys[0].fromSpace);
+}
+
+TEST(LargeKanaOf, GivesTheOrdinaryKanaForASmallOne) {
+  const std::pair<const char*, const char*> pairs[] = {
+      {"ぁ", "あ"}, {"っ", "つ"}, {"ゃ", "や"}, {"ょ", "よ"}, {"ゎ", "わ"},
+      {"ァ", "ア"}, {"ッ", "ツ"}, {"ャ", "ヤ"}, {"ヮ", "ワ"}, {"ヵ", "カ"}, {"ヶ", "ケ"},
+  };
+  for (const auto& [small, large] : pairs) {
+    const auto got = LargeKanaOf(Utf8ToSjis(small));
+    ASSERT_TRUE(got) << small;
+    EXPECT_EQ(SjisToUtf8(*got), large);
+  }
+  for (const char* other : {"あ", "ー", "犬", "ｧ", "a"}) EXPECT_FALSE(LargeKanaOf(Utf8ToSjis(other))) << other;
 }
 
 }  // namespace

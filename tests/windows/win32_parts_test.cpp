@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,11 @@
 #include "encoding/sjis.h"
 #include "platform/win32/picture_decoder.h"
 #include "platform/win32/question_check_window.h"
+#include "app/app_state.h"
 #include "quiz/question_check.h"
+#include "support/gated_files.h"
 #include "support/picture_fixtures.h"
+#include "support/recording_host.h"
 
 namespace zel {
 namespace {
@@ -284,41 +288,168 @@ void CALLBACK LookAtTheWindow(HWND, UINT, UINT_PTR timer, DWORD) {
   PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
+// The check of a question file of the given text, read as the program reads it.
+QuestionCheck CheckOf(const std::string& utf8) {
+  testing::RecordingHost host;
+  AppState app(host);
+  app.QuestionPath = "mondai.txt";
+  app.quiz.QuestionCount = 1;  // as counted at start-up
+  host.files["mondai.txt"] = Utf8ToSjis(utf8);
+  return CheckQuestionFile(app);
+}
+
 TEST(Win32QuestionCheck, TheWindowShowsEveryLineWithItsPicture) {
-  QuestionCheck check;
-  check.fileRead = true;
-  check.summary = Utf8ToSjis("mondai.txt\nクイズに 出る もんだい: 1 こ");
-  CheckedLine asked;
-  asked.number = 1;
-  asked.text = Utf8ToSjis("neko.jpg,ねこ");
-  asked.message = Utf8ToSjis("もんだいに 出ます。");
   Pixels wide = Blank(40, 20);
   wide.Fill(0, 0, 40, 20, kRed);
-  asked.picture = DecodePictureBytes(Png(wide), kThumbnailSide).picture;
-  ASSERT_TRUE(asked.picture);
-  CheckedLine ends;
-  ends.number = 2;
-  ends.verdict = LineVerdict::EndsTheList;
-  ends.message = Utf8ToSjis("空の 行です。");
-  check.lines.push_back(std::move(asked));
-  check.lines.push_back(std::move(ends));
+  testing::GatedFiles files;
+  files.files["neko.png"] = Png(wide);
+  files.decode = [](std::string_view bytes, int maxSide) { return DecodePictureBytes(bytes, maxSide); };
+  const QuestionCheck check = CheckOf("neko.png,ねこ\r\n\r\n");
 
   OpenWindow open;
   open.owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   seen = &open;
   SetTimer(nullptr, 0, 20, LookAtTheWindow);
-  ShowQuestionCheckWindow(GetModuleHandleW(nullptr), open.owner, check);
+  ShowQuestionCheckWindow(GetModuleHandleW(nullptr), open.owner, check, files);
   EXPECT_FALSE(FindWindowW(kCheckWindowClass, nullptr)) << "closed, it is gone";
   EXPECT_TRUE(open.ownerDisabled);
   EXPECT_TRUE(IsWindowEnabled(open.owner));
-  EXPECT_EQ(open.summary, L"mondai.txt\nクイズに 出る もんだい: 1 こ");
+  EXPECT_EQ(open.summary, L"mondai.txt\nクイズに 出る もんだい: 1 こ　　なおした ほうが よい 行: 1");
   EXPECT_EQ(open.rows, 2);
   // The thumbnail keeps the picture's shape and colour: red across, white above.
   EXPECT_EQ(open.thumbnailMiddle, RGB(255, 0, 0));
   EXPECT_EQ(open.rightOfThumbnail, RGB(255, 0, 0));
   EXPECT_EQ(open.aboveThumbnail, RGB(255, 255, 255));
   DestroyWindow(open.owner);
+}
+
+// A test's steps while the modal window runs, one a tick of a thread timer: each returns
+// true when done, and the window is closed after the last or when the ticks run out.
+struct Steps {
+  std::vector<std::function<bool(HWND window, HWND list)>> steps;
+  size_t at = 0;
+  int ticks = 0;
+  bool done = false;
+};
+Steps* steps = nullptr;
+
+void CALLBACK TakeAStep(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (!steps) return;
+  HWND window = FindWindowW(kCheckWindowClass, nullptr);
+  const bool stop = ++steps->ticks > 1500;  // a hang shows as the test's failure
+  if (window && IsWindowVisible(window) && !stop) {
+    if (steps->at < steps->steps.size() && steps->steps[steps->at](window, GetDlgItem(window, kCheckListId)))
+      ++steps->at;
+    if (steps->at < steps->steps.size()) return;
+    steps->done = true;
+  }
+  if (!window && !stop) return;
+  KillTimer(nullptr, timer);
+  if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void RunSteps(const QuestionCheck& check, FileAccess& files, Steps& run) {
+  steps = &run;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, TakeAStep);
+  ShowQuestionCheckWindow(GetModuleHandleW(nullptr), nullptr, check, files);
+  KillTimer(nullptr, timer);
+  steps = nullptr;
+}
+
+// The list has the keys from the start: Page Down, End and Home scroll it, Escape closes.
+TEST(Win32QuestionCheck, TheKeysScrollTheList) {
+  std::string text;
+  for (int i = 0; i < 120; ++i) text += "S,か\r\n";
+  testing::GatedFiles files;
+  const QuestionCheck check = CheckOf(text);
+  LRESULT afterPageDown = -1, afterEnd = -1, afterHome = -1;
+  bool focused = false;
+  const auto key = [](HWND list, WPARAM key) {
+    PostMessageW(list, WM_KEYDOWN, key, 1);
+    PostMessageW(list, WM_KEYUP, key, 1 | (3u << 30));
+  };
+  const auto top = [](HWND list) { return SendMessageW(list, LB_GETTOPINDEX, 0, 0); };
+  Steps run;
+  run.steps = {
+      [&](HWND, HWND list) {
+        focused = GetFocus() == list;
+        key(list, VK_NEXT);
+        return true;
+      },
+      [&](HWND, HWND list) {
+        afterPageDown = top(list);
+        key(list, VK_END);
+        return true;
+      },
+      [&](HWND, HWND list) {
+        afterEnd = top(list);
+        key(list, VK_HOME);
+        return true;
+      },
+      [&](HWND, HWND list) {
+        afterHome = top(list);
+        key(list, VK_ESCAPE);
+        return true;
+      },
+      [&](HWND, HWND) { return false; },  // Escape closes the window before this is done
+  };
+  RunSteps(check, files, run);
+  EXPECT_FALSE(run.done) << "Escape did not close the window";
+  EXPECT_TRUE(focused);
+  EXPECT_GT(afterPageDown, 0);
+  EXPECT_GT(afterEnd, afterPageDown);
+  EXPECT_GE(afterEnd, 100);
+  EXPECT_EQ(afterHome, 0);
+}
+
+// The rows are there while the pictures wait to be read, fill in as they come, and a window
+// closed while pictures are inside the decoder starts no other and leaves nothing running.
+TEST(Win32QuestionCheck, ShowsItsRowsAtOnceAndClosesSafelyWhilePicturesAreRead) {
+  std::string text;
+  testing::GatedFiles files;
+  files.gated = true;
+  for (int i = 0; i < 40; ++i) {
+    std::string name("photo");
+    name += std::to_string(i);
+    name += ".jpg";
+    text += name;
+    text += ",かめら\r\n";
+    files.files[name] = "photo";
+  }
+  const QuestionCheck check = CheckOf(text);
+  LRESULT rows = -1;
+  std::wstring before, after;
+  Steps run;
+  const auto summary = [](HWND window) {
+    wchar_t got[512] = {};
+    GetDlgItemTextW(window, kCheckSummaryId, got, 512);
+    return std::wstring(got);
+  };
+  run.steps = {
+      [&](HWND window, HWND list) {
+        if (files.Begun() < 2) return false;  // both readers at the gate
+        rows = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        before = summary(window);
+        files.Let(3);
+        return true;
+      },
+      [&](HWND window, HWND) {
+        if (files.Begun() < 5 || summary(window).find(L": 3 / 40") == std::wstring::npos) return false;
+        after = summary(window);
+        SendMessageW(window, WM_CLOSE, 0, 0);  // as the user closes it, both readers inside
+        files.Let(1000);
+        return true;
+      },
+  };
+  RunSteps(check, files, run);
+  files.Close();
+  EXPECT_EQ(rows, 40);
+  EXPECT_NE(before.find(L"え を 読んでいます: 0 / 40"), std::wstring::npos);
+  EXPECT_NE(after.find(L"え を 読んでいます: 3 / 40"), std::wstring::npos);
+  EXPECT_EQ(files.Begun(), 5) << "the reading went on after the window was closed";
+  EXPECT_FALSE(files.UsedAfterClose());
+  EXPECT_FALSE(FindWindowW(kCheckWindowClass, nullptr));
 }
 
 }  // namespace

@@ -603,8 +603,8 @@ bool MainWindow::FaceDrawsKana(std::string_view faceName) {
   return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
 }
 
-void MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
-  QuestionCheckWindow window(this, check);
+void MainWindow::ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) {
+  QuestionCheckWindow window(this, check, files);
   window.exec();
 }
 

@@ -1,21 +1,73 @@
 #include "platform/qt/question_check_window.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
-#include <QPushButton>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "encoding/sjis.h"
 #include "platform/qt/panel_painter.h"
-#include "quiz/question_check.h"
+#include "quiz/check_picture_loader.h"
 
 namespace zel {
 namespace {
 
+constexpr int kIcon = 64;
+enum Column { kLabelColumn, kPictureColumn, kTextColumn, kMessageColumn };
+
 QString FromSjis(const std::string& text) { return QString::fromStdString(SjisToUtf8(text)); }
+
+// Text wrapped inside its cell, measured as it is drawn, so a row sized to its text shows
+// all of it (the style's own measure and drawing of wrapped text can differ by a line).
+class WrappedText : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  static constexpr int kMargin = 4;
+  static constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QString text = item.text;
+    item.text.clear();
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    painter->save();
+    painter->setFont(item.font);
+    painter->setPen(item.palette.color(QPalette::Normal, (item.state & QStyle::State_Selected)
+                                                            ? QPalette::HighlightedText
+                                                            : QPalette::Text));
+    painter->drawText(option.rect.adjusted(kMargin, kMargin, -kMargin, -kMargin), kFlags, text);
+    painter->restore();
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const int width = std::max(1, option.rect.width() - 2 * kMargin);
+    const QRect needed = option.fontMetrics.boundingRect(QRect(0, 0, width, 1 << 20), kFlags, text);
+    return {option.rect.width(), needed.height() + 2 * kMargin};
+  }
+};
+
+// Rows, not cells, are what the keys go through: Home and End go to the first and the last.
+class RowList : public QTableWidget {
+ public:
+  RowList(int rows, int columns, QWidget* parent) : QTableWidget(rows, columns, parent) {}
+
+ protected:
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+    if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+    return QTableWidget::moveCursor(action, modifiers);
+  }
+};
 
 // The picture small, upright and in its own shape.
 QPixmap Thumbnail(const PackedDib& picture, int side) {
@@ -25,65 +77,112 @@ QPixmap Thumbnail(const PackedDib& picture, int side) {
                                                                Qt::SmoothTransformation));
 }
 
-// A mark a parent reads at a glance: fine, worth a look, not used.
-QString MarkOf(LineVerdict verdict) {
-  switch (verdict) {
-    case LineVerdict::Asked: return QString::fromUtf8("○");
-    case LineVerdict::UntypableAnswer: return QString::fromUtf8("△");
-    case LineVerdict::BelowTheEnd:
-    case LineVerdict::PastTheLimit: return QString::fromUtf8("－");
-    default: return QString::fromUtf8("×");
-  }
-}
-
 }  // namespace
 
-QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& check)
-    : QDialog(parent) {
+QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& check, FileAccess& files)
+    : QDialog(parent), check_(check) {
   setWindowTitle(QString::fromUtf8("もんだいの チェック"));
   auto* layout = new QVBoxLayout(this);
-  auto* summary = new QLabel(FromSjis(check.summary), this);
-  summary->setObjectName("summary");
-  summary->setWordWrap(true);
-  summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  layout->addWidget(summary);
+  summary_ = new QLabel(FromSjis(check_.summary), this);
+  summary_->setObjectName("summary");
+  summary_->setWordWrap(true);
+  summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(summary_);
 
-  constexpr int kIcon = 64;
-  auto* list = new QTableWidget(static_cast<int>(check.lines.size()), 4, this);
-  list->setObjectName("lines");
-  list->setHorizontalHeaderLabels({QString::fromUtf8("行"), QString::fromUtf8("え"),
-                                   QString::fromUtf8("書いてある こと"), QString::fromUtf8("けっか")});
-  list->verticalHeader()->hide();
-  list->setWordWrap(true);
-  list->setTextElideMode(Qt::ElideNone);
-  list->setSelectionMode(QAbstractItemView::NoSelection);
-  list->setFocusPolicy(Qt::NoFocus);
-  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list->setIconSize(QSize(kIcon, kIcon));
-  for (int row = 0; row < list->rowCount(); ++row) {
-    const CheckedLine& line = check.lines[static_cast<size_t>(row)];
-    list->setItem(row, 0, new QTableWidgetItem(MarkOf(line.verdict) + " " + QString::number(line.number)));
-    auto* picture = new QTableWidgetItem;
-    if (line.picture) picture->setIcon(QIcon(Thumbnail(*line.picture, kIcon)));
-    list->setItem(row, 1, picture);
-    list->setItem(row, 2, new QTableWidgetItem(FromSjis(line.text)));
-    list->setItem(row, 3, new QTableWidgetItem(FromSjis(line.message)));
+  list_ = new RowList(static_cast<int>(check_.lines.size()), 4, this);
+  list_->setObjectName("lines");
+  list_->setHorizontalHeaderLabels({QString::fromUtf8("行"), QString::fromUtf8("え"),
+                                    QString::fromUtf8("書いてある こと"), QString::fromUtf8("けっか")});
+  list_->verticalHeader()->hide();
+  list_->setWordWrap(true);
+  list_->setTextElideMode(Qt::ElideNone);
+  // The keys scroll the list: arrows a row, Page Up and Page Down a page, Home and End.
+  list_->setFocusPolicy(Qt::StrongFocus);
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  list_->setIconSize(QSize(kIcon, kIcon));
+  auto* wrapped = new WrappedText(list_);
+  list_->setItemDelegateForColumn(kTextColumn, wrapped);
+  list_->setItemDelegateForColumn(kMessageColumn, wrapped);
+  for (int row = 0; row < list_->rowCount(); ++row) {
+    for (int column = 0; column < 4; ++column) list_->setItem(row, column, new QTableWidgetItem);
+    list_->item(row, kLabelColumn)->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const CheckedLine& line = check_.lines[static_cast<size_t>(row)];
+    list_->item(row, kTextColumn)->setText(FromSjis(line.text));
+    ShowRow(row);
   }
-  list->setColumnWidth(0, 60);
-  list->setColumnWidth(1, kIcon + 8);
-  list->setColumnWidth(2, 220);
-  list->setColumnWidth(3, 580);
-  layout->addWidget(list, 1);
+  QHeaderView* header = list_->horizontalHeader();
+  // The labels' column as wide as the widest label, measured once: a column sized to its
+  // contents would measure every row again whenever one changes.
+  int labelWidth = list_->fontMetrics().horizontalAdvance(QString::fromUtf8("○ 000"));
+  for (const CheckedLine& line : check_.lines)
+    labelWidth = std::max(labelWidth, list_->fontMetrics().horizontalAdvance(FromSjis(RowLabel(line))));
+  list_->setColumnWidth(kLabelColumn, labelWidth + 16);
+  header->setSectionResizeMode(kLabelColumn, QHeaderView::Interactive);
+  header->setSectionResizeMode(kPictureColumn, QHeaderView::Fixed);
+  header->setSectionResizeMode(kTextColumn, QHeaderView::Interactive);
+  // The verdicts take the width that is left, so they wrap inside the window at any size.
+  header->setStretchLastSection(true);
+  list_->setColumnWidth(kPictureColumn, kIcon + 8);
+  list_->setColumnWidth(kTextColumn, 220);
+  // The keys start from the first row, which shows as chosen only once they are used.
+  if (list_->rowCount() > 0)
+    list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+  layout->addWidget(list_, 1);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8("とじる"));
+  buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   resize(960, 600);
-  // Rows as high as their wrapped verdicts, whenever the columns change their width.
-  connect(list->horizontalHeader(), &QHeaderView::sectionResized, list,
-          [list] { list->resizeRowsToContents(); });
-  list->resizeRowsToContents();
+  list_->setFocus();
+  // Rows as high as their wrapped verdicts, whenever the columns change their width. The
+  // check has a row for each question line the quiz keeps and a few more, never thousands.
+  // Several columns change at once as the window is laid out: one measure follows them all.
+  connect(header, &QHeaderView::sectionResized, list_, [this] {
+    if (std::exchange(rowsToMeasure_, true)) return;
+    QMetaObject::invokeMethod(this, [this] {
+      rowsToMeasure_ = false;
+      list_->resizeRowsToContents();
+    }, Qt::QueuedConnection);
+  });
+  list_->resizeRowsToContents();
+
+  // The pictures come from workers; each batch is taken here, on the window's thread.
+  loader_ = std::make_unique<CheckPictureLoader>(files, check_, [this] {
+    QMetaObject::invokeMethod(this, [this] { TakePictures(); }, Qt::QueuedConnection);
+  });
+}
+
+// The reading stops before anything it would call goes: the workers are joined first.
+QuestionCheckWindow::~QuestionCheckWindow() { loader_.reset(); }
+
+void QuestionCheckWindow::done(int result) {
+  if (loader_) loader_->Stop();
+  QDialog::done(result);
+}
+
+void QuestionCheckWindow::ShowRow(int row) {
+  const CheckedLine& line = check_.lines[static_cast<size_t>(row)];
+  list_->item(row, kLabelColumn)->setText(FromSjis(RowLabel(line)));
+  list_->item(row, kMessageColumn)->setText(FromSjis(line.message));
+}
+
+void QuestionCheckWindow::TakePictures() {
+  if (!loader_) return;
+  for (CheckPictureLoader::Done& done : loader_->Take()) {
+    SettlePicture(check_, done.row, done.picture);
+    const int row = static_cast<int>(done.row);
+    if (done.picture.thumbnail)
+      list_->item(row, kPictureColumn)->setIcon(QIcon(Thumbnail(*done.picture.thumbnail, kIcon)));
+    ShowRow(row);
+    list_->resizeRowToContents(row);
+  }
+  summary_->setText(FromSjis(check_.summary));
 }
 
 }  // namespace zel

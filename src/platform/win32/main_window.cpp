@@ -350,8 +350,8 @@ DecodedPicture Win32MainWindow::DecodePicture(std::string_view bytes, int maxSid
   return DecodePictureBytes(bytes, maxSide);
 }
 
-void Win32MainWindow::ShowQuestionCheck(const QuestionCheck& check) {
-  ShowQuestionCheckWindow(instance_, hwnd_, check);
+void Win32MainWindow::ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) {
+  ShowQuestionCheckWindow(instance_, hwnd_, check, files);
 }
 
 // ---- The window and its controls.

@@ -1,11 +1,14 @@
 #include "platform/win32/question_check_window.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "display/packed_dib.h"
 #include "display/panel.h"
 #include "platform/win32/text.h"
+#include "quiz/check_picture_loader.h"
 #include "quiz/question_check.h"
 
 namespace zel {
@@ -16,58 +19,98 @@ constexpr int kPad = 6;
 // The columns: mark and line number, picture, the line as written, the verdict (the rest).
 constexpr int kMarkWidth = 64;
 constexpr int kPictureWidth = kThumb + 2 * kPad;
-constexpr int kTextWidth = 240;
+constexpr int kTextWidth = 220;
 constexpr int kHeaderHeight = 22;
 constexpr int kButtonWidth = 110, kButtonHeight = 30;
+constexpr int kMaxRowHeight = 255;  // the most an owner-drawn list box's row can be
+// Posted from the picture readers' threads: read pictures wait to be taken. They are taken
+// a moment later, on a timer, whose message comes only when none is waiting, painting and
+// keys included: a stream of quickly read pictures never holds up the window.
+constexpr UINT kPicturesRead = WM_APP + 1;
+constexpr UINT_PTR kTakeTimer = 1;
+constexpr UINT kTakeDelayMs = 40;
+constexpr UINT kWrapped = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
 
 struct CheckWindow {
-  const QuestionCheck& check;
+  QuestionCheck check;
   HWND owner = nullptr;
   HWND hwnd = nullptr;
   HWND summary = nullptr;
   HWND list = nullptr;
   HWND close = nullptr;
   HFONT font = nullptr;
+  std::vector<std::optional<PackedDib>> thumbnails;  // a row's picture, small, once read
+  CheckPictureLoader* loader = nullptr;
 };
 
-// A mark a parent reads at a glance: fine, worth a look, not used.
-const wchar_t* MarkOf(LineVerdict verdict) {
-  switch (verdict) {
-    case LineVerdict::Asked: return L"○";
-    case LineVerdict::UntypableAnswer: return L"△";
-    case LineVerdict::BelowTheEnd:
-    case LineVerdict::PastTheLimit: return L"－";
-    default: return L"×";
-  }
+// Where a row's texts go inside its rectangle: the same when it is measured and drawn.
+struct RowCells {
+  RECT label, picture, text, message;
+};
+RowCells CellsOf(const RECT& row, bool mayHavePicture) {
+  const LONG top = row.top + kPad;
+  const LONG x = row.left + kPad;
+  const LONG text = x + kMarkWidth + kPictureWidth;
+  const LONG message = text + kTextWidth;
+  RowCells cells;
+  // A row that never has a picture, such as "－ 261～838860", lends its column to the label.
+  cells.label = {x, top, x + kMarkWidth - kPad + (mayHavePicture ? 0 : kPictureWidth), row.bottom};
+  cells.picture = {x + kMarkWidth, top, x + kMarkWidth + kThumb, top + kThumb};
+  cells.text = {text, top, message - kPad, row.bottom};
+  cells.message = {message, top, std::max<LONG>(row.right - kPad, message + 80), row.bottom};
+  return cells;
 }
 
-int TextHeight(HDC dc, const std::wstring& text, int width) {
+int TextHeight(HDC dc, const std::wstring& text, LONG width) {
   RECT r{0, 0, width, 0};
-  DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+  DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | kWrapped);
   return r.bottom;
 }
 
-int MessageWidth(const CheckWindow& w) {
-  RECT r{};
-  GetClientRect(w.list, &r);
-  return std::max(80, static_cast<int>(r.right) - kMarkWidth - kPictureWidth - kTextWidth - 2 * kPad);
+// Only a row that stands for one line may show a picture; the others are labels alone.
+bool MayHavePicture(const CheckWindow& w, size_t i) {
+  return w.check.lines[i].lastNumber == w.check.lines[i].number;
 }
 
-// Rows as high as their wrapped texts, and never lower than a thumbnail.
-void MeasureRows(CheckWindow& w) {
+// The rows' width: the inside of the list, whose scroll bar is always there.
+LONG RowWidth(const CheckWindow& w) {
+  RECT r{};
+  GetClientRect(w.list, &r);
+  return r.right;
+}
+
+// A row as high as its wrapped texts, and never lower than a thumbnail.
+void MeasureRow(const CheckWindow& w, HDC dc, size_t i, LONG width) {
+  const CheckedLine& line = w.check.lines[i];
+  const RowCells cells = CellsOf(RECT{0, 0, width, 0}, MayHavePicture(w, i));
+  const auto widthOf = [](const RECT& r) { return r.right - r.left; };
+  const int height = std::max({kThumb, TextHeight(dc, WideFromSjis(RowLabel(line)), widthOf(cells.label)),
+                               TextHeight(dc, WideFromSjis(line.text), widthOf(cells.text)),
+                               TextHeight(dc, WideFromSjis(line.message), widthOf(cells.message))}) +
+                     2 * kPad;
+  const LPARAM wanted = std::min(height, kMaxRowHeight);
+  if (SendMessageW(w.list, LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0) != wanted)
+    SendMessageW(w.list, LB_SETITEMHEIGHT, static_cast<WPARAM>(i), wanted);
+}
+
+// Every row measured, or only those given.
+template <typename Rows>
+void MeasureRows(const CheckWindow& w, const Rows& rows) {
+  // Not redrawn row by row: each new height would redraw the list and its scroll bar.
+  SendMessageW(w.list, WM_SETREDRAW, FALSE, 0);
   HDC dc = GetDC(w.list);
   HGDIOBJ old = SelectObject(dc, w.font);
-  const int messageWidth = MessageWidth(w);
-  for (size_t i = 0; i < w.check.lines.size(); ++i) {
-    const CheckedLine& line = w.check.lines[i];
-    const int height =
-        std::max({kThumb, TextHeight(dc, WideFromSjis(line.text), kTextWidth - kPad),
-                  TextHeight(dc, WideFromSjis(line.message), messageWidth)}) + 2 * kPad;
-    SendMessageW(w.list, LB_SETITEMHEIGHT, static_cast<WPARAM>(i), std::min(height, 255));
-  }
+  const LONG width = RowWidth(w);
+  for (size_t i : rows) MeasureRow(w, dc, i, width);
   SelectObject(dc, old);
   ReleaseDC(w.list, dc);
+  SendMessageW(w.list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(w.list, nullptr, TRUE);
+}
+void MeasureRows(const CheckWindow& w) {
+  std::vector<size_t> all(w.check.lines.size());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+  MeasureRows(w, all);
 }
 
 // The picture small, upright and in its own shape, in the middle of its square.
@@ -84,29 +127,31 @@ void DrawThumbnail(HDC dc, const PackedDib& picture, int left, int top) {
 void DrawRow(const CheckWindow& w, const DRAWITEMSTRUCT& item) {
   if (item.itemID >= w.check.lines.size()) return;
   const CheckedLine& line = w.check.lines[item.itemID];
+  const std::optional<PackedDib>& thumbnail = w.thumbnails[item.itemID];
   HDC dc = item.hDC;
   RECT row = item.rcItem;
   FillRect(dc, &row, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   HGDIOBJ oldFont = SelectObject(dc, w.font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  const int top = row.top + kPad;
-  int x = row.left + kPad;
-  const std::wstring number = std::wstring(MarkOf(line.verdict)) + L" " + std::to_wstring(line.number);
-  RECT cell{x, top, x + kMarkWidth - kPad, row.bottom};
-  DrawTextW(dc, number.c_str(), -1, &cell, DT_NOPREFIX | DT_SINGLELINE);
-  x += kMarkWidth;
-  if (line.picture) DrawThumbnail(dc, *line.picture, x, top);
-  x += kPictureWidth;
-  cell = {x, top, x + kTextWidth - kPad, row.bottom};
-  DrawTextW(dc, WideFromSjis(line.text).c_str(), -1, &cell, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
-  x += kTextWidth;
-  cell = {x, top, row.right - kPad, row.bottom};
-  DrawTextW(dc, WideFromSjis(line.message).c_str(), -1, &cell, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+  RowCells cells = CellsOf(row, MayHavePicture(w, item.itemID));
+  DrawTextW(dc, WideFromSjis(RowLabel(line)).c_str(), -1, &cells.label, kWrapped);
+  if (thumbnail) DrawThumbnail(dc, *thumbnail, cells.picture.left, cells.picture.top);
+  DrawTextW(dc, WideFromSjis(line.text).c_str(), -1, &cells.text, kWrapped);
+  DrawTextW(dc, WideFromSjis(line.message).c_str(), -1, &cells.message, kWrapped);
   // A thin line between rows.
   RECT rule{row.left, row.bottom - 1, row.right, row.bottom};
   FillRect(dc, &rule, GetSysColorBrush(COLOR_3DLIGHT));
   SelectObject(dc, oldFont);
+}
+
+int SummaryHeight(const CheckWindow& w, LONG width) {
+  HDC dc = GetDC(w.hwnd);
+  HGDIOBJ old = SelectObject(dc, w.font);
+  const int height = TextHeight(dc, WideFromSjis(w.check.summary), width);
+  SelectObject(dc, old);
+  ReleaseDC(w.hwnd, dc);
+  return height;
 }
 
 // The summary on top, the column titles over the list, the close button below.
@@ -114,11 +159,7 @@ void Arrange(CheckWindow& w) {
   RECT client{};
   GetClientRect(w.hwnd, &client);
   const int width = client.right - 2 * kPad;
-  HDC dc = GetDC(w.hwnd);
-  HGDIOBJ old = SelectObject(dc, w.font);
-  const int summaryHeight = TextHeight(dc, WideFromSjis(w.check.summary), width);
-  SelectObject(dc, old);
-  ReleaseDC(w.hwnd, dc);
+  const int summaryHeight = SummaryHeight(w, width);
   MoveWindow(w.summary, kPad, kPad, width, summaryHeight, TRUE);
   const int listTop = kPad + summaryHeight + kPad + kHeaderHeight;
   const int buttonTop = client.bottom - kPad - kButtonHeight;
@@ -143,6 +184,39 @@ void PaintHeader(const CheckWindow& w, HDC dc) {
   SelectObject(dc, old);
 }
 
+// The pictures the readers have done: each row's verdict and thumbnail, and the summary.
+void TakePictures(CheckWindow& w) {
+  if (!w.loader) return;
+  std::vector<size_t> rows;
+  for (CheckPictureLoader::Done& done : w.loader->Take()) {
+    SettlePicture(w.check, done.row, done.picture);
+    w.thumbnails[done.row] = std::move(done.picture.thumbnail);
+    rows.push_back(done.row);
+  }
+  if (rows.empty()) return;
+  MeasureRows(w, rows);
+  RECT summary{};
+  GetClientRect(w.summary, &summary);
+  SetWindowTextW(w.summary, WideFromSjis(w.check.summary).c_str());
+  if (SummaryHeight(w, summary.right) != summary.bottom) Arrange(w);
+}
+
+// The list's keys scroll it: it shows rows, it has none to choose.
+LRESULT ScrollByKey(HWND list, WORD key) {
+  WORD action;
+  switch (key) {
+    case VK_UP: action = SB_LINEUP; break;
+    case VK_DOWN: action = SB_LINEDOWN; break;
+    case VK_PRIOR: action = SB_PAGEUP; break;
+    case VK_NEXT: action = SB_PAGEDOWN; break;
+    case VK_HOME: action = SB_TOP; break;
+    case VK_END: action = SB_BOTTOM; break;
+    default: return -1;  // the list box's own way
+  }
+  SendMessageW(list, WM_VSCROLL, MAKEWPARAM(action, 0), 0);
+  return -2;  // done
+}
+
 LRESULT CALLBACK CheckWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE)
     SetWindowLongPtrW(hwnd, GWLP_USERDATA,
@@ -159,6 +233,17 @@ LRESULT CALLBACK CheckWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_DRAWITEM:
       DrawRow(*w, *reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
       return TRUE;
+    case WM_VKEYTOITEM:
+      return ScrollByKey(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+    case kPicturesRead:
+      SetTimer(hwnd, kTakeTimer, kTakeDelayMs, nullptr);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTakeTimer) {
+        KillTimer(hwnd, kTakeTimer);
+        TakePictures(*w);
+      }
+      return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd, &paint);
@@ -173,6 +258,7 @@ LRESULT CALLBACK CheckWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) SendMessageW(hwnd, WM_CLOSE, 0, 0);
       return 0;
     case WM_CLOSE:
+      if (w->loader) w->loader->Stop();  // no further picture is read
       // The owner comes back before this window goes, so it, not another program, is active.
       EnableWindow(w->owner, TRUE);
       DestroyWindow(hwnd);
@@ -195,7 +281,7 @@ HFONT DialogFont() {
 
 }  // namespace
 
-void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck& check) {
+void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck& check, FileAccess& files) {
   static const ATOM registered = [instance] {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -208,7 +294,9 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
   }();
   if (!registered) return;
 
-  CheckWindow w{check};
+  CheckWindow w;
+  w.check = check;
+  w.thumbnails.resize(check.lines.size());
   w.owner = owner;
   w.font = DialogFont();
   // Over the owner's middle, as large as the owner's screen allows.
@@ -236,19 +324,27 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
     return control;
   };
   w.summary = child(L"STATIC", WideFromSjis(check.summary), SS_LEFT | SS_NOPREFIX, kCheckSummaryId);
+  // The scroll bar always there, so rows keep the width they were measured at; the keys
+  // come to the window, which scrolls with them.
   w.list = child(L"LISTBOX", L"",
                  WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT |
-                     LBS_NOSEL,
+                     LBS_NOSEL | LBS_DISABLENOSCROLL | LBS_WANTKEYBOARDINPUT,
                  kCheckListId);
   w.close = child(L"BUTTON", L"とじる", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL);
   for (size_t i = 0; i < check.lines.size(); ++i)
     SendMessageW(w.list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
   Arrange(w);
+  // The pictures come from threads of their own, each batch taken on this one; notes posted
+  // to a closed window go nowhere. The reading ends, the pictures in hand finished, before
+  // this function returns.
+  const HWND window = w.hwnd;
+  CheckPictureLoader loader(files, w.check, [window] { PostMessageW(window, kPicturesRead, 0, 0); });
+  w.loader = &loader;
 
   // Modal: the owner takes no input until this window is closed.
   if (owner) EnableWindow(owner, FALSE);
   ShowWindow(w.hwnd, SW_SHOW);
-  SetFocus(w.close);
+  SetFocus(w.list);  // the keys scroll the list at once; Escape and Enter still close it
   MSG msg{};
   bool quit = false;
   while (IsWindow(w.hwnd)) {
@@ -264,7 +360,9 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
     EnableWindow(owner, TRUE);
     SetActiveWindow(owner);
   }
+  loader.Stop();
   if (IsWindow(w.hwnd)) DestroyWindow(w.hwnd);
+  w.loader = nullptr;
   DeleteObject(w.font);
   if (quit) PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that owns the program
 }
