@@ -51,7 +51,7 @@ class DiskHost : public zel::testing::RecordingHost {
     return zel::ReadRegularFile(zel::ResolveIgnoringCase(path), maxBytes);
   }
   bool FileExists(const std::string& path) override { return zel::CanOpenIgnoringCase(path); }
-  std::optional<zel::PackedDib> DecodePicture(std::string_view bytes, int maxSide) override {
+  zel::DecodedPicture DecodePicture(std::string_view bytes, int maxSide) override {
     return zel::DecodePictureBytes(bytes, maxSide);
   }
 };
