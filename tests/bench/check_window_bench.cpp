@@ -28,6 +28,8 @@
 #include "quiz/question_check.h"
 #include "support/recording_host.h"
 
+#include "bench/bench_support.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -56,32 +58,10 @@ class DiskHost : public zel::testing::RecordingHost {
   }
 };
 
-long PeakRssKb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-  return 0;
-}
-
-// A photo-like picture: smooth colours with detail everywhere, so the JPEG is of a real
-// photo's size (a few megabytes), not a flat one's.
-QImage MakePhoto(int width, int height) {
-  QImage photo(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
-    for (int x = 0; x < width; ++x)
-      row[x] = qRgb((x * 255 / width + (x * y) % 23) & 255, (y * 255 / height + (x ^ y) % 31) & 255,
-                    ((x + y) % 256 + (x * 7) % 19) & 255);
-  }
-  return photo;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-double Slowest(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+using zel::bench::MakePhoto;
+using zel::bench::Median;
+using zel::bench::PeakRssKb;
+using zel::bench::Slowest;
 
 struct Times {
   std::vector<double> firstRows, firstRowsCpu, allPictures;

@@ -29,6 +29,8 @@
 #include "support/picture_fixtures.h"
 #include "support/recording_host.h"
 
+#include "bench/bench_support.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -56,40 +58,18 @@ class PhotoHost : public zel::testing::RecordingHost {
   }
 };
 
-long StatusKb(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
-  return 0;
-}
-long PeakRssKb() { return StatusKb("VmHWM:"); }
+using zel::bench::PeakRssKb;
+using zel::bench::ResetPeakRss;
+using zel::bench::StatusKb;
 
-// The peak resident size starts again from the present one.
-void ResetPeakRss() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-// A photo-like picture: smooth colours with detail everywhere, so the JPEG is of a real
-// photo's size (a few megabytes), not a flat one's.
-QImage MakePhoto(int width, int height) {
-  QImage photo(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
-    for (int x = 0; x < width; ++x)
-      row[x] = qRgb((x * 255 / width + (x * y) % 23) & 255, (y * 255 / height + (x ^ y) % 31) & 255,
-                    ((x + y) % 256 + (x * 7) % 19) & 255);
-  }
-  return photo;
-}
+using zel::bench::MakePhoto;
 
 struct Times {
   std::vector<double> ask, paint, cpu;
 };
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-double Slowest(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+using zel::bench::Median;
+using zel::bench::Slowest;
 
 Times Measure(const std::string& dir, int runs) {
   PhotoHost host;
