@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/panel_input.h"
 #include "app/settings.h"
 #include "chars/input_line.h"
 #include "display/panel.h"
@@ -44,6 +45,7 @@ struct AppState {
   QuizSession quiz;
   PanelState panel;
   TracingState tracing;
+  PanelInput input;
 
   bool QuizOpen() const { return quiz.state != QuizState::None; }
 };

@@ -15,6 +15,11 @@ inline constexpr int kPenWidth = 15;
 inline constexpr std::array<uint32_t, 8> PenColours = {
     0xFF0000, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x00FF00, 0x0000FF, 0x808080, 0xC0C0C0};
 
+// A colour kept as 0x00BBGGRR (the settings, the pens) as 0x00RRGGBB.
+inline constexpr uint32_t RgbFromColourRef(uint32_t bgr) {
+  return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
+}
+
 struct PanelState {
   int PenIndex = 0;
 };

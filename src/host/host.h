@@ -56,6 +56,13 @@ class View {
   virtual void InvalidatePanel() = 0;
   // Repaints the panel at once, before returning.
   virtual void UpdatePanelNow() = 0;
+  // Asks the panel to repaint itself as it stands, keeping what was drawn on it and the ink.
+  virtual void RedrawPanel() = 0;
+  // Calls HintTick (app/panel_input.h) every kHintFrameMs until it answers false.
+  virtual void StartHintTimer() = 0;
+  // Whether the button or finger of the stroke going on is still down: a release can be lost
+  // to another window.
+  virtual bool StrokePointerDown() = 0;
   // Draws straight onto the panel: a white fill, or frame 0..15 of a stroke-order strip
   // stretched over the whole panel without smoothing (nothing when the strip is missing).
   virtual void FillPanelWhite() = 0;
@@ -200,6 +207,8 @@ class Clock {
   // cannot be armed.
   virtual bool StartTimer(unsigned periodMs) = 0;
   virtual void StopTimer() = 0;
+  // Whether the timer is armed: started and not stopped since.
+  virtual bool TimerRunning() = 0;
   // The calendar time in seconds.
   virtual long long CurrentTime() = 0;
   // Milliseconds of a clock that only runs forward, from any start: how long things take.

@@ -22,7 +22,8 @@
 
 #include "display/kana_strokes.h"
 #include "display/stroke_order.h"
-#include "platform/qt/kana_film_painter.h"
+#include "display/panel_scene.h"
+#include "platform/qt/scene_painter.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ double CpuMs() {
 
 void DrawFrame(QImage& image, int key, int frame) {
   QPainter painter(&image);
-  zel::PaintKanaFrame(painter, image.width(), image.height(), key,
-                 zel::FilmStrokeProgress(key, frame));
+  zel::PaintScene(painter, zel::KanaFrameScene(image.width(), image.height(), key,
+                                               zel::FilmStrokeProgress(key, frame)));
 }
 
 void SaveSheet(const QString& dir, int key) {

@@ -23,7 +23,7 @@
 #include "app/control_ids.h"
 #include "app/routing.h"
 #include "encoding/sjis.h"
-#include "platform/qt/panel_painter.h"
+#include "platform/qt/scene_painter.h"
 #include "platform/qt/picture_decoder.h"
 #include "quiz/quiz.h"
 #include "support/picture_fixtures.h"
@@ -89,7 +89,7 @@ Times Measure(const std::string& dir, int runs) {
       std::exit(2);
     }
     QPainter painter(&panel);
-    zel::PaintPanel(painter, app, kPanelWidth, kPanelHeight);
+    zel::PaintScene(painter, zel::PanelSceneOf(app, kPanelWidth, kPanelHeight));
     painter.end();
     const auto painted = Clock::now();
     times.cpu.push_back(CpuMs() - cpuStart);

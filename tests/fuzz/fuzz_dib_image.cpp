@@ -13,7 +13,7 @@
 #include <span>
 
 #include "display/packed_dib.h"
-#include "platform/qt/panel_painter.h"
+#include "platform/qt/scene_painter.h"
 #include "platform/qt/sheet_renderer.h"
 
 using namespace zel;

@@ -32,6 +32,8 @@ class RecordingHost : public WholeHost {
   // The outside world as the test sets it up.
   std::map<std::string, std::string> profile;  // "Section/Key" -> value (Shift-JIS)
   bool timerWorks = true;
+  bool timerRunning = false;
+  bool pointerDown = true;  // the button of a stroke going on
   MessageAnswer answer = MessageAnswer::Ok;
   std::string currentDirectory = "/home/child/kana";
   std::set<std::string> existingFiles;
@@ -71,6 +73,9 @@ class RecordingHost : public WholeHost {
     Add("menu separator before " + std::to_string(beforeId));
   }
   void InvalidatePanel() override { Add("invalidate"); }
+  void RedrawPanel() override { Add("redraw"); }
+  void StartHintTimer() override { Add("hint timer"); }
+  bool StrokePointerDown() override { return pointerDown; }
   void FillPanelWhite() override { Add("panel white"); }
   void DrawStripFrame(int strip, int frame) override {
     Add("frame " + std::to_string(strip) + " " + std::to_string(frame));
@@ -93,9 +98,14 @@ class RecordingHost : public WholeHost {
   }
   bool StartTimer(unsigned periodMs) override {
     Add("timer " + std::to_string(periodMs));
+    timerRunning = timerWorks;
     return timerWorks;
   }
-  void StopTimer() override { Add("timer stop"); }
+  void StopTimer() override {
+    Add("timer stop");
+    timerRunning = false;
+  }
+  bool TimerRunning() override { return timerRunning; }
   MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
                             MessageKind kind) override {
     const char* kinds[] = {"warning", "yesno", "okcancel"};

@@ -15,7 +15,7 @@
 
 #include "app/app_state.h"
 #include "display/packed_dib.h"
-#include "platform/qt/panel_painter.h"
+#include "platform/qt/scene_painter.h"
 #include "platform/qt/picture_decoder.h"
 #include "platform/qt/question_check_window.h"
 #include "quiz/question_check.h"
@@ -167,7 +167,7 @@ TEST(Photos, APhotoKeepsItsShapeOnThePanel) {
     QImage canvas(100, 100, QImage::Format_RGB32);
     canvas.fill(Qt::black);
     QPainter painter(&canvas);
-    PaintPanel(painter, app, 100, 100);
+    PaintScene(painter, PanelSceneOf(app, 100, 100));
     painter.end();
     const QRgb band = fitted ? qRgb(255, 255, 255) : qRgb(0, 0, 255);
     EXPECT_EQ(canvas.pixel(50, 5) & 0xFFFFFF, band & 0xFFFFFF) << fitted;   // above

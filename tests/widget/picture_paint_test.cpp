@@ -12,7 +12,7 @@
 
 #include "app/app_state.h"
 #include "display/packed_dib.h"
-#include "platform/qt/panel_painter.h"
+#include "platform/qt/scene_painter.h"
 #include "support/little_endian.h"
 #include "support/recording_host.h"
 
@@ -107,7 +107,7 @@ QImage Painted(const std::string& bmp, int width, int height) {
   QImage canvas(width, height, QImage::Format_RGB32);
   canvas.fill(Qt::black);
   QPainter painter(&canvas);
-  PaintPanel(painter, app, width, height);
+  PaintScene(painter, PanelSceneOf(app, width, height));
   painter.end();
   return canvas;
 }

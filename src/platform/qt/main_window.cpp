@@ -30,6 +30,7 @@
 #include "app/accelerators.h"
 #include "app/control_ids.h"
 #include "app/window_layout.h"
+#include "app/panel_input.h"
 #include "app/routing.h"
 #include "app/texts.h"
 #include "app/window_template.h"
@@ -121,7 +122,6 @@ MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   quiet_ = true;  // no message box from a window going away
   WriteHeldSettings();
-  panel_->onStrokeEnd = nullptr;  // the window's state goes before its children
 }
 
 void MainWindow::BuildControls() {
@@ -153,7 +153,6 @@ void MainWindow::BuildControls() {
       }
       case ControlKind::DisplayPanel:
         panel_ = new PanelWidget(app_, client_);
-        panel_->onStrokeEnd = [this] { OnStrokeEnd(); };
         widget = panel_;
         break;
     }
@@ -198,12 +197,6 @@ QAction* MainWindow::action(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
-void MainWindow::EndLostStroke() {
-  // The release went to another window or was lost with a grab: the button is up.
-  if (panel_->StrokeActive() && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
-    panel_->EndStroke();
-}
-
 void MainWindow::NoteWaitingRelease() {
   if (repeatFilter_.TakeWaitingRelease()) NoteKeyReleased(app_);
 }
@@ -212,36 +205,12 @@ void MainWindow::Route(int commandId, int notification) {
   // A key's press has already settled the release before it; a click or a menu pick comes
   // after any release the user made.
   if (notification != kFromAccelerator) NoteWaitingRelease();
-  EndLostStroke();
-  if (panel_->StrokeActive()) {
-    heldCommands_.emplace_back(commandId, notification);
-    return;
-  }
-  RouteCommand(app_, commandId, notification);
+  SubmitCommand(app_, commandId, notification);
 }
 
 void MainWindow::OnTimer() {
   NoteWaitingRelease();
-  EndLostStroke();
-  if (panel_->StrokeActive()) {
-    heldTick_ = true;
-    return;
-  }
-  TimerTick(app_);
-}
-
-void MainWindow::OnStrokeEnd() {
-  while (!heldCommands_.empty() && !panel_->StrokeActive()) {
-    const auto [id, notification] = heldCommands_.front();
-    heldCommands_.pop_front();
-    RouteCommand(app_, id, notification);
-  }
-  // A tick whose time passed during the stroke comes at once.
-  if (heldTick_ && timer_.isActive()) {
-    heldTick_ = false;
-    TimerTick(app_);
-  }
-  heldTick_ = false;
+  SubmitTick(app_);
 }
 
 void MainWindow::LayOut() {
@@ -411,6 +380,13 @@ void MainWindow::DrawStripFrame(int stripId, int frame) { panel_->DrawStripFrame
 void MainWindow::DrawKanaFrame(int kana, const std::vector<double>& reached) {
   panel_->DrawKanaFrame(kana, reached);
 }
+
+void MainWindow::RedrawPanel() { panel_->update(); }
+
+void MainWindow::StartHintTimer() { panel_->StartHintTimer(); }
+
+// The release may have gone to another window, or been lost with a grab.
+bool MainWindow::StrokePointerDown() { return QGuiApplication::mouseButtons() & Qt::LeftButton; }
 
 WindowRect MainWindow::GetWindowRect() {
   const QRect outer = frameGeometry();

@@ -54,6 +54,9 @@ class MainWindow : public QMainWindow, public WholeHost {
   void FillPanelWhite() override;
   void DrawStripFrame(int stripId, int frame) override;
   void DrawKanaFrame(int kana, const std::vector<double>& reached) override;
+  void RedrawPanel() override;
+  void StartHintTimer() override;
+  bool StrokePointerDown() override;
   WindowRect GetWindowRect() override;
   void MoveWindow(const WindowRect& outer) override;
   void RelayoutWindow() override;
@@ -62,6 +65,7 @@ class MainWindow : public QMainWindow, public WholeHost {
   bool StartTimer(unsigned periodMs) override;
   int TimerInterval() const { return timer_.interval(); }
   void StopTimer() override;
+  bool TimerRunning() override { return timer_.isActive(); }
   MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
                             MessageKind kind) override;
   void PlayBuiltInSound(int soundId, SoundWait wait) override;
@@ -134,8 +138,6 @@ class MainWindow : public QMainWindow, public WholeHost {
   // Counts a key release still waiting to be told from an auto-repeat as a real one.
   void NoteWaitingRelease();
   void OnTimer();
-  void OnStrokeEnd();
-  void EndLostStroke();
   void TakeSavedRectangleAgain();
 
   std::unique_ptr<SoundService> sound_;  // before the state: start-up plays a sound
@@ -159,9 +161,6 @@ class MainWindow : public QMainWindow, public WholeHost {
   bool started_ = false;             // start-up done: a message may be shown at once
   bool quiet_ = false;               // ending on a signal or with the session
   std::optional<WindowRect> pendingOuter_;  // applied again once the frame is known
-  // What arrived while a tracing stroke held the window.
-  std::deque<std::pair<int, int>> heldCommands_;
-  bool heldTick_ = false;
   KeyRepeatFilter repeatFilter_;
   bool altAlone_ = false;  // Alt is down and no other key has been pressed since
   int forcedDepth_ = 0;

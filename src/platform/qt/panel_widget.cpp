@@ -2,36 +2,69 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <cmath>
 
 #include "app/app_state.h"
+#include "app/panel_input.h"
 #include "display/kana_film.h"
-#include "display/panel.h"
-#include "display/stroke_order.h"
-#include "platform/qt/kana_film_painter.h"
-#include "platform/qt/panel_painter.h"
-#include "platform/qt/qt_drawing.h"
+#include "display/panel_scene.h"
+#include "platform/qt/scene_painter.h"
 
 namespace zel {
+namespace {
+
+PointerButton ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return PointerButton::Primary;
+    case Qt::RightButton: return PointerButton::Secondary;
+    default: return PointerButton::Other;
+  }
+}
+
+PointerKind KindOf(const QMouseEvent& event) {
+  switch (event.pointerType()) {
+    case QPointingDevice::PointerType::Finger: return PointerKind::Touch;
+    case QPointingDevice::PointerType::Pen: return PointerKind::Pen;
+    default: return PointerKind::Mouse;
+  }
+}
+
+PointerEvent EventOf(PointerAction action, const QMouseEvent& event) {
+  PointerEvent e;
+  e.action = action;
+  e.kind = KindOf(event);
+  e.button = ButtonOf(event.button());
+  // Whole pixels, as the mouse reports them on every system.
+  e.x = event.position().toPoint().x();
+  e.y = event.position().toPoint().y();
+  e.primaryHeld = (event.buttons() & Qt::LeftButton) != 0;
+  return e;
+}
+
+}  // namespace
 
 PanelWidget::PanelWidget(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
   setAttribute(Qt::WA_OpaquePaintEvent);  // the panel covers all of itself
-  pulseTimer_.setInterval(kHintFrameMs);
-  connect(&pulseTimer_, &QTimer::timeout, this, [this] { Pulse(); });
+  hintTimer_.setInterval(kHintFrameMs);
+  connect(&hintTimer_, &QTimer::timeout, this, [this] {
+    if (!HintTick(app_)) hintTimer_.stop();
+  });
 }
 
 void PanelWidget::Invalidate() {
   overlay_ = QImage();
-  ForgetTracing(app_.tracing);  // a new character, or the old one back: traced afresh
-  pulseTimer_.stop();
+  ForgetPanelInk(app_);
+  hintTimer_.stop();
   update();
 }
 
 QImage& PanelWidget::Overlay() {
   if (overlay_.size() != size()) {
-    overlay_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-    overlay_.fill(Qt::transparent);
+    overlay_ = QImage(size(), QImage::Format_RGB32);
+    overlay_.fill(Qt::white);
   }
+  // A frame drawn now lies over the ink.
+  QPainter painter(&overlay_);
+  PaintScene(painter, TakeInkUnderFrame(app_));
   return overlay_;
 }
 
@@ -53,63 +86,41 @@ void PanelWidget::DrawStripFrame(int stripId, int frame) {
 
 void PanelWidget::DrawKanaFrame(int kana, const std::vector<double>& reached) {
   QPainter painter(&Overlay());
-  PaintKanaFrame(painter, width(), height(), kana, reached);
+  PaintScene(painter, KanaFrameScene(width(), height(), kana, reached));
   update();
 }
 
 void PanelWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  PaintPanel(painter, app_, width(), height());
-  PaintTracing(painter, app_, width(), height(), pulse_);
-  if (!overlay_.isNull()) painter.drawImage(0, 0, overlay_);
+  if (overlay_.isNull())
+    PaintScene(painter, PanelSceneOf(app_, width(), height()));
+  else
+    painter.drawImage(0, 0, overlay_);
+  PaintScene(painter, InkScene(app_));
   // The sharp film's letter shape is laid out while the panel rests after showing the kana,
   // so that the film's first frame is as quick as the others.
-  if (app_.TimerUse == kTimerIdle && SmoothFilmKana(app_) >= 0)
-    QTimer::singleShot(0, this, [this] {
-      if (const int kana = SmoothFilmKana(app_); kana >= 0) PrepareKanaFrames(width(), height(), kana);
-    });
+  QTimer::singleShot(0, this, [this] { PreparePanelAtRest(app_, width(), height()); });
 }
 
-void PanelWidget::resizeEvent(QResizeEvent*) { overlay_ = QImage(); }
-
-void PanelWidget::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) {
-    // A right press during a stroke is swallowed by the stroke.
-    if (!stroking_) CyclePen(app_.panel);
-    return;
-  }
-  if (event->button() != Qt::LeftButton || stroking_) return;
-  stroking_ = true;
-  last_ = event->position().toPoint();
-  checking_ = TracedKana(app_) >= 0;
-  if (checking_) {
-    inkBefore_ = overlay_;  // shared until the stroke draws
-    points_.assign(1, {static_cast<double>(last_.x()), static_cast<double>(last_.y())});
-  }
+void PanelWidget::resizeEvent(QResizeEvent*) {
+  overlay_ = QImage();
+  DropPanelInk(app_);
 }
 
-void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
-  if (!stroking_) return;
-  if (!(event->buttons() & Qt::LeftButton)) {  // released where the panel did not hear it
-    EndStroke();
-    return;
-  }
-  const QPoint current = event->position().toPoint();
-  DrawInk(current, last_);
-  last_ = current;
-  if (checking_) points_.push_back({static_cast<double>(current.x()), static_cast<double>(current.y())});
+bool PanelWidget::StrokeActive() const { return app_.input.stroking; }
+
+void PanelWidget::Hand(const PointerEvent& event) {
+  const PointerOutcome outcome = OnPanelPointer(app_, event, width(), height());
+  if (outcome.inkGrew) update();
 }
 
-void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) EndStroke();
-}
+void PanelWidget::mousePressEvent(QMouseEvent* event) { Hand(EventOf(PointerAction::Down, *event)); }
 
-void PanelWidget::EndStroke() {
-  if (!stroking_) return;
-  stroking_ = false;
-  if (checking_) EndCheckedStroke();
-  if (onStrokeEnd) onStrokeEnd();
-}
+void PanelWidget::mouseMoveEvent(QMouseEvent* event) { Hand(EventOf(PointerAction::Move, *event)); }
+
+void PanelWidget::mouseReleaseEvent(QMouseEvent* event) { Hand(EventOf(PointerAction::Up, *event)); }
+
+void PanelWidget::EndStroke() { Hand(PointerEvent{PointerAction::CaptureLost}); }
 
 bool PanelWidget::event(QEvent* event) {
   switch (event->type()) {
@@ -122,42 +133,6 @@ bool PanelWidget::event(QEvent* event) {
       break;
   }
   return QWidget::event(event);
-}
-
-void PanelWidget::EndCheckedStroke() {
-  checking_ = false;
-  const TraceVerdict verdict = CheckTracedStroke(app_, points_, width(), height());
-  points_.clear();
-  if (verdict != TraceVerdict::Unchecked) {
-    overlay_ = inkBefore_;  // the answer shows instead of the child's line
-    if (app_.tracing.hint) {
-      pulseClock_.start();
-      pulseTimer_.start();
-    } else {
-      pulseTimer_.stop();
-    }
-    pulse_ = 0;
-    update();
-  }
-  inkBefore_ = QImage();
-}
-
-void PanelWidget::Pulse() {
-  const std::optional<double> pulse = HintPulseAt(pulseClock_.elapsed());
-  if (!pulse || !app_.tracing.hint) pulseTimer_.stop();
-  pulse_ = app_.tracing.hint ? pulse.value_or(0) : 0;
-  update();
-}
-
-void PanelWidget::DrawInk(QPoint from, QPoint to) {
-  const uint32_t bgr = PenColours[static_cast<size_t>(app_.panel.PenIndex) % PenColours.size()];
-  QPainter painter(&Overlay());
-  // A plain wide pen: round ends, every pixel the pen's own colour, no blended edge.
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setPen(QPen(QColorFromColourRef(bgr), kPenWidth,
-                      Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  painter.drawLine(from, to);
-  update();
 }
 
 }  // namespace zel

@@ -14,7 +14,7 @@
 #include <utility>
 
 #include "encoding/sjis.h"
-#include "platform/qt/panel_painter.h"
+#include "platform/qt/scene_painter.h"
 #include "quiz/check_picture_loader.h"
 
 namespace zel {

@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -16,6 +17,7 @@
 
 #include "app/accelerators.h"
 #include "app/control_ids.h"
+#include "app/panel_input.h"
 #include "app/routing.h"
 #include "app/settings.h"
 #include "app/texts.h"
@@ -27,11 +29,10 @@
 #include "files/file_names.h"
 #include "files/safe_replace.h"
 #include "platform/win32/font_faces.h"
-#include "platform/win32/kana_film_gdi.h"
-#include "platform/win32/panel_painter.h"
 #include "platform/win32/picture_decoder.h"
 #include "platform/win32/question_check_window.h"
 #include "platform/win32/resources.h"
+#include "platform/win32/scene_gdi.h"
 #include "platform/win32/small_dialogs.h"
 #include "platform/win32/sound_player.h"
 #include "platform/win32/text.h"
@@ -42,6 +43,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"ZEL";
 constexpr wchar_t kPanelClass[] = L"ZELPANEL";
 constexpr UINT_PTR kTimerId = 1;
+constexpr UINT_PTR kHintTimerId = 2;  // the panel's own
 constexpr UINT kPrepareFilm = WM_APP + 1;  // the panel rests: lay out the next film's shape
 constexpr UINT kTellSettingsNotSaved = WM_APP + 2;  // a write at start-up failed
 
@@ -50,13 +52,15 @@ constexpr UINT kTellSettingsNotSaved = WM_APP + 2;  // a write at start-up faile
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* window = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_ERASEBKGND) return 1;
-  if (window && window->panelTracing().Handle(hwnd, message, wParam, lParam)) return 0;
+  if (window && window->HandlePanelPointer(hwnd, message, wParam, lParam)) return 0;
   if (message == WM_PAINT && window) {
     window->PaintPanelWindow(hwnd);
     return 0;
   }
   if (message == kPrepareFilm && window) {
-    if (const int kana = SmoothFilmKana(window->state()); kana >= 0) PrepareKanaFrames(hwnd, kana);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    PreparePanelAtRest(window->state(), client.right, client.bottom);
     return 0;
   }
   if (message == WM_SIZE && window) window->DropPanelFrame();
@@ -174,10 +178,10 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!controls_.empty()) RunLayout(app_, LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_COMMAND:
-      RouteCommand(app_, LOWORD(wParam), kFromClick);
+      SubmitCommand(app_, LOWORD(wParam), kFromClick);
       return 0;
     case WM_TIMER:
-      if (wParam == kTimerId) TimerTick(app_);
+      if (wParam == kTimerId) SubmitTick(app_);
       return 0;
     case WM_CLOSE:
       if (!closing_) {
@@ -225,7 +229,7 @@ bool Win32MainWindow::TakeAccelerator(const MSG& msg) {
   const int command = KeyCommand(stroke, app_.chars.ScriptMode);
   if (command == 0) return false;
   altKeyTaken_ = stroke.alt;
-  RouteCommand(app_, command, kFromAccelerator);
+  SubmitCommand(app_, command, kFromAccelerator);
   return true;
 }
 
@@ -248,21 +252,20 @@ void Win32MainWindow::PaintPanelWindow(HWND panel) {
   GetClientRect(panel, &client);
   if (overlayShown_) {
     BitBlt(dc, 0, 0, client.right, client.bottom, overlayDc_, 0, 0, SRCCOPY);
-    tracing_.DrawInk(dc);
+    PaintScene(dc, InkScene(app_));
   } else {
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    PaintPanel(memory, app_, client.right, client.bottom);
-    tracing_.DrawHint(memory, client.right, client.bottom);
-    tracing_.DrawInk(memory);
+    PaintScene(memory, PanelSceneOf(app_, client.right, client.bottom));
+    PaintScene(memory, InkScene(app_));
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
   }
   EndPaint(panel, &paint);
-  if (app_.TimerUse == kTimerIdle && SmoothFilmKana(app_) >= 0) PostMessageW(panel, kPrepareFilm, 0, 0);
+  PostMessageW(panel, kPrepareFilm, 0, 0);
 }
 
 HDC Win32MainWindow::Overlay() {
@@ -280,7 +283,7 @@ HDC Win32MainWindow::Overlay() {
     RECT all{0, 0, client.right, client.bottom};
     FillRect(overlayDc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
-  tracing_.HandInkTo(overlayDc_);  // a frame drawn now lies over the ink
+  PaintScene(overlayDc_, TakeInkUnderFrame(app_));  // a frame drawn now lies over the ink
   overlayShown_ = true;
   InvalidateRect(panel, nullptr, FALSE);
   return overlayDc_;
@@ -297,13 +300,80 @@ void Win32MainWindow::DropOverlay() {
 
 void Win32MainWindow::InvalidatePanel() {
   overlayShown_ = false;
-  tracing_.Forget(Control(kCtlDisplayPanel));
+  ForgetPanelInk(app_);
+  KillTimer(Control(kCtlDisplayPanel), kHintTimerId);
   InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE);
+}
+
+void Win32MainWindow::DropPanelFrame() {
+  overlayShown_ = false;
+  DropPanelInk(app_);
+}
+
+void Win32MainWindow::RedrawPanel() { InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE); }
+
+void Win32MainWindow::StartHintTimer() { SetTimer(Control(kCtlDisplayPanel), kHintTimerId, kHintFrameMs, nullptr); }
+
+bool Win32MainWindow::StrokePointerDown() {
+  return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) < 0;
+}
+
+bool Win32MainWindow::HandlePanelPointer(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  PointerEvent event;
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      event.action = PointerAction::Down;
+      break;
+    case WM_RBUTTONDOWN:
+      event.action = PointerAction::Down;
+      event.button = PointerButton::Secondary;
+      break;
+    case WM_MOUSEMOVE:
+      event.action = PointerAction::Move;
+      event.primaryHeld = (wParam & MK_LBUTTON) != 0;
+      break;
+    case WM_LBUTTONUP:
+      event.action = PointerAction::Up;
+      // Let go first, so that what waited for the stroke runs with the pointer free.
+      releasingPointer_ = true;
+      if (GetCapture() == panel) ReleaseCapture();
+      releasingPointer_ = false;
+      break;
+    case WM_CAPTURECHANGED:
+      // Taken by the system or another window: the release will not come here.
+      if (releasingPointer_ || reinterpret_cast<HWND>(lParam) == panel) return true;
+      event.action = PointerAction::CaptureLost;
+      break;
+    case WM_TIMER:
+      if (wParam != kHintTimerId) return false;
+      if (!HintTick(app_)) KillTimer(panel, kHintTimerId);
+      return true;
+    default:
+      return false;
+  }
+  if (message != WM_CAPTURECHANGED) {
+    event.x = GET_X_LPARAM(lParam);
+    event.y = GET_Y_LPARAM(lParam);
+    // Pen and touch input reaches a window as mouse messages marked as such.
+    const auto extra = static_cast<ULONG_PTR>(GetMessageExtraInfo());
+    if ((extra & 0xFFFFFF00) == 0xFF515700) event.kind = (extra & 0x80) ? PointerKind::Touch : PointerKind::Pen;
+  }
+  RECT client{};
+  GetClientRect(panel, &client);
+  const PointerOutcome outcome = OnPanelPointer(app_, event, client.right, client.bottom);
+  if (outcome.capture) SetCapture(panel);
+  if (outcome.inkGrew) {
+    HDC dc = GetDC(panel);
+    PaintScene(dc, NewInkScene(app_));
+    ReleaseDC(panel, dc);
+  }
+  if (outcome.release && GetCapture() == panel) ReleaseCapture();
+  return true;
 }
 
 void Win32MainWindow::DrawKanaFrame(int kana, const std::vector<double>& reached) {
   HDC dc = Overlay();
-  DrawKanaFrameGdi(dc, overlaySize_.cx, overlaySize_.cy, kana, reached);
+  PaintScene(dc, KanaFrameScene(overlaySize_.cx, overlaySize_.cy, kana, reached));
 }
 
 void Win32MainWindow::FillPanelWhite() {
@@ -464,10 +534,14 @@ void Win32MainWindow::SendCommand(int commandId) {
 }
 
 bool Win32MainWindow::StartTimer(unsigned periodMs) {
-  return SetTimer(hwnd_, kTimerId, periodMs, nullptr) != 0;
+  timerRunning_ = SetTimer(hwnd_, kTimerId, periodMs, nullptr) != 0;
+  return timerRunning_;
 }
 
-void Win32MainWindow::StopTimer() { KillTimer(hwnd_, kTimerId); }
+void Win32MainWindow::StopTimer() {
+  KillTimer(hwnd_, kTimerId);
+  timerRunning_ = false;
+}
 
 MessageAnswer Win32MainWindow::ShowMessage(std::string_view text, std::string_view caption,
                                            MessageKind kind) {

@@ -11,7 +11,6 @@
 
 #include "app/app_state.h"
 #include "host/host.h"
-#include "platform/win32/panel_tracing.h"
 #include "platform/win32/printer.h"
 #include "platform/win32/sound_player.h"
 #include "profile/profile_file.h"
@@ -26,10 +25,11 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   HWND hwnd() const { return hwnd_; }
   // Paints the display panel: the panel's state, under a film frame while one shows.
   void PaintPanelWindow(HWND panel);
-  PanelTracing& panelTracing() { return tracing_; }
+  // The panel's pointer and hint-timer messages, handed to the logic: true when taken.
+  bool HandlePanelPointer(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
   const AppState& state() const { return app_; }
-  // The panel changed size: a film frame drawn at the old size no longer covers it.
-  void DropPanelFrame() { overlayShown_ = false; }
+  // The panel changed size: a film frame or ink drawn at the old size no longer covers it.
+  void DropPanelFrame();
   // The message loop; the keyboard's commands are taken before the controls see the keys.
   int Run();
 
@@ -45,6 +45,9 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   void FillPanelWhite() override;
   void DrawStripFrame(int stripId, int frame) override;
   void DrawKanaFrame(int keyIndex, const std::vector<double>& reached) override;
+  void RedrawPanel() override;
+  void StartHintTimer() override;
+  bool StrokePointerDown() override;
   WindowRect GetWindowRect() override;
   void MoveWindow(const WindowRect& outer) override;
   void RelayoutWindow() override;
@@ -52,6 +55,7 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   void SendCommand(int commandId) override;
   bool StartTimer(unsigned periodMs) override;
   void StopTimer() override;
+  bool TimerRunning() override { return timerRunning_; }
   MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
                             MessageKind kind) override;
   std::string ReadProfileString(std::string_view section, std::string_view key,
@@ -105,7 +109,6 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   Win32SoundPlayer sound_;
   Win32Printer printer_;
   AppState app_{Host(*this, sound_, *this, *this, printer_, *this)};
-  PanelTracing tracing_{app_};
   std::map<int, HWND> controls_;
   bool closing_ = false;
   bool altKeyTaken_ = false;  // an Alt+key accelerator since Alt went down
@@ -114,6 +117,8 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   HGDIOBJ overlayOld_ = nullptr;
   SIZE overlaySize_{};
   bool overlayShown_ = false;
+  bool timerRunning_ = false;
+  bool releasingPointer_ = false;  // the panel lets the pointer go itself: no capture lost
 };
 
 }  // namespace zel

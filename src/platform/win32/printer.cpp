@@ -8,7 +8,7 @@
 
 #include "app/settings.h"
 #include "display/packed_dib.h"
-#include "platform/win32/panel_painter.h"
+#include "platform/win32/scene_gdi.h"
 #include "platform/win32/small_dialogs.h"
 #include "platform/win32/text.h"
 #include "print/practice_sheet.h"
