@@ -1,25 +1,15 @@
-// The user's settings, kept in "zel.ini", and the one font description built from them.
+// The user's settings, kept in "zel.ini", and the one font description built from them
+// (FontSpec).
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "host/font_spec.h"
+
 namespace zel {
 
 struct AppState;
-
-// The font every character font of the program is made from; each user sets the height
-// and width before making a font. Face names are Shift-JIS.
-struct FontSpec {
-  int height = 16;
-  int width = 7;
-  int weight = 700;
-  int italic = 0;
-  int underline = 0;
-  int strikeOut = 0;
-  int charSet = 128;
-  std::string faceName = "System";
-};
 
 inline constexpr int kFontNameBuffer = 32;   // face names keep at most 31 bytes
 inline constexpr int kSiblingDirBuffer = 260;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/font_spec.h"
 #include "host/sheet_types.h"
 #include "wave/sound_wait.h"
 
@@ -17,7 +18,6 @@ namespace zel {
 
 struct DecodedPicture;
 class FileAccess;
-struct FontSpec;
 struct QuestionCheck;
 
 struct WindowRect {
