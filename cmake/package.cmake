@@ -1,13 +1,12 @@
-# What a desktop and a Debian system expect around the program: the launcher that gives each
-# user a question folder of their own, the menu entry with its icons, the software-centre
-# description, and the package made from all of it by tools/make_package.sh.
+# What a desktop and a Debian system expect around the program: the launcher the menu runs,
+# the menu entry with its icons, the software-centre description, and the package made from
+# all of it by tools/make_package.sh.
 include(GNUInstallDirs)
 
 set(ZEL_APP_ID io.github.mojimori.Mojimori)
 set(ZEL_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/resources/desktop)
 
-# The launcher knows where the program and the sample set were installed.
-set(ZEL_SAMPLE_DIR ${CMAKE_INSTALL_FULL_DATADIR}/zel/sample)
+# The launcher knows where the program was installed.
 set(ZEL_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}/zel)
 configure_file(${ZEL_DESKTOP_DIR}/mojimori.in ${PROJECT_BINARY_DIR}/mojimori @ONLY)
 install(PROGRAMS ${PROJECT_BINARY_DIR}/mojimori DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -33,7 +33,7 @@ fail() { echo "make_screenshots: $*" >&2; exit 1; }
 # the sample set with its help as the question folder; no printers, so the print dialog
 # offers its PDF file.
 export HOME=$work/home SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb CUPS_SERVER=$work/no-cups.sock
-unset XDG_CONFIG_HOME XDG_RUNTIME_DIR ZEL_NOTICE
+unset XDG_CONFIG_HOME XDG_RUNTIME_DIR
 mkdir -p "$HOME/.config" "$work/run"
 printf '[Setting]\r\nKakijunSpeed=700\r\n' >"$HOME/.config/zel.ini"
 cp -R sample/. "$work/run/"

@@ -1,4 +1,4 @@
-// The few operating-system calls a safe replace and the first start's staging folder need,
+// The few operating-system calls a safe replace and the first start's question folder need,
 // all in one place (file_system_posix.cpp, file_system_win32.cpp).
 #pragma once
 
@@ -13,6 +13,7 @@ namespace zel::fs_calls {
 struct Existing {
   bool exists = false;      // something is at the path
   bool regular = false;     // and it is a regular file
+  bool folder = false;      // or a folder
   bool readOnly = false;    // which may not be written (its write bits or access say so)
   unsigned permissions = 0;
 };
@@ -25,6 +26,13 @@ int CreateNew(const std::string& path, bool& taken);
 // and closes it; false when any step fails. The handle is closed in every case.
 bool WriteSyncClose(int handle, std::string_view bytes, std::optional<unsigned> permissions);
 bool RenameOver(const std::string& from, const std::string& to);
+// Renames only when nothing is at `to`, not even a link or an empty folder.
+bool RenameNew(const std::string& from, const std::string& to);
+// Whether anything is at path, a link going nowhere included.
+bool Occupied(const std::string& path);
+bool MakeFolder(const std::string& path);
+// Makes dir the process's current directory.
+bool EnterFolder(const std::string& dir);
 void Remove(const std::string& path);
 // Makes the latest rename in dir durable; best effort.
 void SyncDirectory(const std::string& dir);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <filesystem>
 #include <system_error>
@@ -16,7 +17,7 @@ namespace zel::fs_calls {
 Existing Inspect(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return {.exists = errno != ENOENT && errno != ENOTDIR};
-  Existing existing{.exists = true, .regular = S_ISREG(info.st_mode)};
+  Existing existing{.exists = true, .regular = S_ISREG(info.st_mode), .folder = S_ISDIR(info.st_mode)};
   existing.permissions = info.st_mode & 07777;
   // Root may write anything, so the write bits count on their own as well.
   existing.readOnly = (info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
@@ -45,6 +46,22 @@ bool WriteSyncClose(int handle, std::string_view bytes, std::optional<unsigned> 
 bool RenameOver(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
+
+bool RenameNew(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  // A file system without the flag: a plain rename, which would replace an empty folder.
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  return !Occupied(to) && ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool Occupied(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+bool MakeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool EnterFolder(const std::string& dir) { return ::chdir(dir.c_str()) == 0; }
 
 void Remove(const std::string& path) { ::unlink(path.c_str()); }
 

@@ -19,7 +19,8 @@ Existing Inspect(const std::string& path) {
     const DWORD error = GetLastError();
     return {.exists = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND};
   }
-  Existing existing{.exists = true, .regular = (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0};
+  const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  Existing existing{.exists = true, .regular = !folder, .folder = folder};
   existing.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   return existing;
 }
@@ -49,6 +50,17 @@ bool RenameOver(const std::string& from, const std::string& to) {
   return MoveFileExW(PathFromUtf8(from).c_str(), PathFromUtf8(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+bool RenameNew(const std::string& from, const std::string& to) {
+  return MoveFileExW(PathFromUtf8(from).c_str(), PathFromUtf8(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// The attributes are those of a link itself, so a link going nowhere is there too.
+bool Occupied(const std::string& path) { return Inspect(path).exists; }
+
+bool MakeFolder(const std::string& path) { return CreateDirectoryW(PathFromUtf8(path).c_str(), nullptr) != 0; }
+
+bool EnterFolder(const std::string& dir) { return SetCurrentDirectoryW(PathFromUtf8(dir).c_str()) != 0; }
 
 void Remove(const std::string& path) { DeleteFileW(PathFromUtf8(path).c_str()); }
 

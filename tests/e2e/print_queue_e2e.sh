@@ -29,7 +29,7 @@ add_sheet_queues || fail "$why"
 
 # The program in a fresh home, on a virtual screen with a window manager.
 export HOME=$work/home SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
-unset XDG_CONFIG_HOME XDG_RUNTIME_DIR ZEL_NOTICE PRINTER LPDEST
+unset XDG_CONFIG_HOME XDG_RUNTIME_DIR PRINTER LPDEST
 start_virtual_screen
 (cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
 zel_pid=$!

@@ -2,7 +2,9 @@
 // the settings. Modal dialogs are answered from inside their own event loop.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QGroupBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QCheckBox>
@@ -29,7 +31,9 @@
 #include <functional>
 #include <memory>
 
+#include "app/dialog_templates.h"
 #include "platform/qt/help_window.h"
+#include "platform/qt/small_dialogs.h"
 #include "platform/qt/main_window.h"
 #include "widget/window_fixture.h"
 #include "platform/qt/panel_widget.h"
@@ -69,6 +73,66 @@ class MenuDialogsTest : public testing::WindowFixture {
 };
 
 using testing::CountPixels;
+
+// Each control of a dialog's table, in its order and with its text, at its place two pixels
+// a dialog unit; a text as high as its line at least.
+TEST(DialogLayout, TheSmallDialogsAreLaidOutFromTheirTables) {
+  for (const DialogTemplate* table : {&AboutDialogTemplate(), &SpeedDialogTemplate(), &PrintOptionsTemplate()}) {
+    SCOPED_TRACE(std::string(table->name));
+    QDialog dialog;
+    LayOutDialog(&dialog, *table);
+    EXPECT_EQ(dialog.windowTitle().toStdString(), table->caption);
+    EXPECT_EQ(dialog.size(), QSize(2 * table->cx, 2 * table->cy));
+    QList<QWidget*> widgets;
+    for (QObject* child : dialog.children()) {
+      if (auto* widget = qobject_cast<QWidget*>(child)) widgets << widget;
+    }
+    // The children's list is in the order they were made.
+    ASSERT_EQ(widgets.size(), static_cast<qsizetype>(table->controls.size()));
+    for (size_t i = 0; i < table->controls.size(); ++i) {
+      const DialogControl& control = table->controls[i];
+      QWidget* widget = widgets[static_cast<qsizetype>(i)];
+      SCOPED_TRACE(std::string(control.text));
+      const QRect place = widget->geometry();
+      EXPECT_EQ(place.topLeft(), QPoint(2 * control.x, 2 * control.y));
+      EXPECT_EQ(place.width(), 2 * control.cx);
+      if (control.kind == DialogControlKind::Text) {
+        EXPECT_GE(place.height(), 2 * control.cy);
+      } else {
+        EXPECT_EQ(place.height(), 2 * control.cy);
+      }
+      QString text;
+      if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+      else if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+      else if (auto* field = qobject_cast<QLineEdit*>(widget)) text = field->text();
+      else if (auto* box = qobject_cast<QGroupBox*>(widget)) text = box->title();
+      if (control.kind != DialogControlKind::Icon) {
+        EXPECT_EQ(text.toStdString(), control.text);
+      }
+      if (control.id != kDialogStatic) {
+        EXPECT_EQ(widget->objectName(), QString::number(control.id));
+      }
+    }
+  }
+}
+
+// The options of the print dialog share the dialog, not a box each: each group of the table
+// checks one of its own alone.
+TEST(DialogLayout, AClickChecksOneOptionOfItsGroupAlone) {
+  QDialog dialog;
+  const std::map<int, QWidget*> controls = LayOutDialog(&dialog, PrintOptionsTemplate());
+  const auto checked = [&] {
+    QList<int> ids;
+    for (int id = kCtlPrintSizeFirst; id < kCtlPrintStyleFirst + 3; ++id)
+      if (static_cast<QAbstractButton*>(controls.at(id))->isChecked()) ids << id;
+    return ids;
+  };
+  static_cast<QAbstractButton*>(controls.at(kCtlPrintSizeFirst + 1))->click();
+  static_cast<QAbstractButton*>(controls.at(kCtlPrintStyleFirst + 2))->click();
+  EXPECT_EQ(checked(), (QList<int>{kCtlPrintSizeFirst + 1, kCtlPrintStyleFirst + 2}));
+  static_cast<QAbstractButton*>(controls.at(kCtlPrintSizeFirst))->click();
+  EXPECT_EQ(checked(), (QList<int>{kCtlPrintSizeFirst, kCtlPrintStyleFirst + 2}));
+}
 
 TEST_F(MenuDialogsTest, TheAboutBoxShowsTheProgramAndItsVersion) {
   Open();

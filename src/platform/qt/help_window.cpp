@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/dialog_templates.h"
 #include "files/file_names.h"
 
 namespace zel {
@@ -99,9 +100,12 @@ void HelpWindow::ShowDocument(const QString& path) {
   // Only a regular file: a FIFO in its place would hang the window.
   if (path.isEmpty() || !ReadRegularFile(found.toStdString(), 0)) {
     browser_->clearHistory();
-    browser_->setHtml(QStringLiteral("<h2>ヘルプが みつかりません</h2>"
-                                     "<p>ヘルプの ファイルを ひらけませんでした。</p><p>%1</p>")
-                          .arg(path.toHtmlEscaped()));
+    const auto utf8 = [](std::string_view text) {
+      return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    browser_->setHtml(QStringLiteral("<h2>%1</h2><p>%2</p><p>%3</p>")
+                          .arg(utf8(help_missing_texts::kTitle), utf8(help_missing_texts::kMessage),
+                               path.toHtmlEscaped()));
     return;
   }
   // Through setSource, so the links of the table of contents and "もくじ" work; the same

@@ -29,6 +29,7 @@
 
 #include "app/accelerators.h"
 #include "app/control_ids.h"
+#include "app/dialog_templates.h"
 #include "app/window_layout.h"
 #include "app/panel_input.h"
 #include "app/routing.h"
@@ -540,18 +541,21 @@ std::optional<std::string> MainWindow::ChooseTextFile(FileDialogKind kind, std::
   QFileDialog dialog(this, FromSjis(title), NativeName(initialPath));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks in its own words
-  const QString textFiles = QString::fromUtf8("テキストファイル (*.TXT)");
-  const QString allFiles = QString::fromUtf8("すべてのファイル (*.*)");
-  dialog.setNameFilters({textFiles, allFiles});
+  QStringList names;
+  for (const FileFilter& filter : kTextFileFilters) names << FromUtf8(filter.name);
+  const QString allFiles = names.back();
+  dialog.setNameFilters(names);
   // Names match as on the system the filters come from: without regard to case, and "*.*"
   // takes every file, a name without a dot too. The dialog sets its patterns on the model
   // before it tells of the choice, so they are set again after it here.
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
   if (auto* model = dialog.findChild<QFileSystemModel*>()) {
-    model->setNameFilters({"*.TXT"});
-    connect(&dialog, &QFileDialog::filterSelected, model, [model, allFiles](const QString& chosen) {
-      model->setNameFilters({chosen == allFiles ? "*" : "*.TXT"});
-    });
+    const QString textFiles = FromUtf8(kTextFileFilters.front().pattern);
+    model->setNameFilters({textFiles});
+    connect(&dialog, &QFileDialog::filterSelected, model,
+            [model, allFiles, textFiles](const QString& chosen) {
+              model->setNameFilters({chosen == allFiles ? "*" : textFiles});
+            });
   }
   dialog.setDefaultSuffix("TXT");
   if (kind == FileDialogKind::Save) {

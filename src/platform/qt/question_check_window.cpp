@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/dialog_templates.h"
 #include "encoding/sjis.h"
 #include "platform/qt/scene_painter.h"
 #include "quiz/check_picture_loader.h"
@@ -24,6 +25,9 @@ constexpr int kIcon = 64;
 enum Column { kLabelColumn, kPictureColumn, kTextColumn, kMessageColumn };
 
 QString FromSjis(const std::string& text) { return QString::fromStdString(SjisToUtf8(text)); }
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Text wrapped inside its cell, measured as it is drawn, so a row sized to its text shows
 // all of it (the style's own measure and drawing of wrapped text can differ by a line).
@@ -81,7 +85,7 @@ QPixmap Thumbnail(const PackedDib& picture, int side) {
 
 QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& check, FileAccess& files)
     : QDialog(parent), check_(check) {
-  setWindowTitle(QString::fromUtf8("もんだいの チェック"));
+  setWindowTitle(Utf8(check_window_texts::kTitle));
   auto* layout = new QVBoxLayout(this);
   summary_ = new QLabel(FromSjis(check_.summary), this);
   summary_->setObjectName("summary");
@@ -91,8 +95,9 @@ QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& c
 
   list_ = new RowList(static_cast<int>(check_.lines.size()), 4, this);
   list_->setObjectName("lines");
-  list_->setHorizontalHeaderLabels({QString::fromUtf8("行"), QString::fromUtf8("え"),
-                                    QString::fromUtf8("書いてある こと"), QString::fromUtf8("けっか")});
+  QStringList headings;
+  for (std::string_view heading : check_window_texts::kColumns) headings << Utf8(heading);
+  list_->setHorizontalHeaderLabels(headings);
   list_->verticalHeader()->hide();
   list_->setWordWrap(true);
   list_->setTextElideMode(Qt::ElideNone);
@@ -134,7 +139,7 @@ QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& c
   layout->addWidget(list_, 1);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8("とじる"));
+  buttons->button(QDialogButtonBox::Close)->setText(Utf8(check_window_texts::kClose));
   buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);

@@ -1,107 +1,133 @@
 #include "platform/qt/small_dialogs.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <algorithm>
 
-#include "app/texts.h"
+#include "app/dialog_templates.h"
 
 namespace zel {
 namespace {
 
 // The templates are in dialog units of a 16-pixel Japanese face: two pixels each way.
 constexpr int kPixelsPerUnit = 2;
+constexpr int kFacePixels = 16;
 
 QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void SetUpDialog(QDialog* dialog, std::string_view caption, int widthUnits, int heightUnits) {
-  dialog->setWindowTitle(Utf8(caption));
-  // A caption with a close box and a fixed frame: nothing to maximise or minimise.
-  dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  QFont font(Utf8(texts::kDefaultFontName));
-  font.setPixelSize(16);
-  dialog->setFont(font);
-  dialog->setFixedSize(widthUnits * kPixelsPerUnit, heightUnits * kPixelsPerUnit);
+void Place(QWidget* widget, const DialogControl& control) {
+  widget->setGeometry(control.x * kPixelsPerUnit, control.y * kPixelsPerUnit,
+                      control.cx * kPixelsPerUnit, control.cy * kPixelsPerUnit);
 }
 
-void Place(QWidget* widget, int x, int y, int width, int height) {
-  widget->setGeometry(x * kPixelsPerUnit, y * kPixelsPerUnit, width * kPixelsPerUnit,
-                      height * kPixelsPerUnit);
+// The program's own icon, or a built-in picture of the print styles ("PR1" is pr1.png).
+QPixmap IconPixmap(const QDialog* dialog, std::string_view name, int side) {
+  if (name == "ZEL") {
+    const QWidget* owner = dialog->parentWidget();
+    const QIcon icon = owner ? owner->windowIcon() : QApplication::windowIcon();
+    return icon.isNull() ? QPixmap() : icon.pixmap(side, side);
+  }
+  // A picture that cannot be loaded leaves its place empty.
+  return QPixmap(QStringLiteral(":/icons/%1.png").arg(Utf8(name).toLower()));
 }
 
-// A static text: as high as its line at least, so no face cuts off its descenders.
-QLabel* AddText(QDialog* dialog, std::string_view text, int x, int y, int width, int height) {
-  auto* label = new QLabel(Utf8(text), dialog);
-  label->setTextFormat(Qt::PlainText);
-  Place(label, x, y, width, height);
-  label->resize(label->width(), std::max(label->height(), label->fontMetrics().height()));
-  return label;
-}
-
-QPushButton* AddButton(QDialog* dialog, std::string_view text, int x, int y, int width,
-                       int height) {
-  auto* button = new QPushButton(Utf8(text), dialog);
-  Place(button, x, y, width, height);
-  return button;
-}
-
-QLineEdit* AddField(QDialog* dialog, const QString& text, int x, int y, int width, int height) {
-  auto* field = new QLineEdit(text, dialog);
-  Place(field, x, y, width, height);
-  return field;
+QWidget* MakeControl(QDialog* dialog, const DialogControl& control, QButtonGroup*& options) {
+  switch (control.kind) {
+    case DialogControlKind::DefaultButton:
+    case DialogControlKind::Button: {
+      auto* button = new QPushButton(Utf8(control.text), dialog);
+      if (control.kind == DialogControlKind::DefaultButton) button->setDefault(true);
+      return button;
+    }
+    case DialogControlKind::Text: {
+      auto* label = new QLabel(Utf8(control.text), dialog);
+      label->setTextFormat(Qt::PlainText);
+      Place(label, control);
+      // As high as its line at least, so no face cuts off its descenders.
+      label->resize(label->width(), std::max(label->height(), label->fontMetrics().height()));
+      return label;
+    }
+    case DialogControlKind::Field:
+      return new QLineEdit(Utf8(control.text), dialog);
+    case DialogControlKind::Icon: {
+      auto* icon = new QLabel(dialog);
+      const QPixmap pixmap = IconPixmap(dialog, control.text, 32);
+      if (!pixmap.isNull()) icon->setPixmap(pixmap);
+      return icon;
+    }
+    case DialogControlKind::Radio: {
+      auto* radio = new QRadioButton(Utf8(control.text), dialog);
+      if (!options || (control.flags & kStartsGroup)) options = new QButtonGroup(dialog);
+      options->addButton(radio, control.id);
+      return radio;
+    }
+    case DialogControlKind::GroupBox: {
+      auto* box = new QGroupBox(Utf8(control.text), dialog);
+      // Made after the options it frames, over them: the clicks go through to them.
+      box->setAttribute(Qt::WA_TransparentForMouseEvents);
+      return box;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
 
+std::map<int, QWidget*> LayOutDialog(QDialog* dialog, const DialogTemplate& dialogTemplate) {
+  dialog->setWindowTitle(Utf8(dialogTemplate.caption));
+  // A caption with a close box and a fixed frame: nothing to maximise or minimise.
+  dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  QFont font(Utf8(kDialogFontFace));
+  font.setPixelSize(kFacePixels);
+  dialog->setFont(font);
+  dialog->setFixedSize(dialogTemplate.cx * kPixelsPerUnit, dialogTemplate.cy * kPixelsPerUnit);
+
+  std::map<int, QWidget*> byId;
+  QButtonGroup* options = nullptr;
+  for (const DialogControl& control : dialogTemplate.controls) {
+    QWidget* widget = MakeControl(dialog, control, options);
+    if (control.kind != DialogControlKind::Text) Place(widget, control);
+    if (control.kind != DialogControlKind::Radio) options = nullptr;
+    if (control.id != kDialogStatic) {
+      widget->setObjectName(QString::number(control.id));
+      byId[control.id] = widget;
+    }
+  }
+  return byId;
+}
+
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-  SetUpDialog(this, "もじもり！ の バージョン情報", 174, 110);
-  QPushButton* ok = AddButton(this, "OK", 84, 91, 66, 14);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-
-  auto* icon = new QLabel(this);
-  icon->setObjectName("icon");
-  Place(icon, 6, 10, 18, 20);
-  const QIcon programIcon = parent ? parent->windowIcon() : QApplication::windowIcon();
-  if (!programIcon.isNull()) icon->setPixmap(programIcon.pixmap(32, 32));
-
-  AddText(this, "もじもり！ ", 44, 4, 84, 8);
-  AddText(this, "Version 2.11", 52, 16, 48, 8);
-  AddText(this, texts::kAboutSubtitle, 8, 32, 158, 8);
-  int y = 40;
-  for (std::string_view line : texts::kAboutCredits) {
-    AddText(this, line, 8, y, 158, 8)->setObjectName("credit");
-    y += 8;
+  const std::map<int, QWidget*> controls = LayOutDialog(this, AboutDialogTemplate());
+  connect(static_cast<QPushButton*>(controls.at(kDialogOk)), &QPushButton::clicked, this,
+          &QDialog::accept);
+  for (const auto& [id, widget] : controls) {
+    if (id > kCtlAboutFirstLine) widget->setObjectName("credit");
   }
 }
 
 SpeedDialog::SpeedDialog(QWidget* parent, const QString& voiceSpeed, const QString& kakijunSpeed)
     : QDialog(parent) {
-  SetUpDialog(this, "スピードのせってい", 187, 96);
-  // Made in template order, which is also the order of the tab key.
-  QPushButton* ok = AddButton(this, "OK", 18, 75, 50, 14);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  QPushButton* cancel = AddButton(this, "ｷｬﾝｾﾙ", 102, 75, 50, 14);
+  const std::map<int, QWidget*> controls = LayOutDialog(this, SpeedDialogTemplate());
+  connect(static_cast<QPushButton*>(controls.at(kDialogOk)), &QPushButton::clicked, this,
+          &QDialog::accept);
+  auto* cancel = static_cast<QPushButton*>(controls.at(kDialogCancel));
   cancel->setAutoDefault(false);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  AddText(this, "すうじがちいさいほどはやくなります。", 9, 5, 145, 8);
-  AddText(this, "さいせいスピード：", 18, 25, 73, 8);
-  voice_ = AddField(this, voiceSpeed, 99, 25, 40, 14);
+  voice_ = static_cast<QLineEdit*>(controls.at(kCtlVoiceSpeed));
   voice_->setObjectName("voiceSpeed");
-  AddText(this, "ｍＳ", 144, 25, 17, 8);
-  AddText(this, "（おすすめ：４００）", 9, 35, 81, 8);
-  AddText(this, "かきじゅんスピード：", 18, 50, 81, 8);
-  kakijun_ = AddField(this, kakijunSpeed, 99, 50, 40, 14);
+  voice_->setText(voiceSpeed);
+  kakijun_ = static_cast<QLineEdit*>(controls.at(kCtlKakijunSpeed));
   kakijun_->setObjectName("kakijunSpeed");
-  AddText(this, "ｍＳ", 144, 50, 17, 8);
-  AddText(this, "（おすすめ：３００）", 9, 60, 81, 8);
+  kakijun_->setText(kakijunSpeed);
   voice_->setFocus();
   voice_->selectAll();
 }

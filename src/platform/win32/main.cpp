@@ -14,8 +14,9 @@
 #include <system_error>
 
 #include "files/file_names.h"
-#include "files/staging_folder.h"
+#include "files/question_folder.h"
 #include "platform/win32/main_window.h"
+#include "platform/win32/text.h"
 
 namespace fs = std::filesystem;
 
@@ -44,37 +45,16 @@ std::string SettingsPath() {
   return zel::Utf8FromPath(dir / L"zel.ini");
 }
 
-// Built aside and moved into place, so an interrupted first start leaves no half folder;
-// what a start killed while copying left there goes now.
-bool MakeQuestionFolder(const fs::path& sample, const fs::path& folder) {
-  std::error_code error;
-  zel::RemoveStaleStagingFolders(zel::Utf8FromPath(folder.parent_path()));
-  if (fs::exists(folder, error)) return fs::is_directory(folder, error);
-  const fs::path staging = folder.parent_path() / zel::PathFromUtf8(zel::StagingFolderName());
-  const std::string stagingName = zel::Utf8FromPath(staging);
-  zel::RemoveFolderTree(stagingName);
-  fs::copy(sample, staging, fs::copy_options::recursive, error);
-  if (!error && MoveFileExW(staging.c_str(), folder.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-  zel::RemoveFolderTree(stagingName);
-  return fs::is_directory(folder, error);  // another copy may have made it meanwhile
-}
-
 // Where the program runs: the question folder, else the sample set (with a word why), or
 // the directory it was started in when it is not installed.
 std::wstring EnterQuestionFolder() {
-  const fs::path sample = ProgramDir() / L"sample";
-  std::error_code error;
-  if (!fs::is_directory(sample, error)) return {};
   const std::optional<fs::path> documents = KnownFolder(FOLDERID_Documents);
-  const fs::path folder = documents ? *documents / L"mojimori" : fs::path();
-  if (documents && MakeQuestionFolder(sample, folder) && SetCurrentDirectoryW(folder.c_str())) {
-    fs::copy_file(sample / L"zel.html", folder / L"zel.html", fs::copy_options::overwrite_existing,
-                  error);
-    return {};
-  }
-  SetCurrentDirectoryW(sample.c_str());
-  return L"もんだいのフォルダ「" + folder.wstring() + L"」を作れませんでした。\n付属のサンプル（" +
-         sample.wstring() + L"）で始めます。";
+  const zel::QuestionFolderStart start = zel::EnterQuestionFolder(
+      zel::Utf8FromPath(ProgramDir() / L"sample"), documents ? zel::Utf8FromPath(*documents) : "");
+  if (!start.helpUpToDate)
+    OutputDebugStringW((L"the help in " + zel::WideFromUtf8(start.folder) +
+                        L" could not be brought up to date\n").c_str());
+  return zel::WideFromUtf8(start.notice);
 }
 
 // The shipped IPAGothic, for the program alone, so Japanese shows on a Windows without

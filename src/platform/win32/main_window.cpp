@@ -18,6 +18,7 @@
 #include "app/accelerators.h"
 #include "app/control_ids.h"
 #include "app/panel_input.h"
+#include "app/dialog_templates.h"
 #include "app/routing.h"
 #include "app/settings.h"
 #include "app/texts.h"
@@ -597,8 +598,12 @@ std::optional<std::string> Win32MainWindow::ReadFile(const std::string& path, si
 
 std::optional<std::string> Win32MainWindow::ChooseTextFile(FileDialogKind kind, std::string_view title,
                                                            const std::string& initialPath) {
-  static constexpr wchar_t kFilters[] =
-      L"テキストファイル (*.TXT)\0*.TXT\0すべてのファイル (*.*)\0*.*\0";
+  // Name and pattern of each, each ended by a null, and a null after the last.
+  std::wstring filters;
+  for (const FileFilter& filter : kTextFileFilters) {
+    filters += WideFromUtf8(filter.name) + L'\0';
+    filters += WideFromUtf8(filter.pattern) + L'\0';
+  }
   const std::filesystem::path initial = PathFromUtf8(initialPath);
   std::wstring file(MAX_PATH * 4, L'\0');
   const std::wstring name = initial.filename().wstring();
@@ -608,7 +613,7 @@ std::optional<std::string> Win32MainWindow::ChooseTextFile(FileDialogKind kind, 
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
-  dialog.lpstrFilter = kFilters;
+  dialog.lpstrFilter = filters.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
@@ -673,8 +678,8 @@ void Win32MainWindow::ShowHelp(const std::string& path) {
       reinterpret_cast<INT_PTR>(ShellExecuteW(hwnd_, L"open", WideFromUtf8(found).c_str(), nullptr,
                                               nullptr, SW_SHOWNORMAL)) > 32;
   if (!opened) {
-    MessageBoxW(hwnd_, (L"ヘルプの ファイルを ひらけませんでした。\n" + WideFromUtf8(path)).c_str(),
-                L"ヘルプが みつかりません", MB_OK | MB_ICONWARNING);
+    MessageBoxW(hwnd_, (WideFromUtf8(help_missing_texts::kMessage) + L"\n" + WideFromUtf8(path)).c_str(),
+                WideFromUtf8(help_missing_texts::kTitle).c_str(), MB_OK | MB_ICONWARNING);
   }
 }
 

@@ -21,7 +21,7 @@ class Win32Printer : public Printer {
   Win32Printer& operator=(const Win32Printer&) = delete;
   ~Win32Printer() override;
 
-  // The dialog "PRINTP" (small_dialogs.rc).
+  // The dialog "PRINTP" (app/dialog_templates.h).
   bool ChoosePrintOptions(int& size, int& style) override;
   // The print dialog, offering the printer and settings chosen last in this run; when
   // confirmed, starts the document and its page and gives the printable area in the

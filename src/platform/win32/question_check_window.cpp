@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_templates.h"
 #include "display/packed_dib.h"
 #include "display/panel.h"
 #include "platform/win32/text.h"
@@ -175,11 +176,11 @@ void PaintHeader(const CheckWindow& w, HDC dc) {
   MapWindowPoints(nullptr, w.hwnd, reinterpret_cast<POINT*>(&list), 2);
   HGDIOBJ old = SelectObject(dc, w.font);
   SetBkMode(dc, TRANSPARENT);
-  const wchar_t* titles[] = {L"行", L"え", L"書いてある こと", L"けっか"};
   const int lefts[] = {0, kMarkWidth, kMarkWidth + kPictureWidth, kMarkWidth + kPictureWidth + kTextWidth};
   for (int i = 0; i < 4; ++i) {
     RECT cell{list.left + kPad + lefts[i], list.top - kHeaderHeight, list.right, list.top};
-    DrawTextW(dc, titles[i], -1, &cell, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    const std::wstring title = WideFromUtf8(check_window_texts::kColumns[static_cast<size_t>(i)]);
+    DrawTextW(dc, title.c_str(), -1, &cell, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   }
   SelectObject(dc, old);
 }
@@ -310,7 +311,8 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
                               static_cast<int>(area.left), static_cast<int>(area.right) - width);
   const int top = std::clamp(static_cast<int>(ownerRect.top + ownerRect.bottom - height) / 2,
                              static_cast<int>(area.top), static_cast<int>(area.bottom) - height);
-  w.hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME, kCheckWindowClass, L"もんだいの チェック",
+  const std::wstring title = WideFromUtf8(check_window_texts::kTitle);
+  w.hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME, kCheckWindowClass, title.c_str(),
                            WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX, left, top, width, height, owner,
                            nullptr, instance, &w);
   if (!w.hwnd) {
@@ -330,7 +332,8 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
                  WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT |
                      LBS_NOSEL | LBS_DISABLENOSCROLL | LBS_WANTKEYBOARDINPUT,
                  kCheckListId);
-  w.close = child(L"BUTTON", L"とじる", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL);
+  w.close = child(L"BUTTON", WideFromUtf8(check_window_texts::kClose), BS_DEFPUSHBUTTON | WS_TABSTOP,
+                  IDCANCEL);
   for (size_t i = 0; i < check.lines.size(); ++i)
     SendMessageW(w.list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
   Arrange(w);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/texts.h"
+#include "app/dialog_templates.h"
+#include "platform/win32/dialog_template.h"
 #include "platform/win32/font_faces.h"
-#include "platform/win32/small_dialogs_ids.h"
 #include "platform/win32/text.h"
 
 namespace zel {
@@ -49,13 +49,7 @@ int CommandOf(UINT message, WPARAM wParam) {
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   CommonHandling(dialog, message);
-  if (message == WM_INITDIALOG) {
-    SetDlgItemTextW(dialog, IDC_ABOUT_FIRST_LINE, WideFromUtf8(texts::kAboutSubtitle).c_str());
-    int id = IDC_ABOUT_FIRST_LINE + 1;
-    for (std::string_view line : texts::kAboutCredits)
-      SetDlgItemTextW(dialog, id++, WideFromUtf8(line).c_str());
-    return TRUE;
-  }
+  if (message == WM_INITDIALOG) return TRUE;
   const int command = CommandOf(message, wParam);
   if (command == IDOK || command == IDCANCEL) {
     EndDialog(dialog, 1);
@@ -81,18 +75,18 @@ INT_PTR CALLBACK SpeedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   auto* fields = ValuesOf<SpeedFields>(dialog, message, lParam);
   if (!fields) return FALSE;
   if (message == WM_INITDIALOG) {
-    SetDlgItemTextW(dialog, IDC_VOICE_SPEED, WideFromSjis(fields->voice).c_str());
-    SetDlgItemTextW(dialog, IDC_KAKIJUN_SPEED, WideFromSjis(fields->kakijun).c_str());
+    SetDlgItemTextW(dialog, kCtlVoiceSpeed, WideFromSjis(fields->voice).c_str());
+    SetDlgItemTextW(dialog, kCtlKakijunSpeed, WideFromSjis(fields->kakijun).c_str());
     // The first field ready to be typed over.
-    HWND first = GetDlgItem(dialog, IDC_VOICE_SPEED);
+    HWND first = GetDlgItem(dialog, kCtlVoiceSpeed);
     SetFocus(first);
     SendMessageW(first, EM_SETSEL, 0, -1);
     return FALSE;
   }
   switch (CommandOf(message, wParam)) {
     case IDOK:
-      fields->voice = FieldText(dialog, IDC_VOICE_SPEED);
-      fields->kakijun = FieldText(dialog, IDC_KAKIJUN_SPEED);
+      fields->voice = FieldText(dialog, kCtlVoiceSpeed);
+      fields->kakijun = FieldText(dialog, kCtlKakijunSpeed);
       EndDialog(dialog, IDOK);
       return TRUE;
     case IDCANCEL:
@@ -127,10 +121,10 @@ void CentreOverOwner(HWND dialog) {
 }
 
 void MarkChoice(HWND dialog, const PrintChoice& choice) {
-  CheckRadioButton(dialog, IDC_PRINT_SIZE_FIRST, IDC_PRINT_SIZE_FIRST + 2,
-                   IDC_PRINT_SIZE_FIRST + choice.size);
-  CheckRadioButton(dialog, IDC_PRINT_STYLE_FIRST, IDC_PRINT_STYLE_FIRST + 2,
-                   IDC_PRINT_STYLE_FIRST + choice.style);
+  CheckRadioButton(dialog, kCtlPrintSizeFirst, kCtlPrintSizeFirst + 2,
+                   kCtlPrintSizeFirst + choice.size);
+  CheckRadioButton(dialog, kCtlPrintStyleFirst, kCtlPrintStyleFirst + 2,
+                   kCtlPrintStyleFirst + choice.style);
 }
 
 INT_PTR CALLBACK PrintProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -143,13 +137,13 @@ INT_PTR CALLBACK PrintProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     return TRUE;
   }
   const int command = CommandOf(message, wParam);
-  if (command >= IDC_PRINT_SIZE_FIRST && command < IDC_PRINT_SIZE_FIRST + 3) {
-    choice->size = command - IDC_PRINT_SIZE_FIRST;
+  if (command >= kCtlPrintSizeFirst && command < kCtlPrintSizeFirst + 3) {
+    choice->size = command - kCtlPrintSizeFirst;
     MarkChoice(dialog, *choice);
     return TRUE;
   }
-  if (command >= IDC_PRINT_STYLE_FIRST && command < IDC_PRINT_STYLE_FIRST + 3) {
-    choice->style = command - IDC_PRINT_STYLE_FIRST;
+  if (command >= kCtlPrintStyleFirst && command < kCtlPrintStyleFirst + 3) {
+    choice->style = command - kCtlPrintStyleFirst;
     MarkChoice(dialog, *choice);
     return TRUE;
   }
@@ -163,7 +157,7 @@ INT_PTR CALLBACK PrintProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 void RunAboutDialog(HINSTANCE instance, HWND owner) {
-  DialogBoxParamW(instance, L"ABOUTDLG", owner, AboutProc, 0);
+  DialogBoxIndirectParamW(instance, Win32DialogTemplate(AboutDialogTemplate()).get(), owner, AboutProc, 0);
 }
 
 bool RunSpeedDialog(HINSTANCE instance, HWND owner, std::string& voiceField,
@@ -171,7 +165,8 @@ bool RunSpeedDialog(HINSTANCE instance, HWND owner, std::string& voiceField,
   std::string voice = voiceField;
   std::string kakijun = kakijunField;
   SpeedFields fields{voice, kakijun};
-  if (DialogBoxParamW(instance, L"SPEED", owner, SpeedProc, reinterpret_cast<LPARAM>(&fields)) != IDOK)
+  if (DialogBoxIndirectParamW(instance, Win32DialogTemplate(SpeedDialogTemplate()).get(), owner, SpeedProc,
+                              reinterpret_cast<LPARAM>(&fields)) != IDOK)
     return false;
   voiceField = voice;
   kakijunField = kakijun;
@@ -180,7 +175,8 @@ bool RunSpeedDialog(HINSTANCE instance, HWND owner, std::string& voiceField,
 
 bool RunPrintOptionsDialog(HINSTANCE instance, HWND owner, int& size, int& style) {
   PrintChoice choice{size, style};
-  return DialogBoxParamW(instance, L"PRINTP", owner, PrintProc, reinterpret_cast<LPARAM>(&choice)) == IDOK;
+  return DialogBoxIndirectParamW(instance, Win32DialogTemplate(PrintOptionsTemplate()).get(), owner, PrintProc,
+                                 reinterpret_cast<LPARAM>(&choice)) == IDOK;
 }
 
 }  // namespace zel

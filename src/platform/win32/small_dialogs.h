@@ -1,5 +1,5 @@
-// The menu's small dialogs and the print dialog, from the templates in small_dialogs.rc,
-// each modal over the owner.
+// The menu's small dialogs and the print dialog, laid out from their tables in the logic
+// (app/dialog_templates.h), each modal over the owner.
 #pragma once
 
 #include <windows.h>
