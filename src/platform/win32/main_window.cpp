@@ -42,31 +42,8 @@ namespace zel {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"ZEL";
-constexpr wchar_t kPanelClass[] = L"ZELPANEL";
 constexpr UINT_PTR kTimerId = 1;
-constexpr UINT_PTR kHintTimerId = 2;  // the panel's own
-constexpr UINT kPrepareFilm = WM_APP + 1;  // the panel rests: lay out the next film's shape
 constexpr UINT kTellSettingsNotSaved = WM_APP + 2;  // a write at start-up failed
-
-// The panel, painted whole into a bitmap first so it never flickers. Its state is the
-// main window's, found through the window's user data.
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* window = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_ERASEBKGND) return 1;
-  if (window && window->HandlePanelPointer(hwnd, message, wParam, lParam)) return 0;
-  if (message == WM_PAINT && window) {
-    window->PaintPanelWindow(hwnd);
-    return 0;
-  }
-  if (message == kPrepareFilm && window) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    PreparePanelAtRest(window->state(), client.right, client.bottom);
-    return 0;
-  }
-  if (message == WM_SIZE && window) window->DropPanelFrame();
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 }  // namespace
 
@@ -83,13 +60,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
   RegisterClassExW(&windowClass);
-  WNDCLASSEXW panelClass{};
-  panelClass.cbSize = sizeof panelClass;
-  panelClass.lpfnWndProc = PanelProc;
-  panelClass.hInstance = instance;
-  panelClass.hCursor = windowClass.hCursor;
-  panelClass.lpszClassName = kPanelClass;
-  RegisterClassExW(&panelClass);
+  panelClass_ = Win32Panel::RegisterClass(instance, windowClass.hCursor);
 
   menu_ = BuildMenu();
   hwnd_ = CreateWindowExW(0, kWindowClass, WideFromUtf8(kMainWindowTitle).c_str(),
@@ -100,7 +71,6 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
 }
 
 Win32MainWindow::~Win32MainWindow() {
-  DropOverlay();
   if (keyFont_) DeleteObject(keyFont_);
   if (dialogFont_) DeleteObject(dialogFont_);
 }
@@ -123,14 +93,13 @@ void Win32MainWindow::BuildControls() {
         style |= SS_SUNKEN;
         break;
       case ControlKind::DisplayPanel:
-        cls = kPanelClass;
+        cls = panelClass_;
         break;
     }
     HWND control = CreateWindowExW(0, cls, caption.c_str(), style, 0, 0, 0, 0, hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
                                    instance_, nullptr);
-    if (def.kind == ControlKind::DisplayPanel)
-      SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (def.kind == ControlKind::DisplayPanel) panel_.Attach(control);
     controls_[def.id] = control;
   }
   // The mode buttons keep the window's own font; the layout gives the others the key font.
@@ -246,160 +215,23 @@ int Win32MainWindow::Run() {
 
 // ---- The panel.
 
-void Win32MainWindow::PaintPanelWindow(HWND panel) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(panel, &paint);
-  RECT client{};
-  GetClientRect(panel, &client);
-  if (overlayShown_) {
-    BitBlt(dc, 0, 0, client.right, client.bottom, overlayDc_, 0, 0, SRCCOPY);
-    PaintScene(dc, InkScene(app_));
-  } else {
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    PaintScene(memory, PanelSceneOf(app_, client.right, client.bottom));
-    PaintScene(memory, InkScene(app_));
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-  }
-  EndPaint(panel, &paint);
-  PostMessageW(panel, kPrepareFilm, 0, 0);
-}
+void Win32MainWindow::InvalidatePanel() { panel_.Invalidate(); }
 
-HDC Win32MainWindow::Overlay() {
-  HWND panel = Control(kCtlDisplayPanel);
-  RECT client{};
-  GetClientRect(panel, &client);
-  if (!overlayDc_ || overlaySize_.cx != client.right || overlaySize_.cy != client.bottom) {
-    DropOverlay();
-    HDC dc = GetDC(panel);
-    overlayDc_ = CreateCompatibleDC(dc);
-    overlayBitmap_ = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    ReleaseDC(panel, dc);
-    overlayOld_ = SelectObject(overlayDc_, overlayBitmap_);
-    overlaySize_ = {client.right, client.bottom};
-    RECT all{0, 0, client.right, client.bottom};
-    FillRect(overlayDc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-  PaintScene(overlayDc_, TakeInkUnderFrame(app_));  // a frame drawn now lies over the ink
-  overlayShown_ = true;
-  InvalidateRect(panel, nullptr, FALSE);
-  return overlayDc_;
-}
+void Win32MainWindow::RedrawPanel() { panel_.Redraw(); }
 
-void Win32MainWindow::DropOverlay() {
-  overlayShown_ = false;
-  if (!overlayDc_) return;
-  SelectObject(overlayDc_, overlayOld_);
-  DeleteObject(overlayBitmap_);
-  DeleteDC(overlayDc_);
-  overlayDc_ = nullptr;
-}
+void Win32MainWindow::StartHintTimer() { panel_.StartHintTimer(); }
 
-void Win32MainWindow::InvalidatePanel() {
-  overlayShown_ = false;
-  ForgetPanelInk(app_);
-  KillTimer(Control(kCtlDisplayPanel), kHintTimerId);
-  InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE);
-}
+bool Win32MainWindow::StrokePointerDown() { return panel_.StrokePointerDown(); }
 
-void Win32MainWindow::DropPanelFrame() {
-  overlayShown_ = false;
-  DropPanelInk(app_);
-}
+void Win32MainWindow::FillPanelWhite() { panel_.FillWhite(); }
 
-void Win32MainWindow::RedrawPanel() { InvalidateRect(Control(kCtlDisplayPanel), nullptr, FALSE); }
-
-void Win32MainWindow::StartHintTimer() { SetTimer(Control(kCtlDisplayPanel), kHintTimerId, kHintFrameMs, nullptr); }
-
-bool Win32MainWindow::StrokePointerDown() {
-  return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) < 0;
-}
-
-bool Win32MainWindow::HandlePanelPointer(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
-  PointerEvent event;
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      event.action = PointerAction::Down;
-      break;
-    case WM_RBUTTONDOWN:
-      event.action = PointerAction::Down;
-      event.button = PointerButton::Secondary;
-      break;
-    case WM_MOUSEMOVE:
-      event.action = PointerAction::Move;
-      event.primaryHeld = (wParam & MK_LBUTTON) != 0;
-      break;
-    case WM_LBUTTONUP:
-      event.action = PointerAction::Up;
-      // Let go first, so that what waited for the stroke runs with the pointer free.
-      releasingPointer_ = true;
-      if (GetCapture() == panel) ReleaseCapture();
-      releasingPointer_ = false;
-      break;
-    case WM_CAPTURECHANGED:
-      // Taken by the system or another window: the release will not come here.
-      if (releasingPointer_ || reinterpret_cast<HWND>(lParam) == panel) return true;
-      event.action = PointerAction::CaptureLost;
-      break;
-    case WM_TIMER:
-      if (wParam != kHintTimerId) return false;
-      if (!HintTick(app_)) KillTimer(panel, kHintTimerId);
-      return true;
-    default:
-      return false;
-  }
-  if (message != WM_CAPTURECHANGED) {
-    event.x = GET_X_LPARAM(lParam);
-    event.y = GET_Y_LPARAM(lParam);
-    // Pen and touch input reaches a window as mouse messages marked as such.
-    const auto extra = static_cast<ULONG_PTR>(GetMessageExtraInfo());
-    if ((extra & 0xFFFFFF00) == 0xFF515700) event.kind = (extra & 0x80) ? PointerKind::Touch : PointerKind::Pen;
-  }
-  RECT client{};
-  GetClientRect(panel, &client);
-  const PointerOutcome outcome = OnPanelPointer(app_, event, client.right, client.bottom);
-  if (outcome.capture) SetCapture(panel);
-  if (outcome.inkGrew) {
-    HDC dc = GetDC(panel);
-    PaintScene(dc, NewInkScene(app_));
-    ReleaseDC(panel, dc);
-  }
-  if (outcome.release && GetCapture() == panel) ReleaseCapture();
-  return true;
-}
+void Win32MainWindow::DrawStripFrame(int stripId, int frame) { panel_.DrawStripFrame(stripId, frame); }
 
 void Win32MainWindow::DrawKanaFrame(int kana, const std::vector<double>& reached) {
-  HDC dc = Overlay();
-  PaintScene(dc, KanaFrameScene(overlaySize_.cx, overlaySize_.cy, kana, reached));
+  panel_.DrawKanaFrame(kana, reached);
 }
 
-void Win32MainWindow::FillPanelWhite() {
-  HDC dc = Overlay();
-  RECT all{0, 0, overlaySize_.cx, overlaySize_.cy};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-}
-
-void Win32MainWindow::DrawStripFrame(int stripId, int frame) {
-  // A strip is a picture file: its header, then the DIB with frames side by side.
-  const std::string_view file = BuiltInResource(L"STROKES_" + std::to_wstring(stripId));
-  constexpr size_t kFileHeader = 14;
-  if (file.size() <= kFileHeader + sizeof(BITMAPINFOHEADER)) return;
-  const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + kFileHeader);
-  uint32_t bitsOffset = 0;
-  std::memcpy(&bitsOffset, file.data() + 10, 4);
-  if (bitsOffset >= file.size()) return;
-  const int side = std::abs(info->bmiHeader.biHeight);
-  HDC dc = Overlay();
-  SetStretchBltMode(dc, COLORONCOLOR);
-  StretchDIBits(dc, 0, 0, overlaySize_.cx, overlaySize_.cy, frame * side, 0, side, side,
-                file.data() + bitsOffset, info, DIB_RGB_COLORS, SRCCOPY);
-}
-
-void Win32MainWindow::UpdatePanelNow() { UpdateWindow(Control(kCtlDisplayPanel)); }
+void Win32MainWindow::UpdatePanelNow() { panel_.UpdateNow(); }
 
 std::string Win32MainWindow::BuiltInPicture(std::string_view name) {
   return std::string(BuiltInResource(L"PICTURES_" + WideFromUtf8(name)));

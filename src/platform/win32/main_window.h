@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "host/host.h"
+#include "platform/win32/panel_window.h"
 #include "platform/win32/printer.h"
 #include "platform/win32/sound_player.h"
 #include "profile/profile_file.h"
@@ -23,13 +24,7 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   ~Win32MainWindow() override;
 
   HWND hwnd() const { return hwnd_; }
-  // Paints the display panel: the panel's state, under a film frame while one shows.
-  void PaintPanelWindow(HWND panel);
-  // The panel's pointer and hint-timer messages, handed to the logic: true when taken.
-  bool HandlePanelPointer(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
   const AppState& state() const { return app_; }
-  // The panel changed size: a film frame or ink drawn at the old size no longer covers it.
-  void DropPanelFrame();
   // The message loop; the keyboard's commands are taken before the controls see the keys.
   int Run();
 
@@ -95,10 +90,6 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   // A key press that is one of the program's commands: routed, and true.
   bool TakeAccelerator(const MSG& msg);
   HWND Control(int id) const;
-  // The film's frames lie over the panel until it is next invalidated; a bitmap of the
-  // panel's size, made when first drawn on.
-  HDC Overlay();
-  void DropOverlay();
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -110,15 +101,11 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   Win32Printer printer_;
   AppState app_{Host(*this, sound_, *this, *this, printer_, *this)};
   std::map<int, HWND> controls_;
+  Win32Panel panel_{app_};
+  const wchar_t* panelClass_ = nullptr;
   bool closing_ = false;
   bool altKeyTaken_ = false;  // an Alt+key accelerator since Alt went down
-  HDC overlayDc_ = nullptr;
-  HBITMAP overlayBitmap_ = nullptr;
-  HGDIOBJ overlayOld_ = nullptr;
-  SIZE overlaySize_{};
-  bool overlayShown_ = false;
   bool timerRunning_ = false;
-  bool releasingPointer_ = false;  // the panel lets the pointer go itself: no capture lost
 };
 
 }  // namespace zel
