@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 
 namespace zel {
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dib/packed_dib.h"
 #include "host/font_spec.h"
 #include "host/sheet_types.h"
 #include "wave/sound_wait.h"

@@ -9,7 +9,7 @@
 #include "app/texts.h"
 #include "chars/char_tables.h"
 #include "chars/input_line.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 
 namespace zel {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 
 namespace zel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 
 namespace zel {
 

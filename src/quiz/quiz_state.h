@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "quiz/lagged_random.h"
 #include "quiz/question_file.h"
 

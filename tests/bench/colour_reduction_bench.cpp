@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "display/colour_reduction.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 
 namespace zel {
 namespace {

@@ -9,8 +9,8 @@
 #include <span>
 
 #include "display/colour_reduction.h"
-#include "display/dib_forms.h"
-#include "display/packed_dib.h"
+#include "dib/dib_forms.h"
+#include "dib/packed_dib.h"
 
 using namespace zel;
 

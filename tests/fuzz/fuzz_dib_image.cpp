@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/qt/scene_painter.h"
 #include "platform/qt/sheet_renderer.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/qt/picture_decoder.h"
 
 using namespace zel;

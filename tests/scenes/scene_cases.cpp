@@ -8,7 +8,7 @@
 #include "app/panel_input.h"
 #include "app/routing.h"
 #include "app/texts.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "display/stroke_order.h"
 #include "display/tracing.h"
 #include "encoding/sjis.h"

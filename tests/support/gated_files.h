@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "display/decoded_picture.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "host/host.h"
 #include "support/bmp_fixture.h"
 

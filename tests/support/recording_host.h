@@ -16,7 +16,7 @@
 
 #include "app/settings.h"
 #include "display/decoded_picture.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "host/host.h"
 #include "encoding/sjis.h"
 #include "profile/profile_file.h"

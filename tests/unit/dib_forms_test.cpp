@@ -1,7 +1,7 @@
 // Pictures in the forms drawing programs write, made here byte by byte, load as the same
 // picture in a form the rest of the program draws.
-#include "display/dib_forms.h"
-#include "display/packed_dib.h"
+#include "dib/dib_forms.h"
+#include "dib/packed_dib.h"
 
 #include <gtest/gtest.h>
 

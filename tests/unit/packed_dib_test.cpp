@@ -1,4 +1,4 @@
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 
 #include <stdlib.h>
 #include <unistd.h>

@@ -7,7 +7,7 @@
 
 #include "app/routing.h"
 #include "app/settings.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "encoding/sjis.h"
 #include "support/app_fixture.h"
 

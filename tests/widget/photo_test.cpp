@@ -14,7 +14,7 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/qt/scene_painter.h"
 #include "platform/qt/picture_decoder.h"
 #include "platform/qt/question_check_window.h"

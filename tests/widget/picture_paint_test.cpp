@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/qt/scene_painter.h"
 #include "support/little_endian.h"
 #include "support/recording_host.h"

@@ -30,7 +30,7 @@
 #include "app/control_ids.h"
 #include "app/settings.h"
 #include "chars/char_tables.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/print_dialog.h"
 #include "support/line_width.h"

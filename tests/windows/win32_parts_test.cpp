@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "encoding/sjis.h"
 #include "platform/win32/picture_decoder.h"
 #include "platform/win32/question_check_window.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/qt/qt_drawing.h"
 
 namespace zel {

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "app/settings.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/qt/qt_drawing.h"
 #include "encoding/sjis.h"
 #include "print/practice_sheet.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "display/decoded_picture.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 
 namespace zel {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/win32/scene_gdi.h"
 #include "platform/win32/small_dialogs.h"
 #include "platform/win32/text.h"

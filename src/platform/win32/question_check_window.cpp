@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/dialog_templates.h"
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "display/panel.h"
 #include "platform/win32/text.h"
 #include "quiz/check_picture_loader.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 #include "platform/win32/text.h"
 
 namespace zel {

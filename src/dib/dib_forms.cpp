@@ -1,4 +1,4 @@
-#include "display/dib_forms.h"
+#include "dib/dib_forms.h"
 
 #include <algorithm>
 #include <bit>

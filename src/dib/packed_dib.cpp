@@ -1,6 +1,6 @@
-#include "display/packed_dib.h"
+#include "dib/packed_dib.h"
 
-#include "display/dib_forms.h"
+#include "dib/dib_forms.h"
 
 #include <algorithm>
 #include <cstdlib>
