@@ -85,6 +85,9 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, std::string settingsPath)
   RegisterClassExW(&windowClass);
   WNDCLASSEXW panelClass{};
   panelClass.cbSize = sizeof panelClass;
+  // The scene is drawn to the panel's size: a resized panel is painted whole, not only
+  // where it grew.
+  panelClass.style = CS_HREDRAW | CS_VREDRAW;
   panelClass.lpfnWndProc = PanelProc;
   panelClass.hInstance = instance;
   panelClass.hCursor = windowClass.hCursor;
@@ -108,7 +111,8 @@ Win32MainWindow::~Win32MainWindow() {
 void Win32MainWindow::BuildControls() {
   for (const ControlDef& def : MainControls()) {
     const wchar_t* cls = L"BUTTON";
-    DWORD style = WS_CHILD | WS_VISIBLE;
+    // The frame lies under the panel: each child paints only what no sibling covers.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     std::wstring caption = WideFromSjis(def.caption);
     switch (def.kind) {
       case ControlKind::PushButton:
@@ -119,8 +123,9 @@ void Win32MainWindow::BuildControls() {
         style |= SS_LEFT | SS_SUNKEN | SS_NOPREFIX;
         break;
       case ControlKind::PanelFrame:
+        // An etched frame draws its edge only; a text static would fill the panel's place.
         cls = L"STATIC";
-        style |= SS_SUNKEN;
+        style |= SS_ETCHEDFRAME | SS_SUNKEN;
         break;
       case ControlKind::DisplayPanel:
         cls = kPanelClass;
@@ -133,6 +138,8 @@ void Win32MainWindow::BuildControls() {
       SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     controls_[def.id] = control;
   }
+  // Above the frame, so the frame's painting is clipped around it.
+  SetWindowPos(Control(kCtlDisplayPanel), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // The mode buttons keep the window's own font; the layout gives the others the key font.
   dialogFont_ = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
