@@ -9,6 +9,7 @@
 #include "chars/input_line.h"
 #include "chars/text_file.h"
 #include "display/stroke_order.h"
+#include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "print/practice_sheet.h"
 #include "quiz/question_check.h"
@@ -39,7 +40,7 @@ void TakeStartUpDirectory(AppState& app) {
   app.HelpPath = JoinPath(dir, "zel.html");
   app.QuestionPath = JoinPath(dir, "mondai.txt");
   app.ProgramDir = dir + kDirSeparator;
-  app.host.settings.WriteProfileString("Setting", "ExeDir", app.ProgramDir);
+  app.host.settings.WriteProfileString("Setting", "ExeDir", ProfilePathText(app.ProgramDir));
 }
 
 int ScriptModeOfCommand(int id) {

@@ -39,6 +39,17 @@ TEST_F(StartUpTest, RunsItsStepsInOrderOnAFirstRun) {
   EXPECT_EQ(app.LastCommand, 0);
 }
 
+// A Japanese user name in the start-up directory: the settings file, Shift-JIS, gets the
+// directory in Shift-JIS, and it reads back as the directory.
+TEST_F(StartUpTest, WritesAJapaneseStartUpDirectoryInShiftJis) {
+  host.currentDirectory = "/home/はなこ/もじもり";
+  StartUp(app);
+  const std::string programDir = std::string("/home/はなこ/もじもり") + kDirSeparator;
+  EXPECT_EQ(app.ProgramDir, programDir);
+  EXPECT_EQ(host.profile["Setting/ExeDir"], Utf8ToSjis(programDir));
+  EXPECT_EQ(PathFromProfileText(host.profile["Setting/ExeDir"]), programDir);
+}
+
 TEST_F(StartUpTest, TakesTheSavedSettings) {
   host.profile = {{"Setting/Fontname", std::string(40, 'F')}, {"Setting/Fontweight", "700"},
                   {"Setting/Fontcolor", "16711680"},          {"Setting/Fontitalic", "257"},
