@@ -14,6 +14,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/virtual_screen.sh"
 source "$here/zel_window.sh"
 begin_wine_test
+# Fresh settings: an earlier test's colour, size or mode bar would change the panel.
+rm -rf "$(zel_appdata)"
 start_zel_window "$zel" "$sample"
 
 probe() { timeout 30 "$here/wine_run.sh" "$probe_exe" "$@" | tr -d '\r'; }
