@@ -627,9 +627,12 @@ std::optional<std::string> Win32MainWindow::ChooseTextFile(FileDialogKind kind, 
   dialog.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
   dialog.lpstrTitle = caption.c_str();
   dialog.lpstrDefExt = L"TXT";
-  // No question about overwriting: the program asks in its own words.
-  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
-                 (kind == FileDialogKind::Open ? OFN_FILEMUSTEXIST : 0);
+  // The system checks nothing and asks nothing: a name that is not there, or an existing
+  // file to save over, reaches the program, which answers in its own words. Only the
+  // current directory is kept: the question file's pictures are opened by their names from
+  // it, and a dialog that browsed to another folder would leave it there, so the next
+  // picture question would look in that folder.
+  dialog.Flags = OFN_NOCHANGEDIR;
   const BOOL chosen = kind == FileDialogKind::Open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
   if (!chosen) return std::nullopt;
   return Utf8FromPath(std::filesystem::path(file.c_str()));
