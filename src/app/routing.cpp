@@ -21,8 +21,9 @@ namespace {
 
 constexpr int kStartUpSound = 371;
 
+// Joined with the system's separator: these paths are shown to the parent.
 std::string JoinPath(const std::string& dir, std::string_view name) {
-  return dir + "/" + std::string(name);
+  return dir + kDirSeparator + std::string(name);
 }
 
 void AddSiblingMenuItem(AppState& app) {

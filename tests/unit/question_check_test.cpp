@@ -47,7 +47,7 @@ std::vector<LineVerdict> VerdictsOf(const QuestionCheck& check) {
 
 class QuestionCheckTest : public testing::AppFixture {
  protected:
-  const std::string questions = "/home/child/kana/mondai.txt";
+  const std::string questions = testing::InStartUpDir("mondai.txt");
 
   // A Shift-JIS file a parent has edited, one line added from a terminal in UTF-8, and
   // the pictures it names.
