@@ -9,6 +9,7 @@
 #include "chars/input_line.h"
 #include "chars/text_file.h"
 #include "display/stroke_order.h"
+#include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "print/practice_sheet.h"
 #include "quiz/question_check.h"
@@ -20,8 +21,9 @@ namespace {
 
 constexpr int kStartUpSound = 371;
 
+// Joined with the system's separator: these paths are shown to the parent.
 std::string JoinPath(const std::string& dir, std::string_view name) {
-  return dir + "/" + std::string(name);
+  return dir + kDirSeparator + std::string(name);
 }
 
 void AddSiblingMenuItem(AppState& app) {
@@ -39,7 +41,7 @@ void TakeStartUpDirectory(AppState& app) {
   app.HelpPath = JoinPath(dir, "zel.html");
   app.QuestionPath = JoinPath(dir, "mondai.txt");
   app.ProgramDir = dir + kDirSeparator;
-  app.host.settings.WriteProfileString("Setting", "ExeDir", app.ProgramDir);
+  app.host.settings.WriteProfileString("Setting", "ExeDir", ProfilePathText(app.ProgramDir));
 }
 
 int ScriptModeOfCommand(int id) {

@@ -77,6 +77,19 @@ Utf8Check CheckUtf8Character(std::string_view bytes, size_t i, size_t& length,
   return Utf8Check::Valid;
 }
 
+std::string PathFromProfileText(std::string_view stored) {
+  bool beyondAscii = false;
+  const Utf8Check end = ForEachUtf8Character(stored, [&](uint32_t) { beyondAscii = true; });
+  if (end == Utf8Check::Valid && beyondAscii) return std::string(stored);
+  return SjisToNativePath(stored);
+}
+
+std::string ProfilePathText(std::string_view path) {
+  std::string sjis = NativePathToSjis(path);
+  if (PathFromProfileText(sjis) == path) return sjis;
+  return std::string(path);
+}
+
 bool HasByteOrderMark(std::string_view bytes) {
   return bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
 }

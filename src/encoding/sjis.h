@@ -17,6 +17,14 @@ std::string Utf8ToSjis(std::string_view utf8);
 inline std::string NativePathToSjis(std::string_view path) { return Utf8ToSjis(path); }
 inline std::string SjisToNativePath(std::string_view sjis) { return SjisToUtf8(sjis); }
 
+// A path stored in a Shift-JIS settings file: in Shift-JIS when it can be, so that
+// programs reading the file as Shift-JIS read it; a path that Shift-JIS cannot hold, or
+// whose Shift-JIS bytes would read back as UTF-8, stays UTF-8 as earlier versions wrote
+// every path. PathFromProfileText reads either back: valid UTF-8 past ASCII is taken as
+// UTF-8 (Shift-JIS kana and kanji never are), anything else as Shift-JIS.
+std::string ProfilePathText(std::string_view path);
+std::string PathFromProfileText(std::string_view stored);
+
 // Text files mix encodings when a line is added from a terminal: each line is decided on
 // its own. A line is UTF-8 when it is valid UTF-8 holding at least one character past
 // ASCII, a character cut off by the end of the bytes read not counting against it, unless

@@ -127,6 +127,7 @@ bool IsWorthMending(LineVerdict verdict) {
   switch (verdict) {
     case LineVerdict::Asked:
     case LineVerdict::PictureLoading:
+    case LineVerdict::EmptyEnd:
     case LineVerdict::BelowTheEnd:
     case LineVerdict::PastTheLimit: return false;
     default: return true;
@@ -210,8 +211,15 @@ QuestionCheck CheckQuestionFile(AppState& app) {
   if (file->end) {
     CheckedLine& line = row(file->count + 1, file->count + 1, LineVerdict::EndsTheList);
     line.text = WithoutLineEnd(file->endUtf8 ? Utf8ToSjis(*file->end) : *file->end);
-    line.message = SjisText(line.text.empty() ? "空の 行です。" : "「え,こたえ」の 形では ありません。") +
-                   SjisText("もんだいは ここで おわりになり、ここから 下の 行は すべて つかわれません。");
+    // An empty line is how a file ends its list on purpose; any other line there was
+    // more likely meant as a question.
+    if (line.text.empty()) {
+      line.verdict = LineVerdict::EmptyEnd;
+      line.message = SjisText("空の 行で もんだいの リストが おわります。ここから 下の 行は つかわれません。");
+    } else {
+      line.message = SjisText("「え,こたえ」の 形では ありません。"
+                              "もんだいは ここで おわりになり、ここから 下の 行は すべて つかわれません。");
+    }
   }
   if (file->below > 0) {
     const int first = file->count + 2;
@@ -325,6 +333,7 @@ std::string RowLabel(const CheckedLine& line) {
     case LineVerdict::UntypableAnswer:
     case LineVerdict::SpaceInAnswer: mark = "△"; break;
     case LineVerdict::PictureLoading: mark = "…"; break;
+    case LineVerdict::EmptyEnd:
     case LineVerdict::BelowTheEnd:
     case LineVerdict::PastTheLimit: mark = "－"; break;
     default: break;

@@ -28,6 +28,7 @@ enum class LineVerdict {
   PictureUnreadable,  // the same, for a file that is there but no picture it can read
   PictureLoading,     // a question line whose picture is still being read
   EndsTheList,        // not a question line: the list ends here
+  EmptyEnd,           // an empty line: the list ends here, the way it is meant to end
   BelowTheEnd,        // below the end of the list: never read
   PastTheLimit,       // past the most questions the quiz keeps
 };
@@ -97,7 +98,7 @@ std::vector<std::optional<PackedDib>> SettleAllPictures(QuestionCheck& check, Fi
 std::optional<PackedDib> ShrinkPicture(PackedDib picture, int side);
 
 // The mark a parent reads at a glance (○ fine, △ worth a look, × mended or lost, － not
-// used, … still being read) and the line or lines of a row, Shift-JIS: "○ 3", "－ 261～900".
+// used or the empty line that ends the list, … still being read) and the line or lines of a row, Shift-JIS: "○ 3", "－ 261～900".
 std::string RowLabel(const CheckedLine& line);
 
 // The menu command: the check, shown in a window of its own.

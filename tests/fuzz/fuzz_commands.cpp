@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   testing::RecordingHost host;
   AppState app(host);
   host.onCommand = [&app](int id) { RouteCommand(app, id, kFromClick); };
-  host.files["/home/child/kana/mondai.txt"] =
+  host.files[testing::InStartUpDir("mondai.txt")] =
       Utf8ToSjis("inu.bmp,いぬ\r\nS,か\r\ngone.bmp,ねこ\r\ninu.bmp,ー\r\n");
   host.files["inu.bmp"] = testing::MakeBmp24(4, 3, 0x804020);
   host.files[":/moji"] = testing::MakeBmp24(4, 4, 0x0000FF);

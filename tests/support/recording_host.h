@@ -19,10 +19,18 @@
 #include "dib/packed_dib.h"
 #include "host/host.h"
 #include "encoding/sjis.h"
+#include "files/file_names.h"
 #include "profile/profile_file.h"
 #include "quiz/question_check.h"
 
 namespace zel::testing {
+
+inline constexpr const char* kStartUpDir = "/home/child/kana";
+// A file of the start-up directory, joined as the program joins it, with the system's
+// separator.
+inline std::string InStartUpDir(std::string_view name) {
+  return std::string(kStartUpDir) + kDirSeparator + std::string(name);
+}
 
 class RecordingHost : public WholeHost {
  public:
@@ -35,7 +43,7 @@ class RecordingHost : public WholeHost {
   bool timerRunning = false;
   bool pointerDown = true;  // the button of a stroke going on
   MessageAnswer answer = MessageAnswer::Ok;
-  std::string currentDirectory = "/home/child/kana";
+  std::string currentDirectory = kStartUpDir;
   std::set<std::string> existingFiles;
   std::map<std::string, std::string> files;  // what ReadFile finds, by path
   std::optional<std::string> chosenFile;     // what the file dialog answers

@@ -27,8 +27,8 @@ TEST_F(StartUpTest, RunsItsStepsInOrderOnAFirstRun) {
   EXPECT_EQ(host.events, (Strings{"play 371 async", "write Setting/ExeDir=" + programDir,
                                   "uncheck 1213", "move window 0 0 560 420"}));
   EXPECT_EQ(app.ProgramDir, programDir);
-  EXPECT_EQ(app.QuestionPath, "/home/child/kana/mondai.txt");
-  EXPECT_EQ(app.HelpPath, "/home/child/kana/zel.html");
+  EXPECT_EQ(app.QuestionPath, testing::InStartUpDir("mondai.txt"));
+  EXPECT_EQ(app.HelpPath, testing::InStartUpDir("zel.html"));
   EXPECT_EQ(SjisToUtf8(app.SharedFont.faceName), "ＭＳ ゴシック");
   EXPECT_EQ(app.SharedFont.weight, 400);
   EXPECT_EQ(app.SharedFont.charSet, 128);
@@ -37,6 +37,17 @@ TEST_F(StartUpTest, RunsItsStepsInOrderOnAFirstRun) {
   EXPECT_EQ(app.settings.KakijunSpeed, 300);
   EXPECT_EQ(CurrentCharUtf8(), " ");
   EXPECT_EQ(app.LastCommand, 0);
+}
+
+// A Japanese user name in the start-up directory: the settings file, Shift-JIS, gets the
+// directory in Shift-JIS, and it reads back as the directory.
+TEST_F(StartUpTest, WritesAJapaneseStartUpDirectoryInShiftJis) {
+  host.currentDirectory = "/home/はなこ/もじもり";
+  StartUp(app);
+  const std::string programDir = std::string("/home/はなこ/もじもり") + kDirSeparator;
+  EXPECT_EQ(app.ProgramDir, programDir);
+  EXPECT_EQ(host.profile["Setting/ExeDir"], Utf8ToSjis(programDir));
+  EXPECT_EQ(PathFromProfileText(host.profile["Setting/ExeDir"]), programDir);
 }
 
 TEST_F(StartUpTest, TakesTheSavedSettings) {
@@ -148,7 +159,7 @@ TEST_F(StartUpTest, AddsTheSiblingProgramOnlyWhenItIsThere) {
   EXPECT_TRUE(host.Only("menu").empty());
 
   host.Clear();
-  host.existingFiles.insert("/opt/chiku/CHIKU.EXE");
+  host.existingFiles.insert(std::string("/opt/chiku") + kDirSeparator + "CHIKU.EXE");
   StartUp(app);
   EXPECT_EQ(host.Only("menu"), (Strings{"menu insert 1214 before 1078 もじもり！（ちく）",
                                         "menu separator before 1078"}));

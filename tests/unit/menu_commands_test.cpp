@@ -88,7 +88,7 @@ TEST_F(MenuCommandsTest, QuitClosesUnlessTheAnswerIsNo) {
 TEST_F(MenuCommandsTest, AboutAndHelpOpenTheirWindows) {
   Route(100);
   Route(1212);
-  EXPECT_EQ(host.events, (Strings{"about dialog", "help /home/child/kana/zel.html"}));
+  EXPECT_EQ(host.events, (Strings{"about dialog", "help " + testing::InStartUpDir("zel.html")}));
 }
 
 TEST_F(MenuCommandsTest, TheModeBarToggleStepsShowButtonAndLaysOutAgain) {

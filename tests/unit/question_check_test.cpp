@@ -47,7 +47,7 @@ std::vector<LineVerdict> VerdictsOf(const QuestionCheck& check) {
 
 class QuestionCheckTest : public testing::AppFixture {
  protected:
-  const std::string questions = "/home/child/kana/mondai.txt";
+  const std::string questions = testing::InStartUpDir("mondai.txt");
 
   // A Shift-JIS file a parent has edited, one line added from a terminal in UTF-8, and
   // the pictures it names.
@@ -82,7 +82,7 @@ TEST_F(QuestionCheckTest, EveryLineGetsWhatTheQuizWillDoWithIt) {
   constexpr LineVerdict kLoading = LineVerdict::PictureLoading;
   EXPECT_EQ(VerdictsOf(check),
             (std::vector<LineVerdict>{kLoading, kLoading, kLoading, kLoading, kLoading, LineVerdict::NoAnswer,
-                                      kLoading, kLoading, kLoading, LineVerdict::EndsTheList,
+                                      kLoading, kLoading, kLoading, LineVerdict::EmptyEnd,
                                       LineVerdict::BelowTheEnd}));
   EXPECT_EQ(check.pictures, 8);
   EXPECT_TRUE(Has(SjisToUtf8(check.summary), "え を 読んでいます: 0 / 8")) << SjisToUtf8(check.summary);
@@ -95,12 +95,12 @@ TEST_F(QuestionCheckTest, EveryLineGetsWhatTheQuizWillDoWithIt) {
                                       LineVerdict::PictureNotFound, LineVerdict::PictureUnreadable,
                                       LineVerdict::NoAnswer, LineVerdict::UntypableAnswer,
                                       LineVerdict::SpaceInAnswer, LineVerdict::SpaceInAnswer,
-                                      LineVerdict::EndsTheList, LineVerdict::BelowTheEnd}));
+                                      LineVerdict::EmptyEnd, LineVerdict::BelowTheEnd}));
   EXPECT_EQ(check.picturesDone, 8);
   EXPECT_EQ(check.asked, 6);
-  EXPECT_EQ(check.toMend, 7);
+  EXPECT_EQ(check.toMend, 6);  // the empty line that ends the list is not one of them
   EXPECT_TRUE(Has(SjisToUtf8(check.summary), "クイズに 出る もんだい: 6 こ")) << SjisToUtf8(check.summary);
-  EXPECT_TRUE(Has(SjisToUtf8(check.summary), "なおした ほうが よい 行: 7"));
+  EXPECT_TRUE(Has(SjisToUtf8(check.summary), "なおした ほうが よい 行: 6"));
 
   // Pictures come along small: a photo at the thumbnail's size, a small .bmp as it is.
   ASSERT_TRUE(thumbnails[0] && thumbnails[1] && thumbnails[2]);
@@ -115,13 +115,48 @@ TEST_F(QuestionCheckTest, EveryLineGetsWhatTheQuizWillDoWithIt) {
   EXPECT_TRUE(Has(message(4), "読めません"));
   EXPECT_TRUE(Has(message(5), "「犬」"));
   EXPECT_TRUE(Has(message(6), "「ー」"));
-  EXPECT_TRUE(Has(message(9), "空の 行"));
-  EXPECT_TRUE(Has(message(9), "下の 行は すべて つかわれません"));
+  EXPECT_TRUE(Has(message(9), "空の 行で もんだいの リストが おわります"));
+  EXPECT_TRUE(Has(message(9), "下の 行は つかわれません"));
   EXPECT_EQ(SjisToUtf8(check.lines[6].text), "inu.bmp,ケーキ");  // the UTF-8 line, readable
   EXPECT_EQ(SjisToUtf8(RowLabel(check.lines[0])), "○ 1");
   EXPECT_EQ(SjisToUtf8(RowLabel(check.lines[6])), "△ 7");
   EXPECT_EQ(SjisToUtf8(RowLabel(check.lines[3])), "× 4");
+  EXPECT_EQ(SjisToUtf8(RowLabel(check.lines[9])), "－ 10");
   EXPECT_EQ(SjisToUtf8(RowLabel(check.lines[10])), "－ 11");
+}
+
+// The list ends at an empty line, as a file is meant to end it, or at a line that is no
+// question, which more likely should have been one: only the second is a line to mend.
+TEST_F(QuestionCheckTest, AnEmptyLineEndsTheListWithoutAFault) {
+  struct Case {
+    std::string text;
+    LineVerdict verdict;
+    std::string label;
+    std::string said;
+    int toMend;
+  };
+  const Case cases[] = {
+      // As the sample set ends: notes below, with commas.
+      {"S,か\r\n\r\n# 例：inu.bmp,いぬ\r\n", LineVerdict::EmptyEnd, "－ 2", "リストが おわります", 0},
+      {"S,か\r\n\r\n", LineVerdict::EmptyEnd, "－ 2", "リストが おわります", 0},
+      {"S,か\r\n\n", LineVerdict::EmptyEnd, "－ 2", "リストが おわります", 0},
+      {"S,か\r\ninu.bmp いぬ\r\n", LineVerdict::EndsTheList, "× 2", "「え,こたえ」の 形では ありません", 1},
+      {"S,か\r\n,か\r\n", LineVerdict::EndsTheList, "× 2", "「え,こたえ」の 形では ありません", 1},
+  };
+  host.files[":/moji"] = MakeBmp24(20, 20, 0x0000FF);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    host.files[questions] = Utf8ToSjis(c.text);
+    StartUp(app);
+    QuestionCheck check = CheckQuestionFile(app);
+    SettleAllPictures(check, host);
+    ASSERT_GE(check.lines.size(), 2u);
+    EXPECT_EQ(check.lines[1].verdict, c.verdict);
+    EXPECT_EQ(SjisToUtf8(RowLabel(check.lines[1])), c.label);
+    EXPECT_TRUE(Has(SjisToUtf8(check.lines[1].message), c.said)) << SjisToUtf8(check.lines[1].message);
+    EXPECT_EQ(check.toMend, c.toMend);
+    EXPECT_EQ(Has(SjisToUtf8(check.summary), "なおした"), c.toMend > 0) << SjisToUtf8(check.summary);
+  }
 }
 
 // A picture refused for its size is told as too large, not as a form the program cannot
@@ -305,7 +340,7 @@ TEST_F(QuestionCheckTest, LinesTheQuizNeverReadsAreSummarised) {
   EXPECT_EQ(SjisToUtf8(RowLabel(past)), "－ 261～300");
   EXPECT_TRUE(Has(SjisToUtf8(past.message), "260 こまで"));
   EXPECT_TRUE(Has(SjisToUtf8(past.message), "この 40 行は つかわれません"));
-  EXPECT_EQ(check.lines[261].verdict, LineVerdict::EndsTheList);
+  EXPECT_EQ(check.lines[261].verdict, LineVerdict::EmptyEnd);
   EXPECT_EQ(check.lines[261].number, 301);
   const CheckedLine& below = check.lines[262];
   EXPECT_EQ(below.verdict, LineVerdict::BelowTheEnd);
@@ -313,8 +348,8 @@ TEST_F(QuestionCheckTest, LinesTheQuizNeverReadsAreSummarised) {
   EXPECT_TRUE(Has(SjisToUtf8(below.message), "この 4 行は どれも つかわれません"));
   EXPECT_TRUE(Has(SjisToUtf8(below.message), "そのうち 2 行は「え,こたえ」の 形"));
   EXPECT_EQ(check.asked, 260);
-  EXPECT_EQ(check.toMend, 1);  // the blank line alone
-  EXPECT_TRUE(Has(SjisToUtf8(check.summary), "なおした ほうが よい 行: 1"));
+  EXPECT_EQ(check.toMend, 0);  // the empty line ends the list as it should
+  EXPECT_FALSE(Has(SjisToUtf8(check.summary), "なおした")) << SjisToUtf8(check.summary);
 }
 
 // However many lines a file has, the check has a row for each line the quiz may ask and a

@@ -97,7 +97,7 @@ TEST(QuestionFile, FieldsAreTheFirstTwoTokens) {
 
 class QuizTest : public AppFixture {
  protected:
-  const std::string questions = "/home/child/kana/mondai.txt";
+  const std::string questions = testing::InStartUpDir("mondai.txt");
 
   void Start(const std::string& questionFileUtf8) {
     if (!questionFileUtf8.empty()) host.files[questions] = Utf8ToSjis(questionFileUtf8);
@@ -210,8 +210,7 @@ TEST_F(QuizTest, FailuresAreReportedAndChangeNothing) {
   Type({5, 6});
   host.Clear();
   Command(kCmdQuestion);
-  EXPECT_EQ(host.events, (Strings{"message warning /home/child/kana/mondai.txt: "
-                                  "/home/child/kana/mondai.txtファイルを確認してください。"}));
+  EXPECT_EQ(host.events, (Strings{"message warning " + questions + ": " + questions + "ファイルを確認してください。"}));
   EXPECT_EQ(app.quiz.state, QuizState::None);
   EXPECT_EQ(DisplayUtf8(), "かき");
   EXPECT_EQ(CurrentCharUtf8(), "き");
@@ -223,8 +222,7 @@ TEST_F(QuizTest, FailuresAreReportedAndChangeNothing) {
   for (int i = 0; i < 2; ++i) Command(kCmdQuestion);
   std::sort(host.events.begin(), host.events.end());
   EXPECT_EQ(host.events, (Strings{"invalidate", "invalidate",
-                                  "message warning /home/child/kana/mondai.txt: "
-                                  "/home/child/kana/mondai.txtファイルを確認してください。",
+                                  "message warning " + questions + ": " + questions + "ファイルを確認してください。",
                                   "message warning nothing.bmp: 画像ファイルがオープンできません。"}));
   EXPECT_EQ(DisplayUtf8(), "あ");
 

@@ -54,6 +54,30 @@ TEST(Sjis, ConvertsAlikeOnEverySystem) {
   EXPECT_EQ(SjisToUtf8("\x82\x20"), "\xEF\xBF\xBD ");
 }
 
+// A path kept in the Shift-JIS settings file: in Shift-JIS where it can be, else in UTF-8
+// as before; either way it reads back as the same path.
+TEST(Sjis, KeepsAPathInTheSettingsFileAndReadsItBack) {
+  struct Case {
+    std::string path;
+    std::string stored;
+  };
+  const Case cases[] = {
+      {"C:\\Users\\child\\", "C:\\Users\\child\\"},
+      {"C:\\Users\\はなこ\\Documents\\mojimori\\",
+       "C:\\Users\\\x82\xCD\x82\xC8\x82\xB1\\Documents\\mojimori\\"},
+      {"/home/太郎/ﾓｼﾞ/", "/home/\x91\xBE\x98\x59/\xD3\xBC\xDE/"},
+      {"C:\\Users\\José\\", "C:\\Users\\José\\"},         // no Shift-JIS form: kept
+      {"/home/はな😀/", "/home/はな😀/"},                      // partly none: kept whole
+  };
+  for (const Case& c : cases) {
+    const std::string stored = ProfilePathText(c.path);
+    EXPECT_EQ(stored, c.stored) << c.path;
+    EXPECT_EQ(PathFromProfileText(stored), c.path) << c.path;
+  }
+  // What earlier versions wrote, UTF-8 whatever the path, still reads as the path.
+  EXPECT_EQ(PathFromProfileText("C:\\Users\\はなこ\\"), "C:\\Users\\はなこ\\");
+}
+
 TEST(Sjis, TellsAUtf8LineFromShiftJis) {
   struct Case {
     const char* what;

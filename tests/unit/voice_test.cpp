@@ -265,7 +265,7 @@ TEST(SharedWait, KeysQueuedDuringAWaitShareItsAllowance) {
     testing::RecordingHost host;
     AppState app{host};
     host.existingFiles.insert(bubi);
-    host.files["/home/child/kana/mondai.txt"] = Utf8ToSjis(c.question + "\r\n");
+    host.files[testing::InStartUpDir("mondai.txt")] = Utf8ToSjis(c.question + "\r\n");
     host.files["inu.bmp"] = testing::MakeBmp24(40, 30, 0x804020);
     host.files[":/moji"] = testing::MakeBmp24(20, 20, 0x0000FF);
     StartUp(app);

@@ -315,7 +315,7 @@ TEST(Win32QuestionCheck, TheWindowShowsEveryLineWithItsPicture) {
   EXPECT_FALSE(FindWindowW(kCheckWindowClass, nullptr)) << "closed, it is gone";
   EXPECT_TRUE(open.ownerDisabled);
   EXPECT_TRUE(IsWindowEnabled(open.owner));
-  EXPECT_EQ(open.summary, L"mondai.txt\nクイズに 出る もんだい: 1 こ　　なおした ほうが よい 行: 1");
+  EXPECT_EQ(open.summary, L"mondai.txt\nクイズに 出る もんだい: 1 こ");  // the empty line ends the list
   EXPECT_EQ(open.rows, 2);
   // The thumbnail keeps the picture's shape and colour: red across, white above.
   EXPECT_EQ(open.thumbnailMiddle, RGB(255, 0, 0));
@@ -357,13 +357,14 @@ void RunSteps(const QuestionCheck& check, FileAccess& files, Steps& run) {
   steps = nullptr;
 }
 
-// The list has the keys from the start: Page Down, End and Home scroll it, Escape closes.
+// The list has the keys from the start: Page Down, End, Page Up and Home scroll it, Escape
+// closes.
 TEST(Win32QuestionCheck, TheKeysScrollTheList) {
   std::string text;
   for (int i = 0; i < 120; ++i) text += "S,か\r\n";
   testing::GatedFiles files;
   const QuestionCheck check = CheckOf(text);
-  LRESULT afterPageDown = -1, afterEnd = -1, afterHome = -1;
+  LRESULT afterPageDown = -1, afterEnd = -1, afterPageUp = -1, afterHome = -1;
   bool focused = false;
   const auto key = [](HWND list, WPARAM key) {
     PostMessageW(list, WM_KEYDOWN, key, 1);
@@ -384,6 +385,11 @@ TEST(Win32QuestionCheck, TheKeysScrollTheList) {
       },
       [&](HWND, HWND list) {
         afterEnd = top(list);
+        key(list, VK_PRIOR);
+        return true;
+      },
+      [&](HWND, HWND list) {
+        afterPageUp = top(list);
         key(list, VK_HOME);
         return true;
       },
@@ -400,6 +406,8 @@ TEST(Win32QuestionCheck, TheKeysScrollTheList) {
   EXPECT_GT(afterPageDown, 0);
   EXPECT_GT(afterEnd, afterPageDown);
   EXPECT_GE(afterEnd, 100);
+  EXPECT_LT(afterPageUp, afterEnd);
+  EXPECT_GT(afterPageUp, 0) << "a page up, not back to the top";
   EXPECT_EQ(afterHome, 0);
 }
 

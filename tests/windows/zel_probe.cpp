@@ -4,6 +4,9 @@
 //   zel_probe visible ID     1 when the control ID is shown, else 0 (Wine keeps a menu's
 //                            check marks in its own process, out of reach; controls are not)
 //   zel_probe command ID     the menu's WM_COMMAND for item ID, posted as a click on it would be
+//   zel_probe rect ID        the control ID's place on the screen: left top width height
+//   zel_probe maximize       the caption's maximise button (its system command); restore likewise
+//   zel_probe repaint        the whole panel invalidated and painted afresh before it returns
 // Exits 1 while the main window is not there, 2 on bad arguments.
 #include <windows.h>
 
@@ -46,12 +49,29 @@ int wmain(int argc, wchar_t** argv) {
     Print(Utf8(text));
     return 0;
   }
+  if (what == L"maximize" || what == L"restore") {
+    const WPARAM command = what == L"maximize" ? SC_MAXIMIZE : SC_RESTORE;
+    return PostMessageW(window, WM_SYSCOMMAND, command, 0) ? 0 : 1;
+  }
+  if (what == L"repaint") {
+    HWND panel = GetDlgItem(window, zel::kCtlDisplayPanel);
+    if (!panel) return 1;
+    return RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW) ? 0 : 1;
+  }
   if (argc != 3) return 2;
   const UINT id = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10));
   if (what == L"visible") {
     HWND control = GetDlgItem(window, static_cast<int>(id));
     if (!control) return 2;
     Print(IsWindowVisible(control) ? "1\n" : "0\n");
+    return 0;
+  }
+  if (what == L"rect") {
+    HWND control = GetDlgItem(window, static_cast<int>(id));
+    RECT box{};
+    if (!control || !GetWindowRect(control, &box)) return 2;
+    Print(std::to_string(box.left) + " " + std::to_string(box.top) + " " + std::to_string(box.right - box.left) +
+          " " + std::to_string(box.bottom - box.top) + "\n");
     return 0;
   }
   if (what == L"command") return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;

@@ -78,7 +78,8 @@ Win32MainWindow::~Win32MainWindow() {
 void Win32MainWindow::BuildControls() {
   for (const ControlDef& def : MainControls()) {
     const wchar_t* cls = L"BUTTON";
-    DWORD style = WS_CHILD | WS_VISIBLE;
+    // The frame lies under the panel: each child paints only what no sibling covers.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     std::wstring caption = WideFromSjis(def.caption);
     switch (def.kind) {
       case ControlKind::PushButton:
@@ -89,8 +90,9 @@ void Win32MainWindow::BuildControls() {
         style |= SS_LEFT | SS_SUNKEN | SS_NOPREFIX;
         break;
       case ControlKind::PanelFrame:
+        // An etched frame draws its edge only; a text static would fill the panel's place.
         cls = L"STATIC";
-        style |= SS_SUNKEN;
+        style |= SS_ETCHEDFRAME | SS_SUNKEN;
         break;
       case ControlKind::DisplayPanel:
         cls = panelClass_;
@@ -102,6 +104,8 @@ void Win32MainWindow::BuildControls() {
     if (def.kind == ControlKind::DisplayPanel) panel_.Attach(control);
     controls_[def.id] = control;
   }
+  // Above the frame, so the frame's painting is clipped around it.
+  SetWindowPos(Control(kCtlDisplayPanel), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // The mode buttons keep the window's own font; the layout gives the others the key font.
   dialogFont_ = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -452,9 +456,12 @@ std::optional<std::string> Win32MainWindow::ChooseTextFile(FileDialogKind kind, 
   dialog.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
   dialog.lpstrTitle = caption.c_str();
   dialog.lpstrDefExt = L"TXT";
-  // No question about overwriting: the program asks in its own words.
-  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
-                 (kind == FileDialogKind::Open ? OFN_FILEMUSTEXIST : 0);
+  // The system checks nothing and asks nothing: a name that is not there, or an existing
+  // file to save over, reaches the program, which answers in its own words. Only the
+  // current directory is kept: the question file's pictures are opened by their names from
+  // it, and a dialog that browsed to another folder would leave it there, so the next
+  // picture question would look in that folder.
+  dialog.Flags = OFN_NOCHANGEDIR;
   const BOOL chosen = kind == FileDialogKind::Open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
   if (!chosen) return std::nullopt;
   return Utf8FromPath(std::filesystem::path(file.c_str()));

@@ -27,6 +27,9 @@ Win32Panel::~Win32Panel() { DropOverlay(); }
 const wchar_t* Win32Panel::RegisterClass(HINSTANCE instance, HCURSOR cursor) {
   WNDCLASSEXW panelClass{};
   panelClass.cbSize = sizeof panelClass;
+  // The scene is drawn to the panel's size: a resized panel is painted whole, not only
+  // where it grew.
+  panelClass.style = CS_HREDRAW | CS_VREDRAW;
   panelClass.lpfnWndProc = Proc;
   panelClass.hInstance = instance;
   panelClass.hCursor = cursor;
