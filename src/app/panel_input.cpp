@@ -98,7 +98,7 @@ PointerOutcome OnPanelPointer(AppState& app, const PointerEvent& event, int widt
         EndStroke(app);
         return outcome;
       }
-      if (input.ink.size() <= input.inkBefore) KeepStrokeLine(input);
+      // The stroke's line is always the last: letting the ink go keeps it (KeepStrokeLine).
       input.ink.back().points.push_back(at);
       outcome.inkGrew = true;
       return outcome;
