@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dib/packed_dib.h"
+#include "host/check_window.h"
 #include "host/font_spec.h"
 #include "host/sheet_types.h"
 #include "wave/sound_wait.h"
@@ -19,7 +20,6 @@ namespace zel {
 
 struct DecodedPicture;
 class FileAccess;
-struct QuestionCheck;
 
 struct WindowRect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -105,11 +105,11 @@ class View {
   // The font dialog, modal: fixed-pitch faces, style, underline, strike-out and the
   // character colour (0x00BBGGRR). A confirmed choice is written into both; true then.
   virtual bool ChooseFont(FontSpec& font, int& colour) = 0;
-  // The check of the question file in a window of its own: the summary, and every row with
-  // its verdict, shown at once; the pictures still to be read (question_check.h) are read
-  // from files while it is open, each shown small beside its row as it comes, its verdict
-  // and the summary brought up to date. Returns when the user has closed it.
-  virtual void ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) = 0;
+  // The check of the question file in a window of its own: the summary and every row shown
+  // at once, the rows' pictures read while it is open (StartReading), each shown small
+  // beside its row as it comes, with its row and the summary brought up to date. The reading
+  // has ended (EndReading) when this returns, once the user has closed the window.
+  virtual void ShowQuestionCheck(CheckWindowContent& content) = 0;
   // The help window on the document at path; it reports a missing document itself.
   virtual void ShowHelp(const std::string& path) = 0;
 };

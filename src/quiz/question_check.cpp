@@ -10,6 +10,7 @@
 #include "chars/text_convert.h"
 #include "encoding/sjis.h"
 #include "host/host.h"
+#include "quiz/check_session.h"
 #include "quiz/question_file.h"
 #include "quiz/question_picture.h"
 #include "quiz/quiz_state.h"
@@ -344,7 +345,8 @@ std::string RowLabel(const CheckedLine& line) {
 }
 
 void ShowQuestionCheck(AppState& app) {
-  app.host.view.ShowQuestionCheck(CheckQuestionFile(app), app.host.files);
+  CheckSession session(CheckQuestionFile(app), app.host.files);
+  app.host.view.ShowQuestionCheck(session);
 }
 
 }  // namespace zel

@@ -25,6 +25,7 @@
 #include "files/file_names.h"
 #include "platform/qt/picture_decoder.h"
 #include "platform/qt/question_check_window.h"
+#include "quiz/check_session.h"
 #include "quiz/question_check.h"
 #include "support/recording_host.h"
 
@@ -75,7 +76,8 @@ void OpenOnce(const std::string& dir, Times& times) {
   app.QuestionPath = dir + "/mondai.txt";
   const auto start = Clock::now();
   const double cpuStart = ThreadCpuMs();
-  zel::QuestionCheckWindow window(nullptr, zel::CheckQuestionFile(app), host);
+  zel::CheckSession session(zel::CheckQuestionFile(app), host);
+  zel::QuestionCheckWindow window(nullptr, session);
   auto* table = window.findChild<QTableWidget*>("lines");
   auto* summary = window.findChild<QLabel*>("summary");
   bool drawn = false;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,6 +23,7 @@
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "profile/profile_file.h"
+#include "quiz/check_session.h"
 #include "quiz/question_check.h"
 
 namespace zel::testing {
@@ -226,15 +229,32 @@ class RecordingHost : public WholeHost {
   }
   void ShowHelp(const std::string& path) override { Add("help " + path); }
   // The check as shown when it opens, and its verdicts once every picture is read, in
-  // UTF-8: "<number> <message>" a row.
+  // UTF-8: "<mark> <number> <message>" a row.
   std::vector<std::string> checkedLines;
-  void ShowQuestionCheck(const QuestionCheck& shown, FileAccess& files) override {
-    Add("question check " + SjisToUtf8(shown.summary));
-    QuestionCheck check = shown;
-    SettleAllPictures(check, files);
+  void ShowQuestionCheck(CheckWindowContent& content) override {
+    Add("question check " + SjisToUtf8(content.Summary()));
+    std::mutex mutex;
+    std::condition_variable woken;
+    bool waiting = false;
+    content.StartReading([&] {
+      std::lock_guard lock(mutex);
+      waiting = true;
+      woken.notify_one();
+    });
+    while (content.PicturesLeft() > 0) {
+      {
+        std::unique_lock lock(mutex);
+        woken.wait(lock, [&] { return waiting; });
+        waiting = false;
+      }
+      content.TakePictures();
+    }
+    content.EndReading();
     checkedLines.clear();
-    for (const CheckedLine& line : check.lines)
-      checkedLines.push_back(std::to_string(line.number) + " " + SjisToUtf8(line.message));
+    for (size_t row = 0; row < content.RowCount(); ++row) {
+      const CheckRow shown = content.Row(row);
+      checkedLines.push_back(SjisToUtf8(shown.label + " " + shown.message));
+    }
   }
   void SetCurrentDirectory(const std::string& dir) override {
     currentDirectory = dir;

@@ -18,6 +18,7 @@
 #include "platform/qt/scene_painter.h"
 #include "platform/qt/picture_decoder.h"
 #include "platform/qt/question_check_window.h"
+#include "quiz/check_session.h"
 #include "quiz/question_check.h"
 #include "encoding/sjis.h"
 #include "support/picture_fixtures.h"
@@ -192,7 +193,8 @@ TEST(Photos, TheCheckWindowShowsEveryLineWithItsPicture) {
   files.decode = [](std::string_view bytes, int maxSide) { return DecodePictureBytes(bytes, maxSide); };
   const QuestionCheck check = CheckQuestionFile(app);
 
-  QuestionCheckWindow window(nullptr, check, files);
+  CheckSession session(check, files);
+  QuestionCheckWindow window(nullptr, session);
   const auto* summary = window.findChild<QLabel*>("summary");
   ASSERT_TRUE(summary);
   const auto* table = window.findChild<QTableWidget*>("lines");

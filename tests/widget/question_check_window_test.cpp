@@ -19,6 +19,7 @@
 #include "app/control_ids.h"
 #include "encoding/sjis.h"
 #include "platform/qt/question_check_window.h"
+#include "quiz/check_session.h"
 #include "quiz/question_check.h"
 #include "support/gated_files.h"
 #include "support/recording_host.h"
@@ -61,7 +62,8 @@ QString Summary(const QWidget& window) { return window.findChild<QLabel*>("summa
 
 TEST(QuestionCheckWindow, ShowsItsRowsBeforeThePicturesAndFillsThemInAsTheyCome) {
   PhotoSet set;
-  auto window = std::make_unique<QuestionCheckWindow>(nullptr, set.check, set.files);
+  CheckSession session(set.check, set.files);
+  auto window = std::make_unique<QuestionCheckWindow>(nullptr, session);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get(), testing::kHangBoundMs));
   auto* table = window->findChild<QTableWidget*>("lines");
@@ -102,7 +104,8 @@ TEST(QuestionCheckWindow, ShowsItsRowsBeforeThePicturesAndFillsThemInAsTheyCome)
 // other picture, and once it is gone nothing of it reads a file, or runs.
 TEST(QuestionCheckWindow, ClosingItWhilePicturesAreReadIsSafe) {
   PhotoSet set;
-  auto window = std::make_unique<QuestionCheckWindow>(nullptr, set.check, set.files);
+  CheckSession session(set.check, set.files);
+  auto window = std::make_unique<QuestionCheckWindow>(nullptr, session);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get(), testing::kHangBoundMs));
   set.files.Let(3);
@@ -123,7 +126,8 @@ TEST(QuestionCheckWindow, TheKeysScrollTheList) {
   std::string text;
   for (int i = 0; i < 120; ++i) text += "S,か\r\n";
   testing::GatedFiles files;
-  QuestionCheckWindow window(nullptr, CheckOf(text), files);
+  CheckSession session(CheckOf(text), files);
+  QuestionCheckWindow window(nullptr, session);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testing::kHangBoundMs));
   auto* table = window.findChild<QTableWidget*>("lines");
@@ -154,7 +158,8 @@ TEST(QuestionCheckWindow, TheVerdictsFitTheWindowAsItOpens) {
       CheckOf("inu.bmp,きゃっきゃ ー。\r\nS,か\r\nneko.jpg,ねこ \r\nnai.png,犬いぬ\r\n\r\nS,か\r\nmemo\r\n");
   testing::GatedFiles files;
   files.files["inu.bmp"] = testing::MakeBmp24(30, 20, 0x00FF00);
-  QuestionCheckWindow window(nullptr, check, files);
+  CheckSession session(check, files);
+  QuestionCheckWindow window(nullptr, session);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testing::kHangBoundMs));
   ASSERT_TRUE(QTest::qWaitFor([&] { return Summary(window).contains(QString::fromUtf8("クイズに 出る")); },

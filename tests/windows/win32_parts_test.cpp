@@ -21,6 +21,7 @@
 #include "platform/win32/picture_decoder.h"
 #include "platform/win32/question_check_window.h"
 #include "app/app_state.h"
+#include "quiz/check_session.h"
 #include "quiz/question_check.h"
 #include "support/gated_files.h"
 #include "support/picture_fixtures.h"
@@ -311,7 +312,8 @@ TEST(Win32QuestionCheck, TheWindowShowsEveryLineWithItsPicture) {
                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   seen = &open;
   SetTimer(nullptr, 0, 20, LookAtTheWindow);
-  ShowQuestionCheckWindow(GetModuleHandleW(nullptr), open.owner, check, files);
+  CheckSession session(check, files);
+  ShowQuestionCheckWindow(GetModuleHandleW(nullptr), open.owner, session);
   EXPECT_FALSE(FindWindowW(kCheckWindowClass, nullptr)) << "closed, it is gone";
   EXPECT_TRUE(open.ownerDisabled);
   EXPECT_TRUE(IsWindowEnabled(open.owner));
@@ -352,7 +354,8 @@ void CALLBACK TakeAStep(HWND, UINT, UINT_PTR timer, DWORD) {
 void RunSteps(const QuestionCheck& check, FileAccess& files, Steps& run) {
   steps = &run;
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, TakeAStep);
-  ShowQuestionCheckWindow(GetModuleHandleW(nullptr), nullptr, check, files);
+  CheckSession session(check, files);
+  ShowQuestionCheckWindow(GetModuleHandleW(nullptr), nullptr, session);
   KillTimer(nullptr, timer);
   steps = nullptr;
 }

@@ -583,8 +583,8 @@ bool MainWindow::FaceDrawsKana(std::string_view faceName) {
   return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
 }
 
-void MainWindow::ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) {
-  QuestionCheckWindow window(this, check, files);
+void MainWindow::ShowQuestionCheck(CheckWindowContent& content) {
+  QuestionCheckWindow window(this, content);
   window.exec();
 }
 

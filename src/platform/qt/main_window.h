@@ -112,7 +112,7 @@ class MainWindow : public QMainWindow, public WholeHost {
   bool EditSpeeds(std::string& voiceField, std::string& kakijunField) override;
   bool ChooseFont(FontSpec& font, int& colour) override;
   WindowRect GetControlRect(int controlId) override;
-  void ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) override;
+  void ShowQuestionCheck(CheckWindowContent& content) override;
   void ShowHelp(const std::string& path) override;
   void SetCurrentDirectory(const std::string& dir) override;
   bool StartProgram(const std::string& path) override;

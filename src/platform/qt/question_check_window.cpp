@@ -16,7 +16,6 @@
 #include "app/dialog_templates.h"
 #include "encoding/sjis.h"
 #include "platform/qt/scene_painter.h"
-#include "quiz/check_picture_loader.h"
 
 namespace zel {
 namespace {
@@ -83,17 +82,17 @@ QPixmap Thumbnail(const PackedDib& picture, int side) {
 
 }  // namespace
 
-QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& check, FileAccess& files)
-    : QDialog(parent), check_(check) {
+QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, CheckWindowContent& content)
+    : QDialog(parent), content_(content) {
   setWindowTitle(Utf8(check_window_texts::kTitle));
   auto* layout = new QVBoxLayout(this);
-  summary_ = new QLabel(FromSjis(check_.summary), this);
+  summary_ = new QLabel(FromSjis(content_.Summary()), this);
   summary_->setObjectName("summary");
   summary_->setWordWrap(true);
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(summary_);
 
-  list_ = new RowList(static_cast<int>(check_.lines.size()), 4, this);
+  list_ = new RowList(static_cast<int>(content_.RowCount()), 4, this);
   list_->setObjectName("lines");
   QStringList headings;
   for (std::string_view heading : check_window_texts::kColumns) headings << Utf8(heading);
@@ -115,16 +114,15 @@ QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& c
   for (int row = 0; row < list_->rowCount(); ++row) {
     for (int column = 0; column < 4; ++column) list_->setItem(row, column, new QTableWidgetItem);
     list_->item(row, kLabelColumn)->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const CheckedLine& line = check_.lines[static_cast<size_t>(row)];
-    list_->item(row, kTextColumn)->setText(FromSjis(line.text));
+    list_->item(row, kTextColumn)->setText(FromSjis(content_.Row(static_cast<size_t>(row)).text));
     ShowRow(row);
   }
   QHeaderView* header = list_->horizontalHeader();
   // The labels' column as wide as the widest label, measured once: a column sized to its
   // contents would measure every row again whenever one changes.
   int labelWidth = list_->fontMetrics().horizontalAdvance(QString::fromUtf8("○ 000"));
-  for (const CheckedLine& line : check_.lines)
-    labelWidth = std::max(labelWidth, list_->fontMetrics().horizontalAdvance(FromSjis(RowLabel(line))));
+  for (int row = 0; row < list_->rowCount(); ++row)
+    labelWidth = std::max(labelWidth, list_->fontMetrics().horizontalAdvance(list_->item(row, kLabelColumn)->text()));
   list_->setColumnWidth(kLabelColumn, labelWidth + 16);
   header->setSectionResizeMode(kLabelColumn, QHeaderView::Interactive);
   header->setSectionResizeMode(kPictureColumn, QHeaderView::Fixed);
@@ -158,36 +156,33 @@ QuestionCheckWindow::QuestionCheckWindow(QWidget* parent, const QuestionCheck& c
   list_->resizeRowsToContents();
 
   // The pictures come from workers; each batch is taken here, on the window's thread.
-  loader_ = std::make_unique<CheckPictureLoader>(files, check_, [this] {
+  content_.StartReading([this] {
     QMetaObject::invokeMethod(this, [this] { TakePictures(); }, Qt::QueuedConnection);
   });
 }
 
 // The reading stops before anything it would call goes: the workers are joined first.
-QuestionCheckWindow::~QuestionCheckWindow() { loader_.reset(); }
+QuestionCheckWindow::~QuestionCheckWindow() { content_.EndReading(); }
 
 void QuestionCheckWindow::done(int result) {
-  if (loader_) loader_->Stop();
+  content_.StopReading();
   QDialog::done(result);
 }
 
 void QuestionCheckWindow::ShowRow(int row) {
-  const CheckedLine& line = check_.lines[static_cast<size_t>(row)];
-  list_->item(row, kLabelColumn)->setText(FromSjis(RowLabel(line)));
-  list_->item(row, kMessageColumn)->setText(FromSjis(line.message));
+  const CheckRow shown = content_.Row(static_cast<size_t>(row));
+  list_->item(row, kLabelColumn)->setText(FromSjis(shown.label));
+  list_->item(row, kMessageColumn)->setText(FromSjis(shown.message));
 }
 
 void QuestionCheckWindow::TakePictures() {
-  if (!loader_) return;
-  for (CheckPictureLoader::Done& done : loader_->Take()) {
-    SettlePicture(check_, done.row, done.picture);
+  for (RowPicture& done : content_.TakePictures()) {
     const int row = static_cast<int>(done.row);
-    if (done.picture.thumbnail)
-      list_->item(row, kPictureColumn)->setIcon(QIcon(Thumbnail(*done.picture.thumbnail, kIcon)));
+    if (done.thumbnail) list_->item(row, kPictureColumn)->setIcon(QIcon(Thumbnail(*done.thumbnail, kIcon)));
     ShowRow(row);
     list_->resizeRowToContents(row);
   }
-  summary_->setText(FromSjis(check_.summary));
+  summary_->setText(FromSjis(content_.Summary()));
 }
 
 }  // namespace zel

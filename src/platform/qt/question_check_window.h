@@ -4,22 +4,18 @@
 #pragma once
 
 #include <QDialog>
-#include <memory>
 
-#include "quiz/question_check.h"
+#include "host/check_window.h"
 
 class QLabel;
 class QTableWidget;
 
 namespace zel {
 
-class CheckPictureLoader;
-class FileAccess;
-
 class QuestionCheckWindow : public QDialog {
  public:
-  // Reads the pictures of check through files, which must be safe to read from any thread.
-  QuestionCheckWindow(QWidget* parent, const QuestionCheck& check, FileAccess& files);
+  // Starts the reading of content's pictures, and ends it when it goes.
+  QuestionCheckWindow(QWidget* parent, CheckWindowContent& content);
   ~QuestionCheckWindow() override;
   // Closed, it reads no further picture.
   void done(int result) override;
@@ -28,11 +24,10 @@ class QuestionCheckWindow : public QDialog {
   void TakePictures();
   void ShowRow(int row);
 
-  QuestionCheck check_;
+  CheckWindowContent& content_;
   QLabel* summary_ = nullptr;
   QTableWidget* list_ = nullptr;
   bool rowsToMeasure_ = false;
-  std::unique_ptr<CheckPictureLoader> loader_;
 };
 
 }  // namespace zel

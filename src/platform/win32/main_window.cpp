@@ -257,8 +257,8 @@ DecodedPicture Win32MainWindow::DecodePicture(std::string_view bytes, int maxSid
   return DecodePictureBytes(bytes, maxSide);
 }
 
-void Win32MainWindow::ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) {
-  ShowQuestionCheckWindow(instance_, hwnd_, check, files);
+void Win32MainWindow::ShowQuestionCheck(CheckWindowContent& content) {
+  ShowQuestionCheckWindow(instance_, hwnd_, content);
 }
 
 // ---- The window and its controls.

@@ -68,7 +68,7 @@ class Win32MainWindow : public View, public SettingsStore, public FileAccess, pu
   std::string BuiltInPicture(std::string_view name) override;
   bool FaceDrawsKana(std::string_view faceName) override;
   DecodedPicture DecodePicture(std::string_view bytes, int maxSide) override;
-  void ShowQuestionCheck(const QuestionCheck& check, FileAccess& files) override;
+  void ShowQuestionCheck(CheckWindowContent& content) override;
   int DisplayDepth() override;
   void UpdatePanelNow() override;
   long long CurrentTime() override;

@@ -9,8 +9,6 @@
 #include "dib/packed_dib.h"
 #include "display/panel.h"
 #include "platform/win32/text.h"
-#include "quiz/check_picture_loader.h"
-#include "quiz/question_check.h"
 
 namespace zel {
 namespace {
@@ -33,7 +31,8 @@ constexpr UINT kTakeDelayMs = 40;
 constexpr UINT kWrapped = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
 
 struct CheckWindow {
-  QuestionCheck check;
+  CheckWindowContent* content = nullptr;
+  std::vector<CheckRow> rows;  // as the content gives them, taken again as pictures come
   HWND owner = nullptr;
   HWND hwnd = nullptr;
   HWND summary = nullptr;
@@ -41,7 +40,6 @@ struct CheckWindow {
   HWND close = nullptr;
   HFONT font = nullptr;
   std::vector<std::optional<PackedDib>> thumbnails;  // a row's picture, small, once read
-  CheckPictureLoader* loader = nullptr;
 };
 
 // Where a row's texts go inside its rectangle: the same when it is measured and drawn.
@@ -68,11 +66,6 @@ int TextHeight(HDC dc, const std::wstring& text, LONG width) {
   return r.bottom;
 }
 
-// Only a row that stands for one line may show a picture; the others are labels alone.
-bool MayHavePicture(const CheckWindow& w, size_t i) {
-  return w.check.lines[i].lastNumber == w.check.lines[i].number;
-}
-
 // The rows' width: the inside of the list, whose scroll bar is always there.
 LONG RowWidth(const CheckWindow& w) {
   RECT r{};
@@ -82,10 +75,10 @@ LONG RowWidth(const CheckWindow& w) {
 
 // A row as high as its wrapped texts, and never lower than a thumbnail.
 void MeasureRow(const CheckWindow& w, HDC dc, size_t i, LONG width) {
-  const CheckedLine& line = w.check.lines[i];
-  const RowCells cells = CellsOf(RECT{0, 0, width, 0}, MayHavePicture(w, i));
+  const CheckRow& line = w.rows[i];
+  const RowCells cells = CellsOf(RECT{0, 0, width, 0}, line.mayHavePicture);
   const auto widthOf = [](const RECT& r) { return r.right - r.left; };
-  const int height = std::max({kThumb, TextHeight(dc, WideFromSjis(RowLabel(line)), widthOf(cells.label)),
+  const int height = std::max({kThumb, TextHeight(dc, WideFromSjis(line.label), widthOf(cells.label)),
                                TextHeight(dc, WideFromSjis(line.text), widthOf(cells.text)),
                                TextHeight(dc, WideFromSjis(line.message), widthOf(cells.message))}) +
                      2 * kPad;
@@ -109,7 +102,7 @@ void MeasureRows(const CheckWindow& w, const Rows& rows) {
   InvalidateRect(w.list, nullptr, TRUE);
 }
 void MeasureRows(const CheckWindow& w) {
-  std::vector<size_t> all(w.check.lines.size());
+  std::vector<size_t> all(w.rows.size());
   for (size_t i = 0; i < all.size(); ++i) all[i] = i;
   MeasureRows(w, all);
 }
@@ -126,8 +119,8 @@ void DrawThumbnail(HDC dc, const PackedDib& picture, int left, int top) {
 }
 
 void DrawRow(const CheckWindow& w, const DRAWITEMSTRUCT& item) {
-  if (item.itemID >= w.check.lines.size()) return;
-  const CheckedLine& line = w.check.lines[item.itemID];
+  if (item.itemID >= w.rows.size()) return;
+  const CheckRow& line = w.rows[item.itemID];
   const std::optional<PackedDib>& thumbnail = w.thumbnails[item.itemID];
   HDC dc = item.hDC;
   RECT row = item.rcItem;
@@ -135,8 +128,8 @@ void DrawRow(const CheckWindow& w, const DRAWITEMSTRUCT& item) {
   HGDIOBJ oldFont = SelectObject(dc, w.font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  RowCells cells = CellsOf(row, MayHavePicture(w, item.itemID));
-  DrawTextW(dc, WideFromSjis(RowLabel(line)).c_str(), -1, &cells.label, kWrapped);
+  RowCells cells = CellsOf(row, line.mayHavePicture);
+  DrawTextW(dc, WideFromSjis(line.label).c_str(), -1, &cells.label, kWrapped);
   if (thumbnail) DrawThumbnail(dc, *thumbnail, cells.picture.left, cells.picture.top);
   DrawTextW(dc, WideFromSjis(line.text).c_str(), -1, &cells.text, kWrapped);
   DrawTextW(dc, WideFromSjis(line.message).c_str(), -1, &cells.message, kWrapped);
@@ -149,7 +142,7 @@ void DrawRow(const CheckWindow& w, const DRAWITEMSTRUCT& item) {
 int SummaryHeight(const CheckWindow& w, LONG width) {
   HDC dc = GetDC(w.hwnd);
   HGDIOBJ old = SelectObject(dc, w.font);
-  const int height = TextHeight(dc, WideFromSjis(w.check.summary), width);
+  const int height = TextHeight(dc, WideFromSjis(w.content->Summary()), width);
   SelectObject(dc, old);
   ReleaseDC(w.hwnd, dc);
   return height;
@@ -187,18 +180,17 @@ void PaintHeader(const CheckWindow& w, HDC dc) {
 
 // The pictures the readers have done: each row's verdict and thumbnail, and the summary.
 void TakePictures(CheckWindow& w) {
-  if (!w.loader) return;
   std::vector<size_t> rows;
-  for (CheckPictureLoader::Done& done : w.loader->Take()) {
-    SettlePicture(w.check, done.row, done.picture);
-    w.thumbnails[done.row] = std::move(done.picture.thumbnail);
+  for (RowPicture& done : w.content->TakePictures()) {
+    w.rows[done.row] = w.content->Row(done.row);
+    w.thumbnails[done.row] = std::move(done.thumbnail);
     rows.push_back(done.row);
   }
   if (rows.empty()) return;
   MeasureRows(w, rows);
   RECT summary{};
   GetClientRect(w.summary, &summary);
-  SetWindowTextW(w.summary, WideFromSjis(w.check.summary).c_str());
+  SetWindowTextW(w.summary, WideFromSjis(w.content->Summary()).c_str());
   if (SummaryHeight(w, summary.right) != summary.bottom) Arrange(w);
 }
 
@@ -259,7 +251,7 @@ LRESULT CALLBACK CheckWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) SendMessageW(hwnd, WM_CLOSE, 0, 0);
       return 0;
     case WM_CLOSE:
-      if (w->loader) w->loader->Stop();  // no further picture is read
+      w->content->StopReading();  // no further picture is read
       // The owner comes back before this window goes, so it, not another program, is active.
       EnableWindow(w->owner, TRUE);
       DestroyWindow(hwnd);
@@ -282,7 +274,7 @@ HFONT DialogFont() {
 
 }  // namespace
 
-void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck& check, FileAccess& files) {
+void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, CheckWindowContent& content) {
   static const ATOM registered = [instance] {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -296,8 +288,9 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
   if (!registered) return;
 
   CheckWindow w;
-  w.check = check;
-  w.thumbnails.resize(check.lines.size());
+  w.content = &content;
+  for (size_t i = 0; i < content.RowCount(); ++i) w.rows.push_back(content.Row(i));
+  w.thumbnails.resize(w.rows.size());
   w.owner = owner;
   w.font = DialogFont();
   // Over the owner's middle, as large as the owner's screen allows.
@@ -325,7 +318,7 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(w.font), FALSE);
     return control;
   };
-  w.summary = child(L"STATIC", WideFromSjis(check.summary), SS_LEFT | SS_NOPREFIX, kCheckSummaryId);
+  w.summary = child(L"STATIC", WideFromSjis(content.Summary()), SS_LEFT | SS_NOPREFIX, kCheckSummaryId);
   // The scroll bar always there, so rows keep the width they were measured at; the keys
   // come to the window, which scrolls with them.
   w.list = child(L"LISTBOX", L"",
@@ -334,15 +327,14 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
                  kCheckListId);
   w.close = child(L"BUTTON", WideFromUtf8(check_window_texts::kClose), BS_DEFPUSHBUTTON | WS_TABSTOP,
                   IDCANCEL);
-  for (size_t i = 0; i < check.lines.size(); ++i)
+  for (size_t i = 0; i < w.rows.size(); ++i)
     SendMessageW(w.list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
   Arrange(w);
   // The pictures come from threads of their own, each batch taken on this one; notes posted
   // to a closed window go nowhere. The reading ends, the pictures in hand finished, before
   // this function returns.
   const HWND window = w.hwnd;
-  CheckPictureLoader loader(files, w.check, [window] { PostMessageW(window, kPicturesRead, 0, 0); });
-  w.loader = &loader;
+  content.StartReading([window] { PostMessageW(window, kPicturesRead, 0, 0); });
 
   // Modal: the owner takes no input until this window is closed.
   if (owner) EnableWindow(owner, FALSE);
@@ -363,9 +355,8 @@ void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck
     EnableWindow(owner, TRUE);
     SetActiveWindow(owner);
   }
-  loader.Stop();
+  content.EndReading();
   if (IsWindow(w.hwnd)) DestroyWindow(w.hwnd);
-  w.loader = nullptr;
   DeleteObject(w.font);
   if (quit) PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that owns the program
 }

@@ -6,14 +6,13 @@
 
 #include <windows.h>
 
+#include "host/check_window.h"
+
 namespace zel {
 
-class FileAccess;
-struct QuestionCheck;
-
-// Shows the check over owner, which is disabled meanwhile, reading its pictures through
-// files (whose reads must be safe on any thread); returns when it is closed.
-void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, const QuestionCheck& check, FileAccess& files);
+// Shows the check over owner, which is disabled meanwhile, its pictures read while it is
+// open; returns when it is closed and the reading has ended.
+void ShowQuestionCheckWindow(HINSTANCE instance, HWND owner, CheckWindowContent& content);
 
 // The window while it is open (for the tests of this layer): its summary's text control
 // and its list of lines, one item a row of the check.
