@@ -81,7 +81,7 @@ std::string Utf8Of(uint32_t c) {
 }
 
 TEST(Cp932Table, ReadsEveryByteAndPairAsIconv) {
-  if (!kAgainstIconv) GTEST_SKIP() << "the system's converter is not iconv here";
+  if (!kAgainstIconv) GTEST_SKIP() << "no iconv CP932 here to hold the table against";
   Differences d;
   for (unsigned first = 0; first < 0x100; ++first) {
     const char bytes[2] = {static_cast<char>(first), 0};
@@ -95,7 +95,7 @@ TEST(Cp932Table, ReadsEveryByteAndPairAsIconv) {
 }
 
 TEST(Cp932Table, WritesEveryCharacterAsIconv) {
-  if (!kAgainstIconv) GTEST_SKIP() << "the system's converter is not iconv here";
+  if (!kAgainstIconv) GTEST_SKIP() << "no iconv CP932 here to hold the table against";
   Differences d;
   // The first plane, surrogates written out as three bytes (no UTF-8) among them.
   for (uint32_t c = 0; c < 0x10000; ++c) d.Write(Utf8Of(c));
@@ -108,7 +108,7 @@ TEST(Cp932Table, WritesEveryCharacterAsIconv) {
 // Broken UTF-8: every one and two bytes, every lead with each second byte before ASCII or
 // a stray continuation byte, and overlong, cut-off and stretched forms.
 TEST(Cp932Table, ReplacesBrokenUtf8AsIconv) {
-  if (!kAgainstIconv) GTEST_SKIP() << "the system's converter is not iconv here";
+  if (!kAgainstIconv) GTEST_SKIP() << "no iconv CP932 here to hold the table against";
   Differences d;
   for (unsigned first = 0; first < 0x100; ++first) {
     const char one[1] = {static_cast<char>(first)};
@@ -136,7 +136,7 @@ TEST(Cp932Table, ReplacesBrokenUtf8AsIconv) {
 // Longer texts of mixed, partly broken characters, both ways: nothing carries from one
 // character to the next.
 TEST(Cp932Table, ConvertsMixedTextsAsIconv) {
-  if (!kAgainstIconv) GTEST_SKIP() << "the system's converter is not iconv here";
+  if (!kAgainstIconv) GTEST_SKIP() << "no iconv CP932 here to hold the table against";
   std::mt19937 random(932);
   const std::vector<std::string> pieces = {
       "a", "\\", "~", "\n", "\x82\xA0", "\x83\x4A", "\x81", "\x82", "\x85\x40", "\xA0", "\xB1",
