@@ -25,6 +25,7 @@ Needs python3-fonttools (and python3-brotli for WOFF2). Usage:
 """
 
 import argparse
+import importlib.util
 import os
 import re
 import sys
@@ -183,11 +184,9 @@ ipag.ttf with the tool's --font option.
 def make(repo, source):
     from fontTools import subset
     from fontTools.ttLib import TTFont
-    try:
-        import brotli  # noqa: F401
-        flavor, ext = "woff2", "woff2"
-    except ImportError:
-        flavor, ext = "woff", "woff"
+    # WOFF2 needs brotli; without it, WOFF (zlib), which every browser reads too.
+    flavor = "woff2" if importlib.util.find_spec("brotli") else "woff"
+    ext = flavor
     # The original's timestamps kept, so that the same sources make the same bytes.
     font = TTFont(source, recalcTimestamp=False)
     cmap = font.getBestCmap()
