@@ -160,9 +160,10 @@ def write_notes(out_dir, chars, font_file, source):
         f.write("".join(sorted(chars)) + "\n")
     write_licence(os.path.join(out_dir, LICENCE_FILE))
     with open(os.path.join(out_dir, "README"), "w", encoding="utf-8") as f:
+        title = f'{font_file}: "{FAMILY}" ("{FAMILY_JA}"), the web version\'s font'
         f.write(f"""\
-{font_file}: "{FAMILY}" ("{FAMILY_JA}"), the web version's font
-{'=' * (len(font_file) + 2 + len(FAMILY) + 6 + len(FAMILY_JA) + 28)}
+{title}
+{'=' * len(title)}
 
 A subset of IPAGothic (IPAゴシック, {os.path.basename(source)}, version 003.03, Debian package
 fonts-ipafont-gothic): only the {len(chars)} characters in characters.txt, hinting removed,
@@ -172,7 +173,7 @@ Copyright: Information-technology Promotion Agency, Japan (IPA); 2020-2021 Japan
 Character Information Technology Promotion Council (CITPC).
 
 Made by tools/make_web_fonts/make_web_fonts.py with fontTools' subsetter from the original
-font file; run it again to remake the subset from characters.txt's sources.
+font file; run it again when the program's texts change (a test fails until then).
 
 To use the original font instead, point the page's @font-face for "{FAMILY}" at
 IPAGothic (ipag.ttf, from Debian's fonts-ipafont-gothic or the IPA font's own
