@@ -18,4 +18,13 @@ if [ -n "$found" ]; then
   echo "$found"
   exit 1
 fi
+# What the panel shows, how a stroke is judged and what a check row says are decided in the
+# logic; a platform carries out the scene and forwards the pointer.
+decisions='PanelModeOf|CharacterFontFor|CountingCircles|TracedKana|CheckTracedStroke|StrokeMatches|TracingHintOf|TracedStrokesReached|HintPulseAt|CyclePen|CheckQuestionFile|LoadCheckedPicture|SettlePicture|RowLabel'
+found=$(grep -rnwE "($decisions)" "$src/platform" --include='*.h' --include='*.cpp' || true)
+if [ -n "$found" ]; then
+  echo "Platform code takes decisions that belong to the logic:"
+  echo "$found"
+  exit 1
+fi
 echo "layering ok"

@@ -1,4 +1,6 @@
-// The Shift-JIS conversion in the browser, whose C library has no code page 932: the tables.
+// The Shift-JIS conversion through the tables made from the C library's code page 932: in
+// the browser, whose C library has none, and on Windows, whose own code page 932 reads and
+// writes a few bytes otherwise. So a file gives the same text on every system.
 #include "encoding/sjis.h"
 #include "encoding/sjis_table.h"
 
