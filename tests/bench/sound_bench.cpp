@@ -16,7 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sdl/sound_service.h"
+#include "platform/sdl/sdl_device.h"
+#include "platform/sound/sound_service.h"
 #include "support/little_endian.h"
 #include "wave/wav_file.h"
 
@@ -58,7 +59,7 @@ void SetDriver(bool sdlDevice) {
 void BM_PlayToFirstFrame(benchmark::State& state) {
   SetDriver(state.range(0) != 0);
   const std::vector<uint8_t> voice = VoiceWav();
-  SoundService service(voice);
+  SoundService service(voice, OpenSdlDevice);
   const auto period = std::chrono::duration<double>(double(service.BufferFrames()) /
                                                     service.OutputRate());
   std::minstd_rand random(7);
@@ -96,7 +97,7 @@ BENCHMARK(BM_PlayToFirstFrame)
 void BM_WaitingPlayLength(benchmark::State& state) {
   SetDriver(state.range(0) != 0);
   const std::vector<uint8_t> voice = VoiceWav(16000 / 4);  // 0.25 s
-  SoundService service(voice);
+  SoundService service(voice, OpenSdlDevice);
   std::vector<double> overruns;
   for (auto _ : state) {
     const auto start = Clock::now();
@@ -123,7 +124,7 @@ BENCHMARK(BM_WaitingPlayLength)
 void BM_PlayBytesCall(benchmark::State& state) {
   SetDriver(false);
   const std::vector<uint8_t> voice = VoiceWav();
-  SoundService service(voice);
+  SoundService service(voice, OpenSdlDevice);
   for (auto _ : state) service.PlayBytes(voice, false);
 }
 BENCHMARK(BM_PlayBytesCall)->Unit(benchmark::kMicrosecond);

@@ -1,4 +1,4 @@
-#include "platform/sdl/sound_service.h"
+#include "platform/sound/sound_service.h"
 
 #include <stdlib.h>
 
@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/sdl/sdl_device.h"
 #include "wave/wav_file.h"
 #include "support/little_endian.h"
 #include "support/scratch_dir.h"
@@ -112,7 +113,9 @@ constexpr double kAlertSeconds = 0.25;
 
 class SoundServiceTest : public ::testing::Test {
  protected:
-  void SetUp() override { service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds)); }
+  void SetUp() override {
+    service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds), OpenSdlDevice);
+  }
   void TearDown() override { service.reset(); }
 
   std::string Store(const std::string& name, const Bytes& bytes) const {
@@ -283,7 +286,7 @@ TEST_F(SoundServiceTest, WhatCannotBePlayedGivesTheDefaultAlert) {
 
 TEST_F(SoundServiceTest, WithoutADefaultAlertAnUnplayableSoundStopsTheOnePlaying) {
   service.reset();
-  SoundService quiet(Bytes{'R', 'I', 'F', 'F'});
+  SoundService quiet(Bytes{'R', 'I', 'F', 'F'}, OpenSdlDevice);
   // Long enough that a waiting play which waited for it would miss the hang bound.
   quiet.Play(Tone(16000, 30.0), false);
   const uint64_t before = quiet.LastDelivery().play;
@@ -297,7 +300,7 @@ TEST_F(SoundServiceTest, WithoutADefaultAlertAnUnplayableSoundStopsTheOnePlaying
 TEST_F(SoundServiceTest, WorksWithNoAudioDeviceAtAll) {
   service.reset();
   ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
-  service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds));
+  service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds), OpenSdlDevice);
   EXPECT_FALSE(service->HasDevice());
   ExpectWaitingPlaysLastTheirLength(*service, dir);
   service->Play(Tone(16000, 0.1), false);
@@ -325,7 +328,8 @@ TEST_F(SoundServiceTest, AnAudioDeviceThatHangsIsGoneAroundAfterADeadline) {
     SCOPED_TRACE(waitingFirst ? "a waiting play first" : "asynchronous plays first");
     const auto deadline = 200ms;
     const auto created = Clock::now();
-    service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds), deadline, hang);
+    service =
+        std::make_unique<SoundService>(Wav(8000, kAlertSeconds), OpenSdlDevice, deadline, hang);
     if (!waitingFirst) {
       service->Play(tone, false);
       EXPECT_FALSE(service->LastDelivery().done);
@@ -364,7 +368,7 @@ TEST_F(SoundServiceTest, KeepsItsRulesOnAnSdlDevice) {
   service.reset();
   ScopedEnv driver("SDL_AUDIODRIVER", "disk");
   ScopedEnv file("SDL_DISKAUDIOFILE", "/dev/null");
-  service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds));
+  service = std::make_unique<SoundService>(Wav(8000, kAlertSeconds), OpenSdlDevice);
   if (!service->HasDevice()) GTEST_SKIP() << "SDL has no disk driver here";
   ExpectWaitingPlaysLastTheirLength(*service, dir);
 

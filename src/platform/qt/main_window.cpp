@@ -45,7 +45,8 @@
 #include "platform/qt/qt_drawing.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
-#include "platform/sdl/sound_service.h"
+#include "platform/sdl/sdl_device.h"
+#include "platform/sound/sound_service.h"
 #include "encoding/sjis.h"
 #include "platform/qt/sheet_renderer.h"
 
@@ -104,7 +105,7 @@ std::span<const uint8_t> BytesOf(const QByteArray& bytes) {
 }  // namespace
 
 MainWindow::MainWindow(std::string settingsPath)
-    : sound_(std::make_unique<SoundService>(BytesOf(BuiltInSoundBytes(-1)))),
+    : sound_(std::make_unique<SoundService>(BytesOf(BuiltInSoundBytes(-1)), OpenSdlDevice)),
       settings_(std::move(settingsPath)) {
   setWindowTitle(FromUtf8(kMainWindowTitle));
   client_ = new QWidget(this);

@@ -1,37 +1,22 @@
-#include "platform/sdl/sound_service.h"
+#include "platform/sound/sound_service.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <string_view>
 #include <utility>
 #include <vector>
-
-#include "platform/sdl/sdl_audio.h"
 
 namespace zel {
 namespace {
 
-// 256 frames at 48 kHz is 5.3 ms: a key's voice reaches the device within one buffer of the
-// press and is heard about one buffer later, well inside the 20 ms a child would notice.
-constexpr int kWantedRate = 48000;
-constexpr int kWantedFrames = 256;
 // A waiting play gives up this long after its sound should have ended, so an output that
 // stops calling back (a device pulled out mid-sound) cannot freeze the window for good.
 constexpr auto kWaitMargin = std::chrono::seconds(2);
 
-// SDL's audio set-up and tear-down are not for two threads at once; an opening thread left
-// hung in them keeps this, so later ones wait (and their services go on silently).
-std::mutex& AudioSystemMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
 }  // namespace
 
-SoundService::SoundService(std::span<const uint8_t> defaultAlertWav, Clock::duration openDeadline,
-                           std::function<void()> beforeOpen)
+SoundService::SoundService(std::span<const uint8_t> defaultAlertWav, AudioDeviceOpener open,
+                           Clock::duration openDeadline, std::function<void()> beforeOpen)
     : openDeadline_(Clock::now() + openDeadline) {
   if (auto alert = DecodeWav(defaultAlertWav)) {
     alert_ = std::make_shared<const PcmSound>(std::move(*alert));
@@ -39,80 +24,47 @@ SoundService::SoundService(std::span<const uint8_t> defaultAlertWav, Clock::dura
   // Opening a device can take tens of milliseconds (drivers probe their hardware): it is
   // done aside, so the window is drawn meanwhile. A play asked for before it is ready
   // starts as soon as it is.
-  opener_ = std::thread(&SoundService::OpenOutput, this, opening_, std::move(beforeOpen));
+  opener_ = std::thread(&SoundService::OpenOutput, this, opening_, std::move(open),
+                        std::move(beforeOpen));
 }
 
 void SoundService::OpenOutput(SoundService* self, std::shared_ptr<Opening> opening,
-                              std::function<void()> beforeOpen) {
+                              AudioDeviceOpener open, std::function<void()> beforeOpen) {
   if (beforeOpen) beforeOpen();
-  std::lock_guard audioSystem(AudioSystemMutex());
-  // SDL's dummy driver keeps time only to the millisecond; the silent output keeps it exactly.
-  // Asked for by name, it spares loading SDL at all.
-  const char* asked = std::getenv("SDL_AUDIODRIVER");
-  const SdlAudio* sdl = asked && std::string_view(asked) == "dummy" ? nullptr : LoadSdlAudio();
-  // Left to SDL, SIGINT and SIGTERM would become quit events that nobody reads.
-  if (sdl) sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  bool sdlAudio = sdl && sdl->InitSubSystem(SDL_INIT_AUDIO) == 0;
-  const char* driver = sdlAudio ? sdl->GetCurrentAudioDriver() : nullptr;
-  SDL_AudioDeviceID device = 0;
-  SDL_AudioSpec got{};
-  if (driver && std::string_view(driver) != "dummy") {
-    SDL_AudioSpec wanted{};
-    wanted.freq = kWantedRate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 1;
-    wanted.samples = kWantedFrames;
-    wanted.callback = &SoundService::DeviceCallback;
-    wanted.userdata = self;  // called only once the device is unpaused, which the service does
-    // We resample and spread to the channels ourselves rather than through SDL's converter,
-    // which would add a buffer of its own.
-    device = sdl->OpenAudioDevice(nullptr, 0, &wanted, &got,
-                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
-                                     SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
-                                     SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-    if (device != 0 && (got.freq < kMinWavRate || got.channels < 1 || got.samples < 1)) {
-      sdl->CloseAudioDevice(device);
-      device = 0;
-    }
-  }
-  if (device == 0 && sdlAudio) {
-    sdl->QuitSubSystem(SDL_INIT_AUDIO);
-    sdlAudio = false;
+  // The device calls back only once started, which the service does once it has adopted
+  // it: `self` is alive by then.
+  std::unique_ptr<AudioDevice> device = open([self](int16_t* out, size_t frames,
+                                                    Clock::duration heardAfter) {
+    return self->DeviceFill(out, frames, heardAfter);
+  });
+  if (device && (device->Rate() < kMinWavRate || device->Channels() < 1 ||
+                 device->BufferFrames() < 1)) {
+    device.reset();
   }
 
   std::lock_guard lock(opening->mutex);
   opening->finished = true;
   opening->finishedChanged.notify_all();
-  if (opening->abandoned) {
-    // Too late: the service went on silently and may be gone; `self` is not touched.
-    if (device != 0) sdl->CloseAudioDevice(device);
-    if (sdlAudio) sdl->QuitSubSystem(SDL_INIT_AUDIO);
-    return;
-  }
+  if (opening->abandoned) return;  // too late: the service went on silently and may be gone
   opening->adopted = true;
-  self->AdoptOutput(sdlAudio, device, got.freq, got.channels, got.samples);
+  self->AdoptOutput(std::move(device));
 }
 
-void SoundService::AdoptOutput(bool sdlAudio, uint32_t device, int rate, int channels,
-                               int frames) {
+void SoundService::AdoptOutput(std::unique_ptr<AudioDevice> device) {
   std::unique_lock lock(mutex_);
-  sdlAudio_ = sdlAudio;
-  device_ = device;
-  if (device_ != 0) {
-    rate_ = rate;
-    channels_ = channels;
-    bufferFrames_ = frames;
-    // The buffer just filled is heard after the one the device is playing.
-    deviceLatency_ = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(double(bufferFrames_) / rate_));
+  device_ = std::move(device);
+  if (device_) {
+    rate_ = device_->Rate();
+    channels_ = device_->Channels();
+    bufferFrames_ = device_->BufferFrames();
   }
   ready_ = true;
   if (pending_) StartLocked(std::exchange(pending_, nullptr), plays_);
-  if (device_ == 0) StartSilentLocked();
+  if (!device_) StartSilentLocked();
   lock.unlock();
   readyChanged_.notify_all();
-  // Outside our lock: the device's thread takes SDL's lock, then ours.
-  if (device_ != 0) LoadSdlAudio()->PauseAudioDevice(device_, 0);
+  // Outside our lock: a device's thread may take its own lock, then ours.
+  if (device_) device_->Start();
 }
 
 void SoundService::StartSilentLocked() {
@@ -136,7 +88,8 @@ SoundService::~SoundService() {
   bool finished;
   {
     // An open under way may take until the deadline; only one hung past it is left
-    // behind, so the program still ends. SDL's set-up is not for two threads at once.
+    // behind, so the program still ends. An audio system's set-up is seldom made for two
+    // threads at once.
     std::unique_lock opening(opening_->mutex);
     opening_->finishedChanged.wait_until(opening, openDeadline_, [&] { return opening_->finished; });
     finished = opening_->finished;
@@ -151,22 +104,10 @@ SoundService::~SoundService() {
   played_.notify_all();
   outputWake_.notify_all();
   if (silent_.joinable()) silent_.join();
-  if (device_ == 0 && !sdlAudio_) return;
-  // No callback may reach this object once it is gone, even if the device cannot be closed
-  // below; pausing takes only the device's own lock.
-  if (device_ != 0) LoadSdlAudio()->PauseAudioDevice(device_, 1);
-  // Waited for a second at most: a thread hung in the audio system must not hold the exit.
-  const auto giveUp = Clock::now() + std::chrono::seconds(1);
-  std::unique_lock audioSystem(AudioSystemMutex(), std::try_to_lock);
-  while (!audioSystem.owns_lock() && Clock::now() < giveUp) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    audioSystem.try_lock();
-  }
-  if (!audioSystem.owns_lock()) return;
-  // Either means SDL was loaded.
-  const SdlAudio* sdl = LoadSdlAudio();
-  if (device_ != 0) sdl->CloseAudioDevice(device_);
-  if (sdlAudio_) sdl->QuitSubSystem(SDL_INIT_AUDIO);
+  if (!device_) return;
+  // No fill may reach this object once it is gone.
+  device_->Stop();
+  device_.reset();
 }
 
 void SoundService::WaitReady(std::unique_lock<std::mutex>& lock) const {
@@ -179,7 +120,7 @@ void SoundService::WaitReady(std::unique_lock<std::mutex>& lock) const {
 bool SoundService::HasDevice() const {
   std::unique_lock lock(mutex_);
   WaitReady(lock);
-  return device_ != 0;
+  return device_ != nullptr;
 }
 
 int SoundService::OutputRate() const {
@@ -194,8 +135,8 @@ int SoundService::BufferFrames() const {
   return bufferFrames_;
 }
 
-void SoundService::Play(const PcmSound& sound, SoundWait wait) {
-  Start(DecodedOrAlert(sound), wait);
+void SoundService::Play(std::optional<PcmSound> sound, SoundWait wait) {
+  Start(DecodedOrAlert(std::move(sound)), wait);
 }
 
 void SoundService::PlayBytes(std::span<const uint8_t> wavBytes, SoundWait wait) {
@@ -206,12 +147,14 @@ void SoundService::PlayFile(const std::string& path, SoundWait wait) {
   Start(DecodedOrAlert(ReadSoundFile(path)), wait);
 }
 
-std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSound> sound) const {
+bool SoundService::Playable(const std::optional<PcmSound>& sound) {
   // The cap keeps the output's frame arithmetic far from overflow.
-  if (!sound || sound->samples.empty() || sound->samples.size() > (size_t{1} << 31) ||
-      sound->rate < kMinWavRate || sound->rate > kMaxWavRate) {
-    return alert_;
-  }
+  return sound && !sound->samples.empty() && sound->samples.size() <= (size_t{1} << 31) &&
+         sound->rate >= kMinWavRate && sound->rate <= kMaxWavRate;
+}
+
+std::shared_ptr<const PcmSound> SoundService::DecodedOrAlert(std::optional<PcmSound> sound) const {
+  if (!Playable(sound)) return alert_;
   return std::make_shared<const PcmSound>(std::move(*sound));
 }
 
@@ -250,7 +193,10 @@ uint64_t SoundService::StartLocked(std::shared_ptr<const PcmSound> sound, uint64
   if (playLimit_ == 0) current_ = Resampler();  // a wait with nothing left: only the stop
   delivery_.done = current_.done();
   heardEnd_ = Clock::now();
-  if (!current_.done()) outputWake_.notify_one();
+  if (!current_.done()) {
+    outputWake_.notify_one();
+    if (device_) device_->Wake();
+  }
   return play;
 }
 
@@ -264,8 +210,8 @@ bool SoundService::Playing() const {
   return !current_.done();
 }
 
-void SoundService::Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
-                        Clock::duration heardAfter) {
+size_t SoundService::Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
+                          Clock::duration heardAfter) {
   size_t written = 0;
   if (!current_.done()) {
     if (!delivery_.start) delivery_.start = now;
@@ -290,15 +236,13 @@ void SoundService::Fill(int16_t* out, size_t frames, int channels, Clock::time_p
     }
   }
   std::fill(out + written * size_t(channels), out + frames * size_t(channels), int16_t{0});
+  return written;
 }
 
-void SoundService::DeviceCallback(void* self, uint8_t* stream, int bytes) {
-  auto* service = static_cast<SoundService*>(self);
+size_t SoundService::DeviceFill(int16_t* out, size_t frames, Clock::duration heardAfter) {
   const auto now = Clock::now();
-  std::lock_guard lock(service->mutex_);
-  const size_t frames = size_t(bytes) / (sizeof(int16_t) * size_t(service->channels_));
-  service->Fill(reinterpret_cast<int16_t*>(stream), frames, service->channels_, now,
-                service->deviceLatency_);
+  std::lock_guard lock(mutex_);
+  return Fill(out, frames, channels_, now, heardAfter);
 }
 
 void SoundService::SilentOutput() {

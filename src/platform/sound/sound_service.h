@@ -1,12 +1,13 @@
-// Every sound of the program goes out through one SoundService on SDL2 audio.
+// Every sound of the program goes out through one SoundService, on the system's own audio
+// device (SDL on Linux, waveOut on Windows) kept open for the whole run.
 //
 // One sound plays at a time: starting a sound cuts off the one playing. A play that waits
 // blocks the calling thread, handling no events, until the sound has been heard, but for
 // as much of it as its SoundWait allows at most (kMaxWaitSeconds for a plain wait): the
 // rest of a longer sound is cut, so a long or damaged voice file cannot freeze the window.
-// One that does not wait returns at once and plays the whole sound. A sound that cannot be read or decoded gives the default
-// alert instead. Without an audio device a silent output keeps the same timing, so the
-// program behaves alike on a desktop, a server and CI.
+// One that does not wait returns at once and plays the whole sound. A sound that cannot be
+// read or decoded gives the default alert instead. Without an audio device a silent output
+// keeps the same timing, so the program behaves alike on a desktop, a server and CI.
 #pragma once
 
 #include <chrono>
@@ -21,6 +22,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/sound/audio_device.h"
 #include "wave/resampler.h"
 #include "wave/sound_play.h"
 #include "wave/wav_file.h"
@@ -31,24 +33,27 @@ class SoundService {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Opens the audio subsystem of SDL (never its video) and the default output device.
+  // Opens the default output device with open, on a thread of its own.
   // defaultAlertWav: the WAVE bytes played in place of a sound that cannot be played; when
   // they do not decode, such a sound only stops the one playing.
   // openDeadline: how long the device may take to open; past it the silent output stands
   // in, so an audio system that hangs can neither freeze the window nor its exit.
   // beforeOpen runs on the opening thread first (tests make it hang).
-  explicit SoundService(std::span<const uint8_t> defaultAlertWav,
+  SoundService(std::span<const uint8_t> defaultAlertWav, AudioDeviceOpener open,
                         Clock::duration openDeadline = kOpenDeadline,
                         std::function<void()> beforeOpen = {});
   ~SoundService();
   SoundService(const SoundService&) = delete;
   SoundService& operator=(const SoundService&) = delete;
 
-  // A sound with no samples or a rate outside kMinWavRate..kMaxWavRate gives the alert.
-  void Play(const PcmSound& sound, SoundWait wait);
+  // A sound that is not Playable gives the alert.
+  void Play(std::optional<PcmSound> sound, SoundWait wait);
   void PlayBytes(std::span<const uint8_t> wavBytes, SoundWait wait);
   // A file that ReadSoundFile does not take gives the alert.
   void PlayFile(const std::string& path, SoundWait wait);
+
+  // False for none, one with no samples or a rate outside kMinWavRate..kMaxWavRate.
+  static bool Playable(const std::optional<PcmSound>& sound);
 
   static constexpr Clock::duration kOpenDeadline = std::chrono::seconds(3);
 
@@ -81,9 +86,9 @@ class SoundService {
     bool abandoned = false;  // the service went on without it
   };
   static void OpenOutput(SoundService* self, std::shared_ptr<Opening> opening,
-                         std::function<void()> beforeOpen);
+                         AudioDeviceOpener open, std::function<void()> beforeOpen);
   // Called by the opening thread with opening_->mutex held.
-  void AdoptOutput(bool sdlAudio, uint32_t device, int rate, int channels, int frames);
+  void AdoptOutput(std::unique_ptr<AudioDevice> device);
   // Waits for the output until the open deadline; past it, goes on with the silent output.
   void WaitReady(std::unique_lock<std::mutex>& lock) const;
   void GiveUpDevice() const;
@@ -94,20 +99,18 @@ class SoundService {
   uint64_t StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play,
                        SoundWait wait = false);
   std::shared_ptr<const PcmSound> DecodedOrAlert(std::optional<PcmSound> sound) const;
-  // Hands the next frames to the output; `heardAfter` is how long the output holds them
-  // before they sound. Called with mutex_ held.
-  void Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
-            Clock::duration heardAfter);
-  static void DeviceCallback(void* self, uint8_t* stream, int bytes);
+  // Hands the next frames to the output and returns how many hold sound; `heardAfter` is how
+  // long the output holds them before they sound. Called with mutex_ held.
+  size_t Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
+              Clock::duration heardAfter);
+  size_t DeviceFill(int16_t* out, size_t frames, Clock::duration heardAfter);
   void SilentOutput();
 
   std::shared_ptr<const PcmSound> alert_;
-  bool sdlAudio_ = false;
-  uint32_t device_ = 0;
+  std::unique_ptr<AudioDevice> device_;  // none: the silent output
   int channels_ = 1;
   int rate_ = 48000;
   int bufferFrames_ = 256;
-  Clock::duration deviceLatency_{};
 
   mutable std::mutex mutex_;
   mutable std::condition_variable readyChanged_;
