@@ -1,11 +1,12 @@
 #include "platform/win32/sound_player.h"
 
-#include <mmsystem.h>
+#include <windows.h>
 
 #include <utility>
 
 #include "files/file_names.h"
 #include "platform/win32/resources.h"
+#include "platform/win32/wave_out_device.h"
 #include "wave/sound_play.h"
 
 namespace zel {
@@ -27,19 +28,11 @@ std::string SystemAlertPath() {
 
 }  // namespace
 
-// The program's own alert, for a system that names none.
-Win32SoundPlayer::Win32SoundPlayer() : ownAlert_(DecodeWav(BuiltInBytes(L"SOUNDS_DEFAULT"))) {}
+// The device opens aside while the window is made; the start-up sound waits for it.
+Win32SoundPlayer::Win32SoundPlayer() : service_(BuiltInBytes(L"SOUNDS_DEFAULT"), OpenWaveOut) {}
 
 void Win32SoundPlayer::PlayBuiltInSound(int soundId, SoundWait wait) {
-  PlayBytes(BuiltInBytes(L"SOUNDS_" + std::to_wstring(soundId)), wait);
-}
-
-Win32SoundPlayer::~Win32SoundPlayer() {
-  PlaySoundW(nullptr, nullptr, 0);  // its memory goes with this object
-}
-
-void Win32SoundPlayer::PlayBytes(std::span<const uint8_t> wavBytes, SoundWait wait) {
-  Play(DecodeWav(wavBytes), wait);
+  Play(DecodeWav(BuiltInBytes(L"SOUNDS_" + std::to_wstring(soundId))), wait);
 }
 
 void Win32SoundPlayer::PlaySoundFile(const std::string& path, SoundWait wait) {
@@ -47,24 +40,12 @@ void Win32SoundPlayer::PlaySoundFile(const std::string& path, SoundWait wait) {
 }
 
 void Win32SoundPlayer::Play(std::optional<PcmSound> sound, SoundWait wait) {
-  if (!sound) {
+  if (!SoundService::Playable(sound)) {
     // Looked up at each alert, as a user may change the sound while the program runs.
     const std::string systemAlert = SystemAlertPath();
     if (!systemAlert.empty()) sound = ReadSoundFile(systemAlert);
-    if (!sound) sound = ownAlert_;
   }
-  std::vector<uint8_t> next;
-  // A wait with nothing left to hear only stops the sound playing: a WAVE without samples
-  // could give the system's alert.
-  if (sound && FramesToPlay(sound->samples.size(), sound->rate, wait) > 0)
-    next = PcmWaveBytes(*sound, wait);
-  // Stopped before its memory goes; with no alert at all the sound playing only stops.
-  PlaySoundW(nullptr, nullptr, 0);
-  playing_ = std::move(next);
-  if (playing_.empty()) return;
-  // No SND_NODEFAULT: should the device refuse the sound, the system's alert stands in.
-  PlaySoundW(reinterpret_cast<LPCWSTR>(playing_.data()), nullptr,
-             SND_MEMORY | (wait.wait ? SND_SYNC : SND_ASYNC));
+  service_.Play(std::move(sound), wait);  // still none: the program's own alert
 }
 
 }  // namespace zel
