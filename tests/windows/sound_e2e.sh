@@ -31,14 +31,18 @@ put_sound_fixtures "$work/run" "$sounds"
 # The program in $work/run, its window focused; the voice files are looked for as it starts.
 start_program() {
   (cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &
-  pids+=($!)
-  window=$(timeout 120 xdotool search --sync --onlyvisible --name 'もじもり' | head -n 1) ||
-    fail "no main window"
+  zel_pid=$!
+  pids+=($zel_pid)
+  # A search may trip over a window going away as it asks (the program's earlier run):
+  # it is asked again. A busy machine may take Wine a while to bring the window up.
+  bound=120 wait_until find_window 'もじもり' || fail "no main window"
+  window=$found
   focus_window "$window" || fail "the main window never had the keyboard focus"
 }
 close_program() {
   xdotool key alt+F4
   wait_until eval '! xdotool search --name "もじもり" >/dev/null 2>&1' || fail "the window did not close"
+  wait_until eval '! kill -0 "$zel_pid" 2>/dev/null' || fail "the program did not end"
 }
 
 start_program
