@@ -383,6 +383,82 @@ TEST_F(SoundServiceTest, KeepsItsRulesOnAnSdlDevice) {
   ExpectLength(kAlertSeconds, "junk on the device");
 }
 
+// A device that holds what it was given, as waveOut holds its queue of buffers: frames are
+// pulled by the test, one buffer at a time, and each fill's report kept. It reports the
+// frames as heard `heardAfter` after they are given.
+class HoldingDevice : public AudioDevice {
+ public:
+  struct State {
+    Fill fill;
+    int wakes = 0;
+  };
+  explicit HoldingDevice(std::shared_ptr<State> state) : state_(std::move(state)) {}
+  int Rate() const override { return 48000; }
+  int Channels() const override { return 1; }
+  int BufferFrames() const override { return 256; }
+  void Start() override {}
+  void Wake() override { ++state_->wakes; }  // under the service's lock
+  void Stop() override {}
+
+ private:
+  std::shared_ptr<State> state_;
+};
+
+// A play that cuts off a sound still sounding tells the device so with the first frames
+// after the cut, and only then, so the device may drop what it holds of the sound cut off
+// (and no more); a play after a sound heard to its end, or the first, cuts nothing.
+TEST(SoundServiceCut, TellsTheDeviceWhatItMayDrop) {
+  auto state = std::make_shared<HoldingDevice::State>();
+  SoundService service(Wav(8000, kAlertSeconds),
+                       [state](AudioDevice::Fill fill) -> std::unique_ptr<AudioDevice> {
+                         state->fill = std::move(fill);
+                         return std::make_unique<HoldingDevice>(state);
+                       });
+  ASSERT_TRUE(service.HasDevice());
+  std::vector<int16_t> buffer(256);
+  auto pull = [&](Clock::duration heardAfter = 0s) {
+    return state->fill(buffer.data(), buffer.size(), heardAfter);
+  };
+
+  const PcmSound longSound = Tone(16000, 30.0), shortSound = Tone(16000, 0.002);
+  service.Play(longSound, false);
+  AudioDevice::Filled f = pull();
+  EXPECT_EQ(f.frames, 256u);
+  EXPECT_FALSE(f.cutsOff) << "the first sound cuts nothing";
+  EXPECT_FALSE(pull().cutsOff);
+
+  // Cut off by a sound shorter than a buffer: told once, with the new sound's frames.
+  service.Play(shortSound, false);
+  const size_t shortFrames = service.LastDelivery().frames;
+  ASSERT_GT(shortFrames, 0u);
+  ASSERT_LT(shortFrames, 256u);
+  f = pull(60s);  // the device holds it a minute
+  EXPECT_EQ(f.frames, shortFrames);
+  EXPECT_TRUE(f.cutsOff);
+  f = pull();
+  EXPECT_EQ(f.frames, 0u);
+  EXPECT_FALSE(f.cutsOff);
+
+  // That one has gone out, but is not heard yet: the next play cuts it. This one the device
+  // reports heard already, so the next play cuts nothing: the end of a waiting play's
+  // sound, say, is never dropped.
+  service.Play(shortSound, false);
+  EXPECT_TRUE(pull(-1s).cutsOff);
+  service.Play(longSound, false);
+  f = pull(-1s);
+  EXPECT_EQ(f.frames, 256u);
+  EXPECT_FALSE(f.cutsOff);
+
+  // A play that only stops the sound playing wakes the device, and the next fill tells it
+  // to drop what it holds, with nothing new.
+  const int wakes = state->wakes;
+  service.Play(shortSound, SoundWait::AtMost(0));
+  EXPECT_EQ(state->wakes, wakes + 1);
+  f = pull();
+  EXPECT_EQ(f.frames, 0u);
+  EXPECT_TRUE(f.cutsOff);
+}
+
 // G.711 compression of one 16-bit sample, as a recorder writes it.
 uint8_t ToMuLaw(int sample) {
   const int sign = sample < 0 ? 0x80 : 0;

@@ -83,7 +83,8 @@ class SdlDevice : public AudioDevice {
  private:
   static void Callback(void* self, uint8_t* stream, int bytes) {
     auto* device = static_cast<SdlDevice*>(self);
-    // The buffer filled now is heard after the one the device is playing.
+    // The buffer filled now is heard after the one the device is playing; a cut is heard
+    // within that one, so nothing held need be dropped.
     device->fill_(reinterpret_cast<int16_t*>(stream),
                   size_t(bytes) / (sizeof(int16_t) * size_t(device->got_.channels)),
                   device->latency_);

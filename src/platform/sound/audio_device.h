@@ -13,10 +13,17 @@ namespace zel {
 class AudioDevice {
  public:
   using Clock = std::chrono::steady_clock;
-  // Writes the next `frames` frames of the device's channels, interleaved, into out, and
-  // returns how many of them hold sound: the rest is silence. heardAfter is how long the
-  // device holds them before they sound. Called from the device's own thread.
-  using Fill = std::function<size_t(int16_t* out, size_t frames, Clock::duration heardAfter)>;
+  // What a fill gave.
+  struct Filled {
+    size_t frames = 0;  // how many of the frames hold sound: the rest is silence
+    // They come after a play that cut off a sound still sounding: whatever the device still
+    // holds of that one may go, so the cut is heard at once, however much the device holds.
+    bool cutsOff = false;
+  };
+  // Writes the next `frames` frames of the device's channels, interleaved, into out.
+  // heardAfter is how long the device holds them before they sound. Called from the
+  // device's own thread.
+  using Fill = std::function<Filled(int16_t* out, size_t frames, Clock::duration heardAfter)>;
 
   virtual ~AudioDevice() = default;  // closes the device, waiting a bounded time at most
 

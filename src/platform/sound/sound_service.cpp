@@ -185,6 +185,8 @@ void SoundService::Start(std::shared_ptr<const PcmSound> sound, SoundWait wait) 
 
 uint64_t SoundService::StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play,
                                    SoundWait wait) {
+  // A sound with frames still to go out, or gone out and not heard to its end, is cut off.
+  cutting_ = cutting_ || !current_.done() || Clock::now() < heardEnd_;
   current_ = sound ? Resampler(std::move(sound), rate_) : Resampler();
   delivery_ = Delivery{};
   delivery_.play = play;
@@ -193,10 +195,9 @@ uint64_t SoundService::StartLocked(std::shared_ptr<const PcmSound> sound, uint64
   if (playLimit_ == 0) current_ = Resampler();  // a wait with nothing left: only the stop
   delivery_.done = current_.done();
   heardEnd_ = Clock::now();
-  if (!current_.done()) {
-    outputWake_.notify_one();
-    if (device_) device_->Wake();
-  }
+  if (!current_.done()) outputWake_.notify_one();
+  // A device is woken for a stop as well, so it lets go of what it holds of the sound cut.
+  if (device_ && (!current_.done() || cutting_)) device_->Wake();
   return play;
 }
 
@@ -210,8 +211,11 @@ bool SoundService::Playing() const {
   return !current_.done();
 }
 
-size_t SoundService::Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
-                          Clock::duration heardAfter) {
+AudioDevice::Filled SoundService::Fill(int16_t* out, size_t frames, int channels,
+                                       Clock::time_point now, Clock::duration heardAfter) {
+  // Told with the first frames after the cut (or none, for a play that only stops), as the
+  // two are taken under one lock: what the output drops is all of the sound cut off.
+  const bool cutsOff = std::exchange(cutting_, false);
   size_t written = 0;
   if (!current_.done()) {
     if (!delivery_.start) delivery_.start = now;
@@ -236,10 +240,10 @@ size_t SoundService::Fill(int16_t* out, size_t frames, int channels, Clock::time
     }
   }
   std::fill(out + written * size_t(channels), out + frames * size_t(channels), int16_t{0});
-  return written;
+  return {written, cutsOff};
 }
 
-size_t SoundService::DeviceFill(int16_t* out, size_t frames, Clock::duration heardAfter) {
+AudioDevice::Filled SoundService::DeviceFill(int16_t* out, size_t frames, Clock::duration heardAfter) {
   const auto now = Clock::now();
   std::lock_guard lock(mutex_);
   return Fill(out, frames, channels_, now, heardAfter);

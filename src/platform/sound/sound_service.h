@@ -99,11 +99,11 @@ class SoundService {
   uint64_t StartLocked(std::shared_ptr<const PcmSound> sound, uint64_t play,
                        SoundWait wait = false);
   std::shared_ptr<const PcmSound> DecodedOrAlert(std::optional<PcmSound> sound) const;
-  // Hands the next frames to the output and returns how many hold sound; `heardAfter` is how
-  // long the output holds them before they sound. Called with mutex_ held.
-  size_t Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
-              Clock::duration heardAfter);
-  size_t DeviceFill(int16_t* out, size_t frames, Clock::duration heardAfter);
+  // Hands the next frames to the output; `heardAfter` is how long the output holds them
+  // before they sound. Called with mutex_ held.
+  AudioDevice::Filled Fill(int16_t* out, size_t frames, int channels, Clock::time_point now,
+                           Clock::duration heardAfter);
+  AudioDevice::Filled DeviceFill(int16_t* out, size_t frames, Clock::duration heardAfter);
   void SilentOutput();
 
   std::shared_ptr<const PcmSound> alert_;
@@ -123,6 +123,7 @@ class SoundService {
   size_t playLimit_ = 0;  // frames of the current sound that go out: fewer for a long wait
   Delivery delivery_;
   Clock::time_point heardEnd_;  // when the latest play's last frame will have sounded
+  bool cutting_ = false;  // a play cut off a sound still sounding; the output has not heard
   bool closing_ = false;
   Clock::time_point openDeadline_;
   std::shared_ptr<Opening> opening_ = std::make_shared<Opening>();

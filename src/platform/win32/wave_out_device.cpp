@@ -12,12 +12,14 @@
 namespace zel {
 namespace {
 
-// A few small buffers in turn: a key's voice goes out in the next one, at most
-// kBuffers × 5.3 ms behind what the device holds already, and nothing at all while the
-// program is quiet. One channel: the system spreads it to the speakers.
+// Small buffers in turn, 85 ms of them ahead of the device while a sound plays, so that a
+// busy machine can hold this thread back that long without a gap; a key's voice still goes
+// out at once, in the next buffer, as a play that cuts off another drops what the device
+// holds of it. Nothing goes out while the program is quiet. One channel: the system spreads
+// it to the speakers.
 constexpr int kRate = 48000;
 constexpr int kFrames = 256;
-constexpr int kBuffers = 4;
+constexpr int kBuffers = 16;
 
 class WaveOutDevice : public AudioDevice {
  public:
@@ -101,7 +103,12 @@ class WaveOutDevice : public AudioDevice {
         b.sent = false;
         const auto heardAfter = std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(double(held) * kFrames / kRate));
-        if (fill_(b.samples.data(), kFrames, heardAfter) == 0) break;
+        const Filled filled = fill_(b.samples.data(), kFrames, heardAfter);
+        if (filled.cutsOff && held > 0) {
+          waveOutReset(wave_);  // gives every buffer back at once
+          held = 0;
+        }
+        if (filled.frames == 0) break;
         if (waveOutWrite(wave_, &b.header, sizeof b.header) != MMSYSERR_NOERROR) break;
         b.sent = true;
         ++held;
