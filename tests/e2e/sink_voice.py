@@ -14,6 +14,11 @@ Windows and the Linux program) can be set side by side.
 
     sink_voice.py --sink NAME --expect t=resources/sounds/305.wav [--expect KEY=WAV ...]
                   [--presses 5] [--json FILE]
+    sink_voice.py --sink NAME --heard WAV --ready FILE
+
+The second form, started before the program, waits until the program's start-up sound has
+been heard whole (touching FILE once it records): a device that opens late on a busy machine
+plays it late, and a key pressed before would count its rest as the key's own.
 
 The sink's monitor is recorded with `parec --latency-msec=20`: without it PulseAudio hands a
 recorder large blocks, and whole short sounds went missing between them.
@@ -86,11 +91,11 @@ class Recorder:
         self.proc.wait(timeout=HANG_SECONDS)
 
 
-def wait_until(condition, what):
-    end = time.monotonic() + HANG_SECONDS
+def wait_until(condition, what, bound=HANG_SECONDS):
+    end = time.monotonic() + bound
     while not condition():
         if time.monotonic() > end:
-            sys.exit(f"FAIL: {what} (waited {HANG_SECONDS} s)")
+            sys.exit(f"FAIL: {what} (waited {bound} s)")
         time.sleep(0.01)
 
 
@@ -143,7 +148,9 @@ def loudness(x):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--sink", required=True)
-    ap.add_argument("--expect", action="append", required=True, metavar="KEY=WAV")
+    ap.add_argument("--expect", action="append", metavar="KEY=WAV")
+    ap.add_argument("--heard", metavar="WAV", help="wait for this sound, whole, and nothing else")
+    ap.add_argument("--ready", metavar="FILE", help="touched once the recorder records")
     ap.add_argument("--presses", type=int, default=5)
     ap.add_argument("--json")
     ap.add_argument("--save", metavar="DIR", help="keep each key's sound from the sink as KEY.wav")
@@ -151,6 +158,11 @@ def main():
                     help="a silent stream asking for 2 ms makes the sink mix in 2 ms blocks, "
                          "so the delays are known to within that rather than the recorder's 20")
     args = ap.parse_args()
+    if args.heard:
+        heard(args.sink, args.heard, args.ready)
+        return
+    if not args.expect:
+        ap.error("--expect or --heard is needed")
 
     silence = None
     if args.fine_clock:
@@ -185,6 +197,24 @@ def main():
     if args.json:
         with open(args.json, "w") as f:
             json.dump(report, f)
+
+
+def heard(sink, path, ready):
+    """Waits until the sound in path has been heard whole at the sink, then silence."""
+    voice = voice_at_sink_rate(path)
+    expected = int(np.count_nonzero(np.abs(voice) > THRESHOLD))
+    recorder = Recorder(sink)
+    try:
+        wait_until(lambda: recorder.count() > 0, "the recorder never recorded")
+        if ready:
+            open(ready, "w").close()
+        # A busy machine may take Wine long to start a program.
+        wait_until(lambda: ends_quiet(recorder.samples(), 0, (1 - TOLERANCE) * expected),
+                   f"{os.path.basename(path)} was not heard whole", bound=4 * HANG_SECONDS)
+        count = int(np.count_nonzero(np.abs(recorder.samples()) > THRESHOLD))
+        print(f"{os.path.basename(path)} heard: {count} loud samples, the file has {expected}")
+    finally:
+        recorder.stop()
 
 
 def sink_latency_ms(sink):

@@ -22,9 +22,16 @@ start_null_sink zel_sink || fail "no PulseAudio sink"
 cp -r "$sample" "$work/run"
 put_sound_fixtures "$work/run" "$sounds"
 
+# The start-up sound (371) is heard before the first key, whenever the device opens.
+/usr/bin/python3 "$(dirname "$0")/sink_voice.py" --sink zel_sink --heard "$sounds/371.wav" \
+  --ready "$work/recording" &
+heard=$!
+pids+=($heard)
+wait_until test -e "$work/recording" || fail "the sink's recorder did not start"
 (cd "$work/run" && exec "$zel") >"$work/zel.log" 2>&1 &
 zel_pid=$!
 pids+=($zel_pid)
+wait "$heard" || fail "the start-up sound was not heard whole"
 window=$(find_program_window "$zel_pid" 'もじもり') || fail "no main window"
 focus_window "$window" || fail "the main window did not take the keyboard focus"
 

@@ -28,11 +28,19 @@ rm -rf "$(zel_appdata)"
 cp -r "$sample" "$work/run"
 put_sound_fixtures "$work/run" "$sounds"
 
-# The program in $work/run, its window focused; the voice files are looked for as it starts.
+# The program in $work/run, its window focused and its start-up sound (371) heard; the voice
+# files are looked for as it starts.
 start_program() {
+  rm -f "$work/recording"
+  /usr/bin/python3 "$here/../e2e/sink_voice.py" --sink zel_sink --heard "$sounds/371.wav" \
+    --ready "$work/recording" &
+  local heard=$!
+  pids+=($heard)
+  wait_until test -e "$work/recording" || fail "the sink's recorder did not start"
   (cd "$work/run" && exec "$here/wine_run.sh" "$zel") >"$work/zel.log" 2>&1 &
   zel_pid=$!
   pids+=($zel_pid)
+  wait "$heard" || fail "the start-up sound was not heard whole"
   # A search may trip over a window going away as it asks (the program's earlier run):
   # it is asked again. A busy machine may take Wine a while to bring the window up.
   bound=120 wait_until find_window 'もじもり' || fail "no main window"
