@@ -6,7 +6,7 @@ ZEL_BUILD_PACKAGES=(build-essential cmake ninja-build ccache pkg-config
 ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick openbox
   poppler-utils sox python3 python3-numpy python3-pil desktop-file-utils appstream dpkg-dev
   file cups-daemon cups-client printer-driver-cups-pdf pulseaudio pulseaudio-utils dbus at-spi2-core
-  gir1.2-atspi-2.0 python3-gi python3-fonttools python3-brotli stress-ng)
+  gir1.2-atspi-2.0 python3-gi python3-fonttools python3-brotli)
 # The Windows program: cross compiler (posix threads), ImageMagick for its icons, Wine to
 # test it under, NSIS for the installer, and the Japanese locale Wine takes the code page from.
 ZEL_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
@@ -46,7 +46,7 @@ zel_require_test_tools() {
   local missing=() tool
   for tool in clang++ Xvfb xauth xdotool xwininfo import convert openbox pdftoppm pdftocairo \
               /usr/bin/python3 x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine \
-              wineboot wineserver makensis pulseaudio parec pactl sox stress-ng; do
+              wineboot wineserver makensis pulseaudio parec pactl sox; do
     command -v "$tool" >/dev/null || missing+=("$tool")
   done
   /usr/bin/python3 -c 'import PIL' 2>/dev/null || missing+=("python3-pil")
