@@ -36,7 +36,7 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "無料のソフトウェア（CREDI
 !define MUI_UNICON "${ICON}"
 
 !define MUI_WELCOMEPAGE_TITLE "もじもり！ のインストール"
-!define MUI_WELCOMEPAGE_TEXT "ひらがな・カタカナを覚えはじめた小さなお子さんのための、五十音表の形をしたキーボード「もじもり！」をインストールします。$\r$\n$\r$\nこれは リリース ${VERSION} です。無料で使えます。$\r$\n$\r$\n「次へ」を押して進んでください。"
+!define MUI_WELCOMEPAGE_TEXT "ひらがな・カタカナを覚えはじめた小さなお子さんのための、五十音表の形をしたキーボードです。$\r$\n$\r$\nこれは リリース ${VERSION} です。無料で使えます。$\r$\n$\r$\n「次へ」を押して進んでください。"
 !insertmacro MUI_PAGE_WELCOME
 ; What the program is, that it is free, where its files go, and the credits.
 !define MUI_PAGE_HEADER_TEXT "もじもり！ について"
@@ -48,7 +48,7 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "無料のソフトウェア（CREDI
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "インストールが終わりました"
-!define MUI_FINISHPAGE_TEXT "もじもり！ は、スタートメニューの「もじもり！」から起動できます。$\r$\n$\r$\nはじめて起動すると、「ドキュメント」の中に問題フォルダー mojimori が作られます。使いかたは、プログラムの「ヘルプ」メニューから読めます。"
+!define MUI_FINISHPAGE_TEXT "スタートメニューの「もじもり！」から起動できます。使いかたは、プログラムの「ヘルプ」メニューから読めます。"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\zel.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "もじもり！ をすぐに始める"
 ; The page's second box makes the desktop shortcut.
@@ -57,7 +57,7 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "無料のソフトウェア（CREDI
 !define MUI_FINISHPAGE_SHOWREADME_FUNCTION MakeDesktopShortcut
 !insertmacro MUI_PAGE_FINISH
 
-!define MUI_UNCONFIRMPAGE_TEXT_TOP "もじもり！ をこのパソコンから削除します。${KEPT_TEXT}"
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "問題フォルダー（「ドキュメント」の mojimori、Documents\mojimori）と設定（%APPDATA%\mojimori）は消さずに残します。"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "アンインストールが終わりました"
@@ -71,6 +71,18 @@ FunctionEnd
 
 Function un.onInit
   SetRegView 64
+FunctionEnd
+
+; The uninstaller runs from a copy of itself in a folder of the temporary files (~nsu*.tmp),
+; which Windows would remove only at the next restart: a hidden command removes it once
+; the copy has ended, trying each second for half a minute.
+Function un.onUninstSuccess
+  StrLen $0 "$TEMP\~nsu"
+  StrCpy $1 "$EXEDIR" $0
+  StrCmp $1 "$TEMP\~nsu" 0 done
+  SetOutPath "$TEMP"
+  Exec '"$SYSDIR\cmd.exe" /c for /l %i in (1,1,30) do @(ping -n 2 127.0.0.1 >nul & rmdir /s /q "$EXEDIR" 2>nul & if not exist "$EXEDIR" exit /b 0)'
+  done:
 FunctionEnd
 
 Function MakeDesktopShortcut
