@@ -48,9 +48,12 @@ bool RenameOver(const std::string& from, const std::string& to) {
 }
 
 bool RenameNew(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
   // A file system without the flag: a plain rename, which would replace an empty folder.
   if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+  // The browser's C library has no renameat2; its file system has one user.
   return !Occupied(to) && ::rename(from.c_str(), to.c_str()) == 0;
 }
 

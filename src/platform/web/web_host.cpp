@@ -1,0 +1,333 @@
+#include "platform/web/web_host.h"
+
+#include <emscripten.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <ctime>
+
+#include "app/control_ids.h"
+#include "app/panel_input.h"
+#include "app/routing.h"
+#include "app/settings.h"
+#include "app/texts.h"
+#include "app/window_layout.h"
+#include "app/window_template.h"
+#include "display/decoded_picture.h"
+#include "encoding/sjis.h"
+#include "files/file_names.h"
+#include "files/safe_replace.h"
+#include "platform/web/web_scene.h"
+#include "wave/sound_play.h"
+
+// The page's side of each call (web/page.js, object zelPage).
+// clang-format off
+EM_JS(void, zel_js_add_control, (int id, int kind, const char* caption), {
+  zelPage.addControl(id, kind, UTF8ToString(caption));
+});
+EM_JS(void, zel_js_add_menu, (const char* title), { zelPage.addMenu(UTF8ToString(title)); });
+EM_JS(void, zel_js_add_menu_item, (int id, const char* text, int checkable, int checked), {
+  zelPage.addMenuItem(id, UTF8ToString(text), !!checkable, !!checked);
+});
+EM_JS(void, zel_js_insert_menu_item, (int beforeId, int id, const char* text), {
+  zelPage.insertMenuItem(beforeId, id, id ? UTF8ToString(text) : null);
+});
+EM_JS(void, zel_js_check_menu_item, (int id, int checked), { zelPage.checkMenuItem(id, !!checked); });
+EM_JS(void, zel_js_set_text, (int id, const char* text), { zelPage.setControlText(id, UTF8ToString(text)); });
+EM_JS(void, zel_js_show_control, (int id, int visible), { zelPage.showControl(id, !!visible); });
+EM_JS(void, zel_js_move_control, (int id, int x, int y, int width, int height), {
+  zelPage.moveControl(id, x, y, width, height);
+});
+EM_JS(void, zel_js_key_font, (int height, int width, int weight, int italic, int underline, int strikeOut, const char* face, int defaultFace), {
+  zelPage.setKeyFont({height: height, width: width, weight: weight, italic: !!italic, underline: !!underline,
+    strikeOut: !!strikeOut, face: UTF8ToString(face), defaultFace: !!defaultFace});
+});
+EM_JS(void, zel_js_request_paint, (), { zelPage.panel.requestPaint(); });
+EM_JS(void, zel_js_frame_white, (int width, int height, int fresh), { zelPage.panel.frameWhite(width, height, !!fresh); });
+EM_JS(void, zel_js_show_frame, (), { zelPage.panel.showFrame(); });
+EM_JS(void, zel_js_hint_timer, (int periodMs, int run), { zelPage.panel.hintTimer(periodMs, !!run); });
+EM_JS(int, zel_js_pointer_down, (), { return zelPage.panel.pointerDown() ? 1 : 0; });
+EM_JS(void, zel_js_at_rest, (), { zelPage.panel.atRest(); });
+EM_JS(void, zel_js_timer, (int periodMs, int run), { zelPage.timer(periodMs, !!run); });
+EM_JS(void, zel_js_settings_written, (const char* path), { zelPage.keepSettings(UTF8ToString(path)); });
+EM_JS(void, zel_js_show_help, (const char* path), { zelPage.showHelp(UTF8ToString(path)); });
+EM_JS(void, zel_js_play, (const int16_t* samples, int frames, int rate), {
+  zelPage.audio.play(HEAP16.subarray(samples >> 1, (samples >> 1) + frames), rate);
+});
+EM_ASYNC_JS(void, zel_js_sound_heard, (), { await zelPage.audio.heard(); });
+EM_ASYNC_JS(int, zel_js_message, (const char* text, const char* caption, int kind), {
+  return await zelPage.message(UTF8ToString(text), UTF8ToString(caption), kind);
+});
+// clang-format on
+
+namespace zel {
+namespace {
+
+std::string ResourcePath(std::string_view kind, std::string_view name) {
+  return std::string(kWebResourceDir) + "/" + std::string(kind) + "/" + std::string(name);
+}
+
+}  // namespace
+
+WebHost::WebHost() {
+  for (const ControlDef& def : MainControls())
+    zel_js_add_control(def.id, static_cast<int>(def.kind), SjisToUtf8(def.caption).c_str());
+  for (const MenuDef& menu : MainMenu()) {
+    zel_js_add_menu(std::string(menu.title).c_str());
+    for (const MenuItemDef& item : menu.items)
+      zel_js_add_menu_item(item.id, std::string(item.text).c_str(), item.checkable, item.checked);
+  }
+  alert_ = ReadSoundFile(ResourcePath("sounds", "default.wav"));
+}
+
+void WebHost::Start(int clientWidth, int clientHeight) {
+  clientWidth_ = clientWidth;
+  clientHeight_ = clientHeight;
+  RunLayout(app_, clientWidth_, clientHeight_);
+  StartUp(app_);
+  RunLayout(app_, clientWidth_, clientHeight_);  // the settings may have changed the mode bar
+}
+
+void WebHost::Resize(int clientWidth, int clientHeight) {
+  clientWidth_ = clientWidth;
+  clientHeight_ = clientHeight;
+  RunLayout(app_, clientWidth_, clientHeight_);
+}
+
+void WebHost::Paint() {
+  if (frameShown_) zel_js_show_frame();
+  else DrawScene(PanelTarget::Shown, PanelSceneOf(app_, panelWidth_, panelHeight_));
+  DrawScene(PanelTarget::Shown, InkScene(app_));
+  zel_js_at_rest();  // the page calls back once it is idle: PreparePanelAtRest
+}
+
+void WebHost::PanelResized(int width, int height) {
+  if (width == panelWidth_ && height == panelHeight_) return;
+  panelWidth_ = width;
+  panelHeight_ = height;
+  frameShown_ = false;
+  DropPanelInk(app_);
+  zel_js_request_paint();
+}
+
+int WebHost::Pointer(const PointerEvent& event) {
+  const PointerOutcome outcome = OnPanelPointer(app_, event, panelWidth_, panelHeight_);
+  if (outcome.inkGrew) DrawScene(PanelTarget::Shown, NewInkScene(app_));
+  return (outcome.capture ? 1 : 0) | (outcome.release ? 2 : 0);
+}
+
+// ---- View
+
+void WebHost::SetControlText(int controlId, std::string_view text) {
+  std::string shown = SjisToUtf8(text);
+  std::erase(shown, '\r');  // the line text breaks its lines with LF CR
+  zel_js_set_text(controlId, shown.c_str());
+}
+
+void WebHost::ShowControl(int controlId, bool visible) { zel_js_show_control(controlId, visible); }
+
+void WebHost::MoveControl(int controlId, int x, int y, int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  rects_[controlId] = {x, y, x + width, y + height};
+  zel_js_move_control(controlId, x, y, width, height);
+  if (controlId == kCtlDisplayPanel) PanelResized(width, height);
+}
+
+void WebHost::SetKeyFont(const FontSpec& spec) {
+  zel_js_key_font(spec.height, spec.width, spec.weight, spec.italic, spec.underline, spec.strikeOut,
+                  SjisToUtf8(spec.faceName).c_str(), spec.faceName == SjisText(texts::kDefaultFontName));
+}
+
+WindowRect WebHost::GetControlRect(int controlId) {
+  auto it = rects_.find(controlId);
+  return it == rects_.end() ? WindowRect{} : it->second;
+}
+
+void WebHost::CheckMenuItem(int commandId, bool checked) { zel_js_check_menu_item(commandId, checked); }
+
+void WebHost::InsertMenuItemBefore(int beforeId, int commandId, std::string_view text) {
+  zel_js_insert_menu_item(beforeId, commandId, SjisToUtf8(text).c_str());
+}
+
+void WebHost::InsertMenuSeparatorBefore(int beforeId) { zel_js_insert_menu_item(beforeId, 0, ""); }
+
+void WebHost::InvalidatePanel() {
+  frameShown_ = false;
+  ForgetPanelInk(app_);
+  zel_js_hint_timer(kHintFrameMs, false);
+  zel_js_request_paint();
+}
+
+void WebHost::UpdatePanelNow() { Paint(); }
+
+void WebHost::RedrawPanel() { zel_js_request_paint(); }
+
+void WebHost::StartHintTimer() { zel_js_hint_timer(kHintFrameMs, true); }
+
+bool WebHost::StrokePointerDown() { return zel_js_pointer_down() != 0; }
+
+void WebHost::PrepareFrame() {
+  zel_js_frame_white(panelWidth_, panelHeight_, !frameShown_);
+  frameShown_ = true;
+  // A frame drawn now lies over the ink.
+  DrawScene(PanelTarget::Frame, TakeInkUnderFrame(app_));
+}
+
+void WebHost::FillPanelWhite() {
+  PrepareFrame();
+  zel_js_frame_white(panelWidth_, panelHeight_, true);
+  zel_js_request_paint();
+}
+
+void WebHost::DrawStripFrame(int stripId, int frame) {
+  PrepareFrame();
+  DrawStripOnFrame(ResourcePath("strokes", std::to_string(stripId) + ".bmp"), frame);
+  zel_js_request_paint();
+}
+
+void WebHost::DrawKanaFrame(int kana, const std::vector<double>& reached) {
+  PrepareFrame();
+  DrawScene(PanelTarget::Frame, KanaFrameScene(panelWidth_, panelHeight_, kana, reached));
+  zel_js_request_paint();
+}
+
+// The page's fonts fall back on a Japanese face for any face named.
+bool WebHost::FaceDrawsKana(std::string_view) { return true; }
+
+WindowRect WebHost::GetWindowRect() { return {0, 0, clientWidth_, clientHeight_}; }
+
+// A page has no window of its own to place: it fills the browser's.
+void WebHost::MoveWindow(const WindowRect&) {}
+
+void WebHost::RelayoutWindow() { RunLayout(app_, clientWidth_, clientHeight_); }
+
+// A page cannot end its browser: the run ends when the tab is closed.
+void WebHost::PostQuit() {}
+void WebHost::CloseWindow() { CloseMainWindow(app_); }
+
+void WebHost::SendCommand(int commandId) { RouteCommand(app_, commandId, kFromClick); }
+
+MessageAnswer WebHost::ShowMessage(std::string_view text, std::string_view caption, MessageKind kind) {
+  const int answer = zel_js_message(SjisToUtf8(text).c_str(), SjisToUtf8(caption).c_str(), static_cast<int>(kind));
+  switch (kind) {
+    case MessageKind::Warning: return MessageAnswer::Ok;
+    case MessageKind::YesNo: return answer == 0 ? MessageAnswer::Yes : MessageAnswer::No;
+    case MessageKind::OkCancel: return answer == 0 ? MessageAnswer::Ok : MessageAnswer::Cancel;
+  }
+  return MessageAnswer::Ok;
+}
+
+std::optional<std::string> WebHost::ChooseTextFile(FileDialogKind, std::string_view, const std::string&) {
+  return std::nullopt;
+}
+
+void WebHost::ShowAboutDialog() {}
+bool WebHost::EditSpeeds(std::string&, std::string&) { return false; }
+bool WebHost::ChooseFont(FontSpec&, int&) { return false; }
+void WebHost::ShowQuestionCheck(const QuestionCheck&, FileAccess&) {}
+
+void WebHost::ShowHelp(const std::string& path) { zel_js_show_help(path.c_str()); }
+
+// ---- SoundOutput
+
+void WebHost::PlayBuiltInSound(int soundId, SoundWait wait) {
+  PlayPcm(ReadSoundFile(ResourcePath("sounds", std::to_string(soundId) + ".wav")), wait);
+}
+
+void WebHost::PlaySoundFile(const std::string& path, SoundWait wait) {
+  PlayPcm(ReadSoundFile(ResolveIgnoringCase(path)), wait);
+}
+
+void WebHost::PlayPcm(std::optional<PcmSound> sound, SoundWait wait) {
+  if (!sound || sound->samples.empty() || sound->rate < kMinWavRate || sound->rate > kMaxWavRate)
+    sound = alert_;
+  size_t frames = sound ? FramesToPlay(sound->samples.size(), sound->rate, wait) : 0;
+  // Starting a sound cuts off the one playing; a wait with nothing to hear only stops it.
+  zel_js_play(sound ? sound->samples.data() : nullptr, static_cast<int>(frames), sound ? sound->rate : 0);
+  if (wait.wait && frames > 0) zel_js_sound_heard();
+}
+
+// ---- SettingsStore
+
+std::string WebHost::ReadProfileString(std::string_view section, std::string_view key,
+                                       std::string_view defaultValue, size_t bufferSize) {
+  return settings_.ReadString(section, key, defaultValue, bufferSize);
+}
+
+int WebHost::ReadProfileInt(std::string_view section, std::string_view key, int defaultValue) {
+  return settings_.ReadInt(section, key, defaultValue);
+}
+
+void WebHost::WriteProfileString(std::string_view section, std::string_view key, std::string_view value) {
+  if (!settings_.WriteString(section, key, value)) {
+    TellSettingsNotSaved(app_, settings_.path());
+    return;
+  }
+  zel_js_settings_written(settings_.path().c_str());  // the page keeps the bytes in its storage
+}
+
+// ---- FileAccess
+
+std::string WebHost::CurrentDirectory() {
+  char dir[PATH_MAX];
+  return getcwd(dir, sizeof dir) ? std::string(dir) : std::string();
+}
+
+void WebHost::SetCurrentDirectory(const std::string& dir) {
+  if (chdir(dir.c_str()) != 0) errno = 0;
+}
+
+bool WebHost::FileExists(const std::string& path) { return CanOpenIgnoringCase(path); }
+
+std::vector<bool> WebHost::FilesExist(std::span<const std::string> paths) { return CanOpenIgnoringCase(paths); }
+
+std::optional<std::string> WebHost::ReadFile(const std::string& path, size_t maxBytes) {
+  return ReadRegularFile(ResolveIgnoringCase(path), maxBytes);
+}
+
+bool WebHost::ReplaceFile(const std::string& path, std::string_view bytes) {
+  RemoveStaleTemporaries(path);
+  return ReplaceFileSafely(path, bytes) == ReplaceOutcome::kReplaced;
+}
+
+std::string WebHost::BuiltInPicture(std::string_view name) {
+  return ReadRegularFile(ResourcePath("pictures", std::string(name) + ".bmp"), size_t{16} << 20).value_or("");
+}
+
+// Photos are not read in this version: a question's own .bmp pictures are.
+DecodedPicture WebHost::DecodePicture(std::string_view, int) { return {}; }
+
+// There is no sibling program in a browser.
+bool WebHost::StartProgram(const std::string&) { return false; }
+
+// ---- Printer: not in this version; the dialog counts as cancelled.
+
+bool WebHost::ChoosePrintOptions(int&, int&) { return false; }
+std::optional<PrintArea> WebHost::BeginPrintJob() { return std::nullopt; }
+void WebHost::PrintEmptyBox(const SheetBox&) {}
+bool WebHost::RenderBoxImage(PackedDib&, const FontSpec&, int, const std::vector<BoxText>&) { return false; }
+void WebHost::PrintBoxImage(const SheetBox&, const PackedDib&) {}
+bool WebHost::EndPrintJob() { return false; }
+
+// ---- Clock
+
+bool WebHost::StartTimer(unsigned periodMs) {
+  // Between a floor of 10 ms and the longest period a browser's timer takes.
+  zel_js_timer(static_cast<int>(std::clamp<unsigned>(periodMs, 10, INT_MAX)), true);
+  timerRunning_ = true;
+  return true;
+}
+
+void WebHost::StopTimer() {
+  zel_js_timer(0, false);
+  timerRunning_ = false;
+}
+
+long long WebHost::CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
+
+long long WebHost::SteadyMs() { return static_cast<long long>(emscripten_get_now()); }
+
+}  // namespace zel
