@@ -110,6 +110,17 @@ class Browser:
             except CdpError:
                 time.sleep(0.02)
 
+    def wait_until(self, condition, timeout=60, what="a condition"):
+        """Waits until condition() is truthy, the browser's events read meanwhile."""
+        deadline = time.monotonic() + timeout
+        while True:
+            value = condition()
+            if value:
+                return value
+            if time.monotonic() > deadline:
+                raise CdpError(f"never came true: {what}")
+            self.evaluate("new Promise(r => setTimeout(r, 20))")
+
     def set_size(self, width, height, mobile=True, scale=1):
         self.send("Emulation.setDeviceMetricsOverride", width=width, height=height,
                   deviceScaleFactor=scale, mobile=mobile)

@@ -5,7 +5,8 @@ the audio graph.
 
     e2e.py SITE_DIR TEST [OUT_DIR]
 
-TEST is one of: typing, trace, screenshots (the keyboard at tablet sizes, into OUT_DIR).
+TEST is one of: typing, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
+into OUT_DIR). files and screenshots write into OUT_DIR.
 Exits 0 when the test passes.
 """
 import functools
@@ -18,6 +19,11 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cdp import Browser, CdpError  # noqa: E402
 
 FROM_CLICK = 0
+# The hint's orange dot somewhere on the panel.
+HINT_SHOWN = ("(() => { const c = document.getElementById('c1113');"
+              " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
+              " for (let i = 0; i < d.length; i += 4) if (d[i] > 240 && Math.abs(d[i+1] - 140) < 12"
+              " && d[i+2] < 16) return true; return false; })()")
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -61,24 +67,42 @@ class Page:
             " return {x: r.left + r.width / 2, y: r.top + r.height / 2, w: r.width, h: r.height,"
             " text: e.textContent}; })()")
 
-    def tap(self, selector):
+    def tap(self, selector, wait=True):
         r = self.rect(selector)
         check(r is not None, f"{selector} is on the page")
         self.b.tap(r["x"], r["y"])
-        self.idle()
+        if wait:
+            self.idle()
         return r
 
     def line(self):
         return self.b.evaluate("document.getElementById('c1076').textContent").replace("\n", "")
 
-    def menu_command(self, command):
+    def menu_command(self, command, wait=True):
         """Opens the menu holding a command and taps the command, as a finger would."""
         title = self.b.evaluate(
             f"(() => {{ const i = document.querySelector('[data-command=\"{command}\"]');"
             " const t = i.closest('.menu').querySelector('.menu-title');"
             " t.id = t.id || ('menu' + Math.random().toString(36).slice(2)); return t.id; })()")
         self.tap(f"#{title}")
-        self.tap(f'[data-command="{command}"]')
+        self.tap(f'[data-command="{command}"]', wait)
+
+    def keep_panel(self):
+        """Keeps the panel's pixels as they are now, for changed_pixels."""
+        self.b.evaluate("(() => { const c = document.getElementById('c1113');"
+                        " window.keptPanel = c.getContext('2d').getImageData(0, 0, c.width, c.height); })()")
+
+    def changed_pixels(self, box):
+        """How many panel pixels within box (x0, y0, x1, y1) differ from the kept ones."""
+        x0, y0, x1, y1 = (int(v) for v in box)
+        return self.b.evaluate(
+            "(() => { const c = document.getElementById('c1113'), k = window.keptPanel;"
+            " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let n = 0;"
+            f" for (let y = Math.max({y0}, 0); y < Math.min({y1}, c.height); ++y)"
+            f" for (let x = Math.max({x0}, 0); x < Math.min({x1}, c.width); ++x) {{"
+            " const i = 4 * (y * c.width + x);"
+            " if (d[i] != k.data[i] || d[i + 1] != k.data[i + 1] || d[i + 2] != k.data[i + 2]) n++; }"
+            " return n; })()")
 
     def panel_pixels(self, colour, box=None):
         """How many panel pixels are of colour (r, g, b), within box (x0, y0, x1, y1)."""
@@ -102,7 +126,8 @@ def test_typing(page, url):
     # Counted at the graph: at least a tenth of the voice's samples came out audible.
     voice = page.b.evaluate("zelPage.audio.log[0]")
     page.b.wait_for(f"zelPage.audio.tapSamples > {voice['frames']} / 10", 30,
-                    "the first key's voice heard at the graph")
+                    "the first key's voice heard at the graph (sound is %s)" %
+                    page.b.evaluate("zelPage.audio.state"))
     expected = first["text"]
     check(page.line() == expected, f"the line after one tap is {expected!r}, not {page.line()!r}")
     for mode in range(4):
@@ -140,6 +165,7 @@ def test_trace(page, url):
     # The finger: a stroke from right to left along the bottom, which no kana starts with.
     finger = [(left + w * (0.85 - 0.07 * i), top + h * 0.9) for i in range(11)]
     palm = (left + w * 0.12, top + h * 0.15)
+    page.keep_panel()
     page.b.touch("touchStart", [(0, *finger[0])])
     for i, point in enumerate(finger[1:], 1):
         points = [(0, *point)]
@@ -153,20 +179,105 @@ def test_trace(page, url):
             page.idle()
             check(page.b.evaluate("Module.ccall('zel_stroking', 'number', [], [])") == 1,
                   "the stroke goes on under the palm")
-            ink = page.panel_pixels((0, 0, 0), (int(finger[5][0] - left) - 3, int(finger[5][1] - top) - 3,
-                                                int(finger[1][0] - left) + 3, int(finger[1][1] - top) + 3))
+            ink = page.changed_pixels((finger[5][0] - left - 3, finger[5][1] - top - 3,
+                                       finger[1][0] - left + 3, finger[1][1] - top + 3))
             check(ink > 0, "ink follows the finger")
-            palm_x, palm_y = int(palm[0] - left), int(palm[1] - top)
-            palm_ink = page.panel_pixels((0, 0, 0), (palm_x - 4, palm_y - 4, palm_x + 30, palm_y + 30))
+            palm_x, palm_y = palm[0] - left, palm[1] - top
+            palm_ink = page.changed_pixels((palm_x - 8, palm_y - 8, palm_x + 40, palm_y + 40))
             check(palm_ink == 0, f"the palm drew nothing ({palm_ink} pixels)")
     page.b.touch("touchEnd", [(0, *finger[-1])])
     page.idle()
     check(page.b.evaluate("Module.ccall('zel_stroking', 'number', [], [])") == 0, "the stroke ended")
     page.b.wait_for("zelPage.audio.log.length > %d" % sounds_before, 30, "the check answered with a sound")
-    page.b.wait_for("(() => { const c = document.getElementById('c1113');"
-                    " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
-                    " for (let i = 0; i < d.length; i += 4) if (d[i] > 240 && Math.abs(d[i+1] - 140) < 12"
-                    " && d[i+2] < 16) return true; return false; })()", 30, "the hint's dot shown")
+    page.b.wait_for(HINT_SHOWN, 30, "the hint's dot shown")
+
+
+def test_files(page, url, out):
+    """Saving the line gives a Shift-JIS file with a CR LF line end, as on the desktop;
+    loading a Shift-JIS file puts its first line in the line."""
+    os.makedirs(out, exist_ok=True)
+    page.b.send("Browser.setDownloadBehavior", session=False, behavior="allow", downloadPath=out)
+    page.open(url, 1024, 768)
+    typed = "".join(page.tap(f"#c{key}")["text"] for key in (1000, 1001, 1002))
+    page.menu_command(1208, wait=False)
+    page.b.wait_for("!!document.querySelector('dialog.file-name[open] input')", 30, "the file name asked for")
+    page.b.evaluate("document.querySelector('dialog.file-name input').value = 'line'")
+    page.tap("dialog.file-name button[value=ok]")
+    saved = os.path.join(out, "line.TXT")
+    page.b.wait_for(f"zelPage.stats.downloads.includes('line.TXT')", 30, "the line downloaded")
+    page.b.wait_until(lambda: os.path.exists(saved), 60, "the download written")
+    with open(saved, "rb") as f:
+        data = f.read()
+    check(data == typed.encode("cp932") + b"\r\n", f"the saved bytes are {data!r}")
+
+    # A file of the desktop's kind: Shift-JIS, CR LF lines, the first line taken.
+    loaded = os.path.join(out, "kaki.txt")
+    with open(loaded, "wb") as f:
+        f.write("かきくけこ\r\nさしす\r\n".encode("cp932"))
+    page.b.send("Page.setInterceptFileChooserDialog", enabled=True)
+    page.menu_command(1209, wait=False)
+    chooser = page.b.wait_until(
+        lambda: next((e for e in page.b.events if e.get("method") == "Page.fileChooserOpened"), None),
+        60, "the file picker opened")
+    page.b.send("DOM.setFileInputFiles", files=[loaded], backendNodeId=chooser["params"]["backendNodeId"])
+    page.idle()
+    check(page.line() == "かきくけこ", f"the loaded line is {page.line()!r}")
+
+
+SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sample", "mondai.txt")
+
+
+def test_question(page, url):
+    """The built-in sample set asks a picture question, and a child's taps answer it: a
+    wrong key leaves the line as it was, a right one adds its kana, until the line is the
+    picture's name."""
+    answers = []
+    with open(SAMPLE, "rb") as f:
+        for raw in f.read().split(b"\r\n"):
+            line = raw.decode("cp932")
+            if line.startswith("#"):
+                break
+            if "," in line:
+                answers.append(line.split(",", 1)[1].strip())
+    check(answers, "the sample set has questions")
+    page.open(url, 1024, 768)
+    keys = page.b.evaluate(
+        "Object.fromEntries([...document.querySelectorAll('#client > button')]"
+        ".filter(b => b.offsetParent && b.id >= 'c1000' && b.id <= 'c1071')"
+        ".map(b => [b.textContent, '#' + b.id]))")
+    page.keep_panel()
+    page.tap("#c1077")  # もんだい
+    check(page.changed_pixels((0, 0, 10000, 10000)) > 1000, "the question's picture is on the panel")
+    check(page.line() == "", "a question starts on an empty line")
+    typed, candidates, wrong = "", [a for a in answers if all(c in keys for c in a)], 0
+    while not (typed in candidates and all(len(a) == len(typed) for a in candidates
+                                           if a.startswith(typed))):
+        for kana in sorted({a[len(typed)] for a in candidates if len(a) > len(typed)}):
+            page.tap(keys[kana])
+            if page.line() == typed + kana:
+                typed += kana
+                break
+            check(page.line() == typed, f"a wrong key left the line as it was: {page.line()!r}")
+            wrong += 1
+        else:
+            raise AssertionError(f"no key went on from {typed!r}")
+        candidates = [a for a in candidates if a.startswith(typed)]
+    check(typed in answers, f"the line {typed!r} is a picture's name")
+    print(f"answered {typed!r} after {wrong} wrong keys")
+
+
+def test_settings(page, url):
+    """zel.ini's bytes stay in the browser's storage across a reload: a help switched on is
+    still on."""
+    page.open(url, 1024, 768)
+    item = "document.querySelector('[data-command=\"1221\"]').getAttribute('aria-checked')"
+    check(page.b.evaluate(item) == "false", "the tracing check starts off")
+    page.menu_command(1221)
+    check(page.b.evaluate(item) == "true", "the tracing check is on")
+    stored = page.b.evaluate("localStorage.getItem('mojimori.zel.ini')")
+    check(stored and "\r\n" in stored, f"zel.ini is kept with CR LF lines: {stored!r}")
+    page.open(url, 1024, 768)
+    check(page.b.evaluate(item) == "true", "the tracing check is still on after a reload")
 
 
 def test_screenshots(page, url, out):
@@ -176,6 +287,18 @@ def test_screenshots(page, url, out):
         page.tap("#c1003")
         page.b.wait_for("!zelPage.busy")
         page.b.screenshot(os.path.join(out, f"keyboard-{name}.png"))
+    # A finger's stroke the tracing check does not take: its hint shows where to start.
+    page.menu_command(1221)
+    page.tap("#c1001")
+    panel = page.rect("#c1113")
+    left, top = panel["x"] - panel["w"] / 2, panel["y"] - panel["h"] / 2
+    page.b.touch("touchStart", [(0, left + panel["w"] * 0.8, top + panel["h"] * 0.85)])
+    for i in range(1, 8):
+        page.b.touch("touchMove", [(0, left + panel["w"] * (0.8 - 0.08 * i), top + panel["h"] * 0.85)])
+    page.b.touch("touchEnd", [])
+    page.idle()
+    page.b.wait_for(HINT_SHOWN, 30, "the hint's dot shown")
+    page.b.screenshot(os.path.join(out, "trace-hint.png"))
 
 
 def main():
@@ -189,6 +312,12 @@ def main():
             test_typing(page, url + "index.html")
         elif test == "trace":
             test_trace(page, url + "index.html")
+        elif test == "files":
+            test_files(page, url + "index.html", out)
+        elif test == "question":
+            test_question(page, url + "index.html")
+        elif test == "settings":
+            test_settings(page, url + "index.html")
         elif test == "screenshots":
             test_screenshots(page, url + "index.html", out)
         else:

@@ -12,7 +12,17 @@
 // clang-format off
 EM_JS(int, zel_sjis_decode, (const char* source, int length, char* out), {
   if (!Module.zelSjisDecoder) Module.zelSjisDecoder = new TextDecoder('shift_jis');
-  const text = Module.zelSjisDecoder.decode(HEAPU8.subarray(source, source + length));
+  // ASCII bytes stand for themselves: some engines' tables swap control codes (0x1A, 0x7F).
+  const bytes = HEAPU8.subarray(source, source + length);
+  let text = "";
+  for (let i = 0; i < bytes.length;) {
+    const b = bytes[i];
+    if (b < 0x80) { text += String.fromCharCode(b); ++i; continue; }
+    const pair = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && i + 1 < bytes.length;
+    const n = pair && bytes[i + 1] >= 0x40 && bytes[i + 1] != 0x7F && bytes[i + 1] <= 0xFC ? 2 : 1;
+    text += Module.zelSjisDecoder.decode(bytes.subarray(i, i + n));
+    i += n;
+  }
   return stringToUTF8(text, out, length * 3 + 1);
 });
 

@@ -60,6 +60,13 @@ EM_ASYNC_JS(void, zel_js_sound_heard, (), { await zelPage.audio.heard(); });
 EM_ASYNC_JS(int, zel_js_message, (const char* text, const char* caption, int kind), {
   return await zelPage.message(UTF8ToString(text), UTF8ToString(caption), kind);
 });
+EM_ASYNC_JS(int, zel_js_choose_file, (int save, const char* title, const char* name, char* out, int outSize), {
+  const chosen = await zelPage.chooseFile(!!save, UTF8ToString(title), UTF8ToString(name));
+  if (chosen === null) return 0;
+  stringToUTF8(chosen, out, outSize);
+  return 1;
+});
+EM_JS(void, zel_js_download, (const char* path), { zelPage.download(UTF8ToString(path)); });
 // clang-format on
 
 namespace zel {
@@ -220,8 +227,17 @@ MessageAnswer WebHost::ShowMessage(std::string_view text, std::string_view capti
   return MessageAnswer::Ok;
 }
 
-std::optional<std::string> WebHost::ChooseTextFile(FileDialogKind, std::string_view, const std::string&) {
-  return std::nullopt;
+// Saving asks for a name and hands the file to the browser as a download; loading takes a
+// file the user picks and reads it from the page's file system.
+std::optional<std::string> WebHost::ChooseTextFile(FileDialogKind kind, std::string_view title,
+                                                   const std::string& initialPath) {
+  const std::string name = initialPath.substr(initialPath.find_last_of('/') + 1);
+  std::string path(PATH_MAX, '\0');
+  if (!zel_js_choose_file(kind == FileDialogKind::Save, SjisToUtf8(title).c_str(), name.c_str(), path.data(),
+                          static_cast<int>(path.size())))
+    return std::nullopt;
+  path.resize(path.find('\0'));
+  return path;
 }
 
 void WebHost::ShowAboutDialog() {}
@@ -290,7 +306,9 @@ std::optional<std::string> WebHost::ReadFile(const std::string& path, size_t max
 
 bool WebHost::ReplaceFile(const std::string& path, std::string_view bytes) {
   RemoveStaleTemporaries(path);
-  return ReplaceFileSafely(path, bytes) == ReplaceOutcome::kReplaced;
+  if (ReplaceFileSafely(path, bytes) != ReplaceOutcome::kReplaced) return false;
+  if (path.rfind(kWebSaveDir, 0) == 0) zel_js_download(path.c_str());
+  return true;
 }
 
 std::string WebHost::BuiltInPicture(std::string_view name) {

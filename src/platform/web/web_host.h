@@ -18,6 +18,7 @@ namespace zel {
 inline constexpr const char* kWebSampleDir = "/sample";
 inline constexpr const char* kWebResourceDir = "/res";
 inline constexpr const char* kWebSettingsPath = "/settings/zel.ini";
+inline constexpr std::string_view kWebSaveDir = "/save/";  // what is written here is downloaded
 
 class WebHost : public WholeHost {
  public:

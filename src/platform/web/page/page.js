@@ -55,13 +55,17 @@ const zelPage = (() => {
     if (kind == kPushButton) {
       element = document.createElement('button');
       element.type = 'button';
-      element.textContent = caption;
+      const text = document.createElement('span');
+      text.className = 'caption';
+      text.textContent = caption;
+      element.appendChild(text);
       if (id >= kModeButtonFirst && id <= kModeButtonLast) element.className = 'mode';
       if (id == kCmdQuit && !installed) element.classList.add('browser-hidden');
       element.addEventListener('click', () => { audio.unlock(); command(id, kFromClick); });
     } else if (kind == kLineText) {
       element = document.createElement('div');
       element.className = 'line-text';
+      element.appendChild(document.createElement('span')).className = 'caption';
       element.setAttribute('role', 'textbox');
       element.setAttribute('aria-readonly', 'true');
       element.setAttribute('aria-multiline', 'true');
@@ -75,7 +79,10 @@ const zelPage = (() => {
     client.appendChild(element);
     controls.set(id, element);
   }
-  function setControlText(id, text) { const e = controls.get(id); if (e) e.textContent = text; }
+  function setControlText(id, text) {
+    const e = controls.get(id);
+    if (e) (e.firstElementChild || e).textContent = text;
+  }
   function showControl(id, visible) { const e = controls.get(id); if (e) e.hidden = !visible; }
   function moveControl(id, x, y, width, height) {
     const e = controls.get(id);
@@ -90,7 +97,9 @@ const zelPage = (() => {
     const family = font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`;
     const style = client.style;
     style.setProperty('--key-family', family);
-    style.setProperty('--key-size', emOf(font.height, family) + 'px');
+    const em = emOf(font.height, family);
+    style.setProperty('--key-size', em + 'px');
+    style.setProperty('--key-stretch', String(stretchOf(font.width, em, family)));
     style.setProperty('--key-weight', String(Math.min(Math.max(font.weight || 400, 1), 1000)));
     style.setProperty('--key-style', font.italic ? 'italic' : 'normal');
     style.setProperty('--key-decoration',
@@ -105,9 +114,15 @@ const zelPage = (() => {
       measure.font = `100px ${family}`;
       const m = measure.measureText('あ');
       const cell = (m.fontBoundingBoxAscent || 88) + (m.fontBoundingBoxDescent || 12);
-      cellRatios.set(family, {cell: cell / 100, ascent: (m.fontBoundingBoxAscent || 88) / 100});
+      cellRatios.set(family, {cell: cell / 100, ascent: (m.fontBoundingBoxAscent || 88) / 100,
+                              x: measure.measureText('x').width / 100 || 0.5});
     }
     return cellRatios.get(family);
+  }
+  // The width is a half-width letter's: other widths than the face's own stretch it.
+  function stretchOf(width, em, family) {
+    if (!(width > 0)) return 1;
+    return Math.min(Math.max(width / (cellRatio(family).x * em), 0.01), 40);
   }
   function emOf(height, family) { return Math.max(1, Math.floor(Math.max(height, 1) / cellRatio(family).cell)); }
 
@@ -230,7 +245,7 @@ const zelPage = (() => {
     function text(target, s, font, left, top, right, bottom, centred, colour) {
       const ctx = ctxs[target];
       ctx.save();
-      let family, size, ascent, cell;
+      let family, size, ascent, cell, stretch = 1;
       if (font.numbers) {
         family = 'sans-serif';
         size = Math.max(1, Math.floor(font.numberEm));
@@ -245,19 +260,23 @@ const zelPage = (() => {
         const ratio = cellRatio(family);
         ascent = ratio.ascent * size;
         cell = ratio.cell * size;
+        stretch = stretchOf(font.width, size, family);
       }
       ctx.fillStyle = cssColour(colour);
       ctx.textBaseline = 'alphabetic';
-      const width = ctx.measureText(s).width;
+      const width = ctx.measureText(s).width * stretch;
       let x = left, y = top;
       if (centred) { x = (left + right - width) / 2; y = (top + bottom - cell) / 2; }
-      ctx.fillText(s, x, y + ascent);
+      ctx.translate(x, 0);
+      ctx.scale(stretch, 1);
+      x = 0;
+      ctx.fillText(s, 0, y + ascent);
       if (!font.numbers && (font.underline || font.strikeOut)) {
         ctx.strokeStyle = ctx.fillStyle;
         ctx.lineWidth = Math.max(1, size / 16);
         for (const [on, at] of [[font.underline, ascent + size / 10], [font.strikeOut, ascent - size / 3]]) {
           if (!on) continue;
-          ctx.beginPath(); ctx.moveTo(x, y + at); ctx.lineTo(x + width, y + at); ctx.stroke();
+          ctx.beginPath(); ctx.moveTo(0, y + at); ctx.lineTo(width / stretch, y + at); ctx.stroke();
         }
       }
       ctx.restore();
@@ -426,7 +445,12 @@ const zelPage = (() => {
     const log = [];          // every sound started at the graph: frames and rate
     let tapSamples = 0;      // samples heard at the graph's tap (tests)
     function unlock() {
-      if (unlocked) return;
+      // Browsers count only some events as the user's leave (a touch's end, not its start):
+      // each gesture asks again until sound runs.
+      if (unlocked) {
+        if (context.state != 'running') context.resume();
+        return;
+      }
       unlocked = true;
       context = new AudioContext({latencyHint: 'interactive'});
       output = context.createGain();
@@ -470,7 +494,9 @@ const zelPage = (() => {
       const left = heardEnd - performance.now();
       return left > 0 ? new Promise((resolve) => setTimeout(resolve, left)) : Promise.resolve();
     }
-    return {unlock, play, heard, log, get tapSamples() { return tapSamples; }, get unlocked() { return unlocked; }};
+    for (const type of ['touchend', 'pointerup', 'keydown']) document.addEventListener(type, unlock, true);
+    return {unlock, play, heard, log, get tapSamples() { return tapSamples; }, get unlocked() { return unlocked; },
+            get state() { return context ? context.state : 'none'; }};
   })();
 
   // ---- The program's message boxes, modal.
@@ -528,6 +554,89 @@ const zelPage = (() => {
     const bytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i) & 255;
     Module.FS.writeFile('/settings/zel.ini', bytes);
+  }
+
+  // ---- Text files: a save asks for a name and becomes a download; a load takes a file the
+  // user picks (or drops in the picker), copied into the page's file system.
+  const kSaveDir = '/save', kLoadDir = '/load';
+  function askName(title, name) {
+    const dialog = document.createElement('dialog');
+    dialog.className = 'file-name';
+    const form = document.createElement('form');
+    form.method = 'dialog';
+    const heading = document.createElement('h2');
+    heading.textContent = title;
+    const field = document.createElement('input');
+    field.type = 'text';
+    field.value = name;
+    field.setAttribute('aria-label', title);
+    const buttons = document.createElement('div');
+    buttons.id = 'file-name-buttons';
+    const ok = document.createElement('button');
+    ok.value = 'ok';
+    ok.textContent = 'OK';
+    const cancel = document.createElement('button');
+    cancel.value = 'cancel';
+    cancel.type = 'button';
+    cancel.textContent = 'キャンセル';
+    buttons.append(ok, cancel);
+    form.append(heading, field, buttons);
+    dialog.appendChild(form);
+    document.body.appendChild(dialog);
+    return new Promise((resolve) => {
+      cancel.addEventListener('click', () => dialog.close('cancel'));
+      dialog.addEventListener('close', () => {
+        const chosen = dialog.returnValue == 'ok' ? field.value.trim() : '';
+        dialog.remove();
+        resolve(chosen || null);
+      });
+      dialog.showModal();
+      field.select();
+    });
+  }
+  function pickFile() {
+    return new Promise((resolve) => {
+      const input = document.createElement('input');
+      input.type = 'file';
+      input.accept = '.txt,.TXT,text/plain';
+      input.id = 'load-file';
+      input.hidden = true;
+      document.body.appendChild(input);
+      const done = (file) => { input.remove(); resolve(file); };
+      input.addEventListener('change', () => done(input.files[0] || null));
+      input.addEventListener('cancel', () => done(null));
+      input.click();
+    });
+  }
+  async function chooseFile(save, title, name) {
+    if (save) {
+      let chosen = await askName(title, name);
+      if (chosen === null) return null;
+      chosen = chosen.replace(/[\/\\]/g, '_');
+      if (!/\.[^.]*$/.test(chosen)) chosen += '.TXT';  // the text files' own extension
+      Module.FS.mkdirTree(kSaveDir);
+      const path = `${kSaveDir}/${chosen}`;
+      // A download never replaces a file: nothing here to ask about.
+      try { Module.FS.unlink(path); } catch (e) { /* none yet */ }
+      return path;
+    }
+    const file = await pickFile();
+    if (!file) return null;
+    Module.FS.mkdirTree(kLoadDir);
+    const path = `${kLoadDir}/${file.name.replace(/[\/\\]/g, '_')}`;
+    Module.FS.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+    return path;
+  }
+  function download(path) {
+    const bytes = Module.FS.readFile(path);
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain; charset=shift_jis'}));
+    link.download = path.slice(path.lastIndexOf('/') + 1);
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    stats.downloads.push(link.download);
   }
 
   function showHelp() { window.open('help/zel.html', '_blank', 'noopener'); }
@@ -599,7 +708,7 @@ const zelPage = (() => {
 
   // ---- Start.
   let started = false;
-  const stats = {paints: 0};
+  const stats = {paints: 0, downloads: []};
   function start() {
     restoreSettings();
     const [width, height] = clientSize();
@@ -612,6 +721,7 @@ const zelPage = (() => {
 
   return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
           insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
+          chooseFile, download,
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
