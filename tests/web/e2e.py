@@ -5,7 +5,7 @@ the audio graph.
 
     e2e.py SITE_DIR TEST [OUT_DIR]
 
-TEST is one of: typing, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
+TEST is one of: typing, keys, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
 into OUT_DIR). files and screenshots write into OUT_DIR.
 Exits 0 when the test passes.
 """
@@ -224,6 +224,43 @@ def test_files(page, url, out):
     check(page.line() == "かきくけこ", f"the loaded line is {page.line()!r}")
 
 
+def expect_layout(page, what):
+    """The keys stand where the program's layout formulas put them for the page's width."""
+    width = page.b.evaluate("document.getElementById('client').offsetWidth")
+    key_w = (width - 16) // 15
+    gap = (width - 15 * key_w) // 4
+    got = page.b.evaluate("(() => { const k = document.getElementById('c1000');"
+                          " return [k.offsetLeft, k.offsetWidth]; })()")
+    check(got == [width - gap - key_w, key_w], f"{what}: あ stands at {got}, not {[width - gap - key_w, key_w]}")
+    return width
+
+
+def test_keys(page, url):
+    """A physical keyboard types through the program's keyboard table (T is か, Shift+T が),
+    and a tablet turned lays the page out again."""
+    page.open(url, 768, 1024)
+    check(expect_layout(page, "upright") == 768, "the page is laid out for its width upright")
+    page.b.key("t", "KeyT", 0x54, text="t")
+    page.idle()
+    page.b.key("T", "KeyT", 0x54, text="T", modifiers=8)
+    page.idle()
+    check(page.line() == "かが", f"T and Shift+T typed {page.line()!r}")
+    page.b.key("Backspace", "Backspace", 0x08)
+    page.idle()
+    check(page.line() == "か", f"Backspace left {page.line()!r}")
+    panel_before = page.rect("#c1113")
+    page.b.set_size(1024, 768)
+    page.b.wait_for("document.getElementById('client').offsetWidth == 1024 && !zelPage.busy", 30,
+                    "the page laid out sideways")
+    page.idle()
+    expect_layout(page, "sideways")
+    panel = page.rect("#c1113")
+    check(panel["w"] != panel_before["w"], "the panel took its new size")
+    check(page.b.evaluate("document.getElementById('c1113').width") == int(panel["w"]),
+          "the panel's canvas has a pixel for each of its CSS pixels")
+    check(page.line() == "か", "the line stays when the tablet turns")
+
+
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sample", "mondai.txt")
 
 
@@ -314,6 +351,8 @@ def main():
             test_trace(page, url + "index.html")
         elif test == "files":
             test_files(page, url + "index.html", out)
+        elif test == "keys":
+            test_keys(page, url + "index.html")
         elif test == "question":
             test_question(page, url + "index.html")
         elif test == "settings":
