@@ -5,11 +5,12 @@ the audio graph.
 
     e2e.py SITE_DIR TEST [OUT_DIR]
 
-TEST is one of: typing, keys, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
+TEST is one of: typing, keys, dialogs, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
 into OUT_DIR). files and screenshots write into OUT_DIR.
 Exits 0 when the test passes.
 """
 import functools
+import json
 import http.server
 import os
 import sys
@@ -61,7 +62,7 @@ class Page:
 
     def rect(self, selector):
         return self.b.evaluate(
-            f"(() => {{ const e = document.querySelector('{selector}');"
+            f"(() => {{ const e = document.querySelector({json.dumps(selector)});"
             " if (!e || e.hidden || e.offsetParent === null) return null;"
             " const r = e.getBoundingClientRect();"
             " return {x: r.left + r.width / 2, y: r.top + r.height / 2, w: r.width, h: r.height,"
@@ -261,6 +262,46 @@ def test_keys(page, url):
     check(page.line() == "か", "the line stays when the tablet turns")
 
 
+OPEN_DIALOG = "document.querySelector('dialog.template[open]')"
+
+
+def test_dialogs(page, url):
+    """The small dialogs from the program's tables: the speeds edited and kept in zel.ini, the
+    About box, and the print options, whose choice stays even when cancelled."""
+    page.open(url, 1024, 768)
+    page.menu_command(1210, wait=False)
+    page.b.wait_for(f"!!{OPEN_DIALOG}", 30, "the speed dialog")
+    fields = page.b.evaluate(f"[...{OPEN_DIALOG}.querySelectorAll('input')].map(i => i.value)")
+    check(len(fields) == 2 and all(f.isdigit() for f in fields), f"the speed fields hold {fields}")
+    page.b.evaluate(f"{OPEN_DIALOG}.querySelector('input').value = '350'")
+    page.tap("dialog.template button[value='1']")
+    check(page.b.evaluate(f"!{OPEN_DIALOG}"), "OK closed the speed dialog")
+    # Leaving the page stores the settings, as closing the window does on the desktop.
+    page.open(url, 1024, 768)
+    check("=350" in page.b.evaluate("localStorage.getItem('mojimori.zel.ini')"), "the new speed is in zel.ini")
+    page.menu_command(1210, wait=False)
+    page.b.wait_for(f"!!{OPEN_DIALOG}", 30, "the speed dialog again")
+    check(page.b.evaluate(f"{OPEN_DIALOG}.querySelector('input').value") == "350",
+          "the speed dialog opens on the stored speed after a reload")
+    page.tap("dialog.template button[value='2']")
+
+    page.menu_command(100, wait=False)
+    page.b.wait_for(f"!!{OPEN_DIALOG}", 30, "the About box")
+    check("もじもり！" in page.b.evaluate(f"{OPEN_DIALOG}.textContent"), "the About box names the program")
+    page.tap("dialog.template button[value='1']")
+
+    page.tap("#c1000")  # a sheet needs a line to print
+    page.menu_command(1204, wait=False)
+    page.b.wait_for(f"!!{OPEN_DIALOG}", 30, "the print options")
+    page.tap("dialog.template input[data-id='1125']", wait=False)
+    page.tap("dialog.template button[value='2']")
+    page.menu_command(1204, wait=False)
+    page.b.wait_for(f"!!{OPEN_DIALOG}", 30, "the print options again")
+    check(page.b.evaluate(f"{OPEN_DIALOG}.querySelector('input[data-id=\"1125\"]').checked"),
+          "the size chosen stays though the dialog was cancelled")
+    page.tap("dialog.template button[value='2']")
+
+
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sample", "mondai.txt")
 
 
@@ -351,6 +392,8 @@ def main():
             test_trace(page, url + "index.html")
         elif test == "files":
             test_files(page, url + "index.html", out)
+        elif test == "dialogs":
+            test_dialogs(page, url + "index.html")
         elif test == "keys":
             test_keys(page, url + "index.html")
         elif test == "question":

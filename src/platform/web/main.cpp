@@ -10,6 +10,7 @@
 #include "app/control_ids.h"
 #include "app/panel_input.h"
 #include "app/routing.h"
+#include "app/settings.h"
 #include "display/panel_scene.h"
 #include "platform/web/web_host.h"
 
@@ -77,6 +78,12 @@ EMSCRIPTEN_KEEPALIVE int zel_pointer(int action, int kind, int button, int point
   event.y = y;
   event.primaryHeld = primaryHeld;
   return host->Pointer(event);
+}
+
+// The page is hidden and may be ended without another word (a tab closed, a tablet's browser
+// put away): the settings the desktop stores when its window closes are stored now.
+EMSCRIPTEN_KEEPALIVE void zel_page_hidden() {
+  if (host) zel::WriteCloseSettings(host->state());
 }
 
 EMSCRIPTEN_KEEPALIVE void zel_paint() {

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <ctime>
 
 #include "app/control_ids.h"
+#include "app/dialog_templates.h"
 #include "app/panel_input.h"
 #include "app/routing.h"
 #include "app/settings.h"
@@ -67,10 +69,59 @@ EM_ASYNC_JS(int, zel_js_choose_file, (int save, const char* title, const char* n
   return 1;
 });
 EM_JS(void, zel_js_download, (const char* path), { zelPage.download(UTF8ToString(path)); });
+EM_ASYNC_JS(int, zel_js_dialog, (const char* json), { return await zelPage.dialog(JSON.parse(UTF8ToString(json))); });
+EM_JS(int, zel_js_dialog_field, (int id, char* out, int size), {
+  return stringToUTF8(zelPage.dialogResult.fields[id] ?? "", out, size);
+});
+EM_JS(int, zel_js_dialog_checked, (int id), { return zelPage.dialogResult.checked.includes(id) ? 1 : 0; });
 // clang-format on
 
 namespace zel {
 namespace {
+
+std::string JsonText(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+      continue;
+    }
+    out += c;
+  }
+  return out + "\"";
+}
+
+// A dialog from the shared tables, modal: the fields opened on the texts given (UTF-8) and
+// the options given checked. Returns the id of the button that closed it; the fields' texts
+// and the options' checks are then read with zel_js_dialog_field and zel_js_dialog_checked.
+int RunDialog(const DialogTemplate& dialog, const std::map<int, std::string>& fields,
+              const std::vector<int>& checked) {
+  std::string json = "{\"caption\":" + JsonText(dialog.caption) + ",\"cx\":" + std::to_string(dialog.cx) +
+                     ",\"cy\":" + std::to_string(dialog.cy) + ",\"controls\":[";
+  bool first = true;
+  for (const DialogControl& c : dialog.controls) {
+    if (!first) json += ',';
+    first = false;
+    auto field = fields.find(c.id);
+    const bool isChecked = std::find(checked.begin(), checked.end(), c.id) != checked.end();
+    json += "{\"kind\":" + std::to_string(static_cast<int>(c.kind)) + ",\"id\":" + std::to_string(c.id) +
+            ",\"text\":" + JsonText(field != fields.end() ? std::string_view(field->second) : c.text) +
+            ",\"x\":" + std::to_string(c.x) + ",\"y\":" + std::to_string(c.y) + ",\"cx\":" +
+            std::to_string(c.cx) + ",\"cy\":" + std::to_string(c.cy) + ",\"flags\":" + std::to_string(c.flags) +
+            ",\"checked\":" + (isChecked ? "true" : "false") + "}";
+  }
+  json += "]}";
+  return zel_js_dialog(json.c_str());
+}
+
+std::string DialogField(int id) {
+  std::string text(1024, '\0');
+  text.resize(static_cast<size_t>(zel_js_dialog_field(id, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
 
 std::string ResourcePath(std::string_view kind, std::string_view name) {
   return std::string(kWebResourceDir) + "/" + std::string(kind) + "/" + std::string(name);
@@ -240,8 +291,18 @@ std::optional<std::string> WebHost::ChooseTextFile(FileDialogKind kind, std::str
   return path;
 }
 
-void WebHost::ShowAboutDialog() {}
-bool WebHost::EditSpeeds(std::string&, std::string&) { return false; }
+void WebHost::ShowAboutDialog() { RunDialog(AboutDialogTemplate(), {}, {}); }
+
+bool WebHost::EditSpeeds(std::string& voiceField, std::string& kakijunField) {
+  const int button = RunDialog(SpeedDialogTemplate(),
+                               {{kCtlVoiceSpeed, SjisToUtf8(voiceField)}, {kCtlKakijunSpeed, SjisToUtf8(kakijunField)}},
+                               {});
+  if (button != kDialogOk) return false;
+  voiceField = Utf8ToSjis(DialogField(kCtlVoiceSpeed));
+  kakijunField = Utf8ToSjis(DialogField(kCtlKakijunSpeed));
+  return true;
+}
+
 bool WebHost::ChooseFont(FontSpec&, int&) { return false; }
 void WebHost::ShowQuestionCheck(const QuestionCheck&, FileAccess&) {}
 
@@ -321,9 +382,18 @@ DecodedPicture WebHost::DecodePicture(std::string_view, int) { return {}; }
 // There is no sibling program in a browser.
 bool WebHost::StartProgram(const std::string&) { return false; }
 
-// ---- Printer: not in this version; the dialog counts as cancelled.
+// ---- Printer: the sheet itself is not printed in this version; its system dialog counts as
+// cancelled.
 
-bool WebHost::ChoosePrintOptions(int&, int&) { return false; }
+bool WebHost::ChoosePrintOptions(int& size, int& style) {
+  const int button = RunDialog(PrintOptionsTemplate(), {}, {kCtlPrintSizeFirst + size, kCtlPrintStyleFirst + style});
+  // A click on an option counts at once: the choice stays even when the dialog is cancelled.
+  for (int k = 0; k < 3; ++k) {
+    if (zel_js_dialog_checked(kCtlPrintSizeFirst + k)) size = k;
+    if (zel_js_dialog_checked(kCtlPrintStyleFirst + k)) style = k;
+  }
+  return button == kDialogOk;
+}
 std::optional<PrintArea> WebHost::BeginPrintJob() { return std::nullopt; }
 void WebHost::PrintEmptyBox(const SheetBox&) {}
 bool WebHost::RenderBoxImage(PackedDib&, const FontSpec&, int, const std::vector<BoxText>&) { return false; }

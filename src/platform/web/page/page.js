@@ -525,6 +525,98 @@ const zelPage = (() => {
     });
   }
 
+  // ---- The small dialogs, laid out from the program's tables in dialog units. Kinds and
+  // flags as the tables give them.
+  const kDefaultButton = 0, kButton = 1, kText = 2, kField = 3, kIcon = 4, kRadio = 5, kGroupBox = 6;
+  const kStartsGroup = 1, kNoPrefix = 4;
+  const kDialogCancel = 2;
+  let dialogResult = {fields: {}, checked: []};
+  function dialog(template) {
+    const box = document.createElement('dialog');
+    box.className = 'template';
+    const form = document.createElement('form');
+    form.method = 'dialog';
+    const heading = document.createElement('h2');
+    heading.textContent = template.caption;
+    const area = document.createElement('div');
+    area.className = 'template-area';
+    area.style.width = `calc(${template.cx} * var(--du))`;
+    area.style.height = `calc(${template.cy} * var(--du))`;
+    const place = (element, c) => {
+      element.style.left = `calc(${c.x} * var(--du))`;
+      element.style.top = `calc(${c.y} * var(--du))`;
+      element.style.width = `calc(${c.cx} * var(--du))`;
+      element.style.height = `calc(${c.cy} * var(--du))`;
+      area.appendChild(element);
+    };
+    const fields = new Map(), radios = new Map();
+    let group = 0, cancel = template.controls.some((c) => c.id == kDialogCancel) ? kDialogCancel : 1;
+    for (const c of template.controls) {
+      const text = c.flags & kNoPrefix ? c.text : c.text.replace(/&(.)/g, '$1');
+      if (c.flags & kStartsGroup) ++group;
+      let element;
+      switch (c.kind) {
+        case kDefaultButton:
+        case kButton:
+          element = document.createElement('button');
+          element.type = c.kind == kDefaultButton ? 'submit' : 'button';
+          element.value = String(c.id);
+          element.textContent = text;
+          if (c.kind == kButton) element.addEventListener('click', () => box.close(String(c.id)));
+          break;
+        case kField:
+          element = document.createElement('input');
+          element.type = 'text';
+          element.value = c.text;
+          element.dataset.id = c.id;
+          fields.set(c.id, element);
+          break;
+        case kIcon:
+          element = document.createElement('img');
+          element.src = `icons/${c.text.toLowerCase()}.png`;
+          element.alt = '';
+          break;
+        case kRadio: {
+          element = document.createElement('label');
+          const input = document.createElement('input');
+          input.type = 'radio';
+          input.name = `group${group}`;
+          input.checked = c.checked;
+          input.dataset.id = c.id;
+          element.append(input, text);
+          radios.set(c.id, input);
+          break;
+        }
+        case kGroupBox:
+          element = document.createElement('fieldset');
+          element.appendChild(document.createElement('legend')).textContent = text;
+          break;
+        default:
+          element = document.createElement('span');
+          element.textContent = text;
+      }
+      element.classList.add('kind' + c.kind);
+      place(element, c);
+    }
+    form.append(heading, area);
+    box.appendChild(form);
+    document.body.appendChild(box);
+    return new Promise((resolve) => {
+      box.addEventListener('cancel', (event) => { event.preventDefault(); box.close(String(cancel)); });
+      box.addEventListener('close', () => {
+        dialogResult = {
+          fields: Object.fromEntries([...fields].map(([id, input]) => [id, input.value])),
+          checked: [...radios].filter(([, input]) => input.checked).map(([id]) => id),
+        };
+        box.remove();
+        resolve(Number(box.returnValue) || cancel);
+      });
+      box.showModal();
+      const first = fields.values().next().value;
+      if (first) first.select();
+    });
+  }
+
   // ---- The one timer.
   let timerId = 0, tickQueued = false;
   function timer(periodMs, run) {
@@ -706,10 +798,22 @@ const zelPage = (() => {
   });
   document.addEventListener('keyup', () => { if (started) submit('zel_key_released'); });
 
+  // ---- A page may be ended at any time once hidden: what the desktop stores when its
+  // window closes is stored whenever the page goes out of sight.
+  function pageHidden() {
+    if (!started) return;
+    if (busy) submit('zel_page_hidden');
+    else Module.ccall('zel_page_hidden', null, [], []);
+  }
+  window.addEventListener('pagehide', pageHidden);
+  document.addEventListener('visibilitychange', () => { if (document.visibilityState == 'hidden') pageHidden(); });
+
   // ---- Start.
   let started = false;
   const stats = {paints: 0, downloads: []};
   function start() {
+    // The dialogs' pictures are at hand before a dialog opens.
+    for (const name of ['zel', 'pr1', 'pr2', 'pr3']) new Image().src = `icons/${name}.png`;
     restoreSettings();
     const [width, height] = clientSize();
     enqueue(() => call('zel_start', [width, height])).then(() => {
@@ -721,7 +825,7 @@ const zelPage = (() => {
 
   return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
           insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
-          chooseFile, download,
+          chooseFile, download, dialog, get dialogResult() { return dialogResult; },
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
