@@ -5,7 +5,7 @@ the audio graph.
 
     e2e.py SITE_DIR TEST [OUT_DIR]
 
-TEST is one of: typing, keys, dialogs, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
+TEST is one of: typing, keys, dialogs, films, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
 into OUT_DIR). files and screenshots write into OUT_DIR.
 Exits 0 when the test passes.
 """
@@ -302,6 +302,27 @@ def test_dialogs(page, url):
     page.tap("dialog.template button[value='2']")
 
 
+BLUE_SHOWN = ("(() => { const c = document.getElementById('c1113');"
+              " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let n = 0;"
+              " for (let i = 0; i < d.length; i += 4) if (d[i] < 16 && d[i+1] < 16 && d[i+2] > 240) n++;"
+              " return n > 200; })()")
+
+
+def test_films(page, url):
+    """The stroke-order films play on the panel, frame by frame from the one timer: the
+    stroke-order strips, then the sharp film once it is switched on; each ends on the
+    kana again."""
+    page.open(url, 1024, 768)
+    for sharp in (False, True):
+        if sharp:
+            page.menu_command(1220)
+        page.tap("#c1000")  # あ
+        check(not page.b.evaluate(BLUE_SHOWN), "the kana stands in red before its film")
+        page.tap("#c1075", wait=False)  # かきじゅん
+        page.b.wait_for(BLUE_SHOWN, 60, f"{'the sharp' if sharp else 'the'} film writing the kana in blue")
+        page.b.wait_for(f"!({BLUE_SHOWN}) && !zelPage.busy", 60, "the film's end")
+
+
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sample", "mondai.txt")
 
 
@@ -394,6 +415,8 @@ def main():
             test_files(page, url + "index.html", out)
         elif test == "dialogs":
             test_dialogs(page, url + "index.html")
+        elif test == "films":
+            test_films(page, url + "index.html")
         elif test == "keys":
             test_keys(page, url + "index.html")
         elif test == "question":
