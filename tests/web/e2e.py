@@ -5,7 +5,7 @@ the audio graph.
 
     e2e.py SITE_DIR TEST [OUT_DIR]
 
-TEST is one of: typing, keys, dialogs, films, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
+TEST is one of: typing, keys, dialogs, films, offline, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
 into OUT_DIR). files and screenshots write into OUT_DIR.
 Exits 0 when the test passes.
 """
@@ -323,6 +323,19 @@ def test_films(page, url):
         page.b.wait_for(f"!({BLUE_SHOWN}) && !zelPage.busy", 60, "the film's end")
 
 
+def test_offline(page, url, server):
+    """Once opened, the app opens again with the web server gone, and works."""
+    page.open(url, 1024, 768)
+    page.b.wait_for("navigator.serviceWorker.ready.then(r => !!r.active)", 60, "the app's worker running")
+    page.b.wait_for("caches.open('mojimori').then(c => c.match('zel.data')).then(r => !!r)", 60,
+                    "the app kept")
+    server.shutdown()
+    server.server_close()
+    page.open(url, 1024, 768)
+    first = page.tap("#c1000")
+    check(page.line() == first["text"], f"a key typed offline: {page.line()!r}")
+
+
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sample", "mondai.txt")
 
 
@@ -415,6 +428,8 @@ def main():
             test_files(page, url + "index.html", out)
         elif test == "dialogs":
             test_dialogs(page, url + "index.html")
+        elif test == "offline":
+            test_offline(page, url + "index.html", server)
         elif test == "films":
             test_films(page, url + "index.html")
         elif test == "keys":

@@ -808,6 +808,14 @@ const zelPage = (() => {
   window.addEventListener('pagehide', pageHidden);
   document.addEventListener('visibilitychange', () => { if (document.visibilityState == 'hidden') pageHidden(); });
 
+  // ---- The app kept for use without a network, and its storage (zel.ini) kept for good
+  // where the browser allows it.
+  function keepOffline() {
+    if ('serviceWorker' in navigator && location.protocol != 'file:')
+      navigator.serviceWorker.register('sw.js').catch(() => { /* a private window may refuse */ });
+    if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
+  }
+
   // ---- Start.
   let started = false;
   const stats = {paints: 0, downloads: []};
@@ -820,6 +828,7 @@ const zelPage = (() => {
       started = true;
       document.getElementById('loading').hidden = true;
       document.documentElement.dataset.ready = 'true';
+      keepOffline();
     });
   }
 
