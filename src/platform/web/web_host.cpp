@@ -55,6 +55,7 @@ EM_JS(void, zel_js_at_rest, (), { zelPage.panel.atRest(); });
 EM_JS(void, zel_js_timer, (int periodMs, int run), { zelPage.timer(periodMs, !!run); });
 EM_JS(void, zel_js_settings_written, (const char* path), { zelPage.keepSettings(UTF8ToString(path)); });
 EM_JS(void, zel_js_show_help, (const char* path), { zelPage.showHelp(UTF8ToString(path)); });
+EM_JS(void, zel_js_quit, (), { zelPage.quit(); });
 EM_JS(void, zel_js_play, (const int16_t* samples, int frames, int rate), {
   zelPage.audio.play(HEAP16.subarray(samples >> 1, (samples >> 1) + frames), rate);
 });
@@ -262,8 +263,8 @@ void WebHost::MoveWindow(const WindowRect&) {}
 
 void WebHost::RelayoutWindow() { RunLayout(app_, clientWidth_, clientHeight_); }
 
-// A page cannot end its browser: the run ends when the tab is closed.
-void WebHost::PostQuit() {}
+// A tab's run ends when the tab is closed; an installed app's window closes here.
+void WebHost::PostQuit() { zel_js_quit(); }
 void WebHost::CloseWindow() { CloseMainWindow(app_); }
 
 void WebHost::SendCommand(int commandId) { RouteCommand(app_, commandId, kFromClick); }

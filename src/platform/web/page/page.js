@@ -731,6 +731,9 @@ const zelPage = (() => {
     stats.downloads.push(link.download);
   }
 
+  // Only an installed app has a window of its own to close; a tab stays.
+  function quit() { if (installed) window.close(); }
+
   function showHelp() { window.open('help/zel.html', '_blank', 'noopener'); }
 
   // ---- The page's size: the client area under the menu bar, never so small that the keys
@@ -834,7 +837,7 @@ const zelPage = (() => {
 
   return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
           insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
-          chooseFile, download, dialog, get dialogResult() { return dialogResult; },
+          chooseFile, download, dialog, quit, get dialogResult() { return dialogResult; },
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
