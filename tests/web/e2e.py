@@ -5,8 +5,9 @@ the audio graph.
 
     e2e.py SITE_DIR TEST [OUT_DIR]
 
-TEST is one of: typing, keys, dialogs, films, offline, trace, files, question, settings, screenshots (the keyboard at tablet sizes,
-into OUT_DIR). files and screenshots write into OUT_DIR.
+TEST is one of: typing, keys, dialogs, films, offline, trace, files, question, settings and
+screenshots (the keyboard at tablet sizes and a trace's hint). files and screenshots write
+into OUT_DIR.
 Exits 0 when the test passes.
 """
 import functools
@@ -19,7 +20,6 @@ import threading
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cdp import Browser, CdpError  # noqa: E402
 
-FROM_CLICK = 0
 # The hint's orange dot somewhere on the panel.
 HINT_SHOWN = ("(() => { const c = document.getElementById('c1113');"
               " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
@@ -104,17 +104,6 @@ class Page:
             " const i = 4 * (y * c.width + x);"
             " if (d[i] != k.data[i] || d[i + 1] != k.data[i + 1] || d[i + 2] != k.data[i + 2]) n++; }"
             " return n; })()")
-
-    def panel_pixels(self, colour, box=None):
-        """How many panel pixels are of colour (r, g, b), within box (x0, y0, x1, y1)."""
-        r, g, b = colour
-        area = "0, 0, c.width, c.height" if box is None else \
-            f"{box[0]}, {box[1]}, {box[2] - box[0]}, {box[3] - box[1]}"
-        return self.b.evaluate(
-            "(() => { const c = document.getElementById('c1113');"
-            f" const d = c.getContext('2d').getImageData({area}).data; let n = 0;"
-            f" for (let i = 0; i < d.length; i += 4) if (Math.abs(d[i] - {r}) < 8 &&"
-            f" Math.abs(d[i + 1] - {g}) < 8 && Math.abs(d[i + 2] - {b}) < 8) n++; return n; }})()")
 
 
 def test_typing(page, url):
