@@ -5,9 +5,9 @@ the audio graph.
 
     e2e.py SITE_DIR TEST [OUT_DIR]
 
-TEST is one of: typing, keys, dialogs, films, offline, trace, files, question, settings and
-screenshots (the keyboard at tablet sizes and a trace's hint). files and screenshots write
-into OUT_DIR.
+TEST is one of: typing, keys, dialogs, films, folder, offline, trace, files, question, settings and
+screenshots (the keyboard at tablet sizes and a trace's hint). files, folder and
+screenshots write into OUT_DIR.
 Exits 0 when the test passes.
 """
 import functools
@@ -325,6 +325,47 @@ def test_offline(page, url, server):
     check(page.line() == first["text"], f"a key typed offline: {page.line()!r}")
 
 
+def test_folder(page, url, out):
+    """A parent's own question file and photo, chosen as files, are kept in the browser's
+    storage: after the reload the question shows the photo (its transparent part over
+    white), and the child's taps answer it."""
+    from PIL import Image
+    os.makedirs(out, exist_ok=True)
+    photo = Image.new("RGBA", (320, 200), (255, 0, 0, 255))
+    photo.paste((0, 0, 0, 0), (0, 0, 160, 200))  # the left half see-through
+    photo.save(os.path.join(out, "aka.png"))
+    with open(os.path.join(out, "mondai.txt"), "wb") as f:
+        f.write("aka.png,あか\r\n".encode("cp932"))
+    page.open(url, 1024, 768)
+    page.b.send("Page.setInterceptFileChooserDialog", enabled=True)
+    page.b.evaluate("window.beforeTheFiles = true")
+    page.tap("#parent-folder", wait=False)
+    chooser = page.b.wait_until(
+        lambda: next((e for e in page.b.events if e.get("method") == "Page.fileChooserOpened"), None),
+        60, "the file picker opened")
+    page.b.send("DOM.setFileInputFiles", backendNodeId=chooser["params"]["backendNodeId"],
+                files=[os.path.join(out, "mondai.txt"), os.path.join(out, "aka.png")])
+    page.b.wait_for("!window.beforeTheFiles && document.documentElement.dataset.ready === 'true'", 120,
+                    "the page started again on the parent's files")
+    page.idle()
+    page.tap("#c1077")  # もんだい
+    panel = page.rect("#c1113")
+    red = page.b.evaluate(
+        "(() => { const c = document.getElementById('c1113');"
+        " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let r = 0, w = 0;"
+        " for (let i = 0; i < d.length; i += 4) { if (d[i] > 240 && d[i+1] < 16 && d[i+2] < 16) r++;"
+        " else if (d[i] > 240 && d[i+1] > 240 && d[i+2] > 240) w++; } return [r, w]; })()")
+    area = panel["w"] * panel["h"]
+    check(red[0] > area / 8, f"the photo's red half is on the panel ({red[0]} of {area} pixels)")
+    check(red[1] > area / 8, f"its see-through half shows white ({red[1]} of {area} pixels)")
+    keys = page.b.evaluate(
+        "Object.fromEntries([...document.querySelectorAll('#client > button')]"
+        ".filter(b => b.offsetParent).map(b => [b.textContent, '#' + b.id]))")
+    for kana in "あか":
+        page.tap(keys[kana])
+    check(page.line() == "あか", f"the answer typed is {page.line()!r}")
+
+
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sample", "mondai.txt")
 
 
@@ -417,6 +458,8 @@ def main():
             test_files(page, url + "index.html", out)
         elif test == "dialogs":
             test_dialogs(page, url + "index.html")
+        elif test == "folder":
+            test_folder(page, url + "index.html", out)
         elif test == "offline":
             test_offline(page, url + "index.html", server)
         elif test == "films":

@@ -26,7 +26,7 @@ set_tests_properties(web.unit_tests PROPERTIES TIMEOUT 900)
 find_program(ZEL_CHROMIUM chromium)
 find_program(ZEL_WEB_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
 if(ZEL_CHROMIUM AND ZEL_WEB_PYTHON)
-  foreach(test typing keys dialogs films offline trace files question settings)
+  foreach(test typing keys dialogs films folder offline trace files question settings)
     add_test(NAME web.e2e.${test}
       COMMAND ${ZEL_WEB_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/web/e2e.py ${ZEL_WEB_SITE} ${test}
               ${CMAKE_CURRENT_BINARY_DIR}/web_e2e_${test})

@@ -22,11 +22,11 @@ std::unique_ptr<zel::WebHost> host;
 
 extern "C" {
 
-// The page is laid out at clientWidth x clientHeight CSS pixels.
-EMSCRIPTEN_KEEPALIVE void zel_start(int clientWidth, int clientHeight) {
-  // The question set and the voices it names are in the sample folder, as the desktop
-  // program starts in its question folder.
-  if (chdir(zel::kWebSampleDir) != 0) return;
+// The page is laid out at clientWidth x clientHeight CSS pixels. The program starts in the
+// parent's own question folder when the page has one, else in the built-in sample set, as
+// the desktop program starts in its question folder.
+EMSCRIPTEN_KEEPALIVE void zel_start(int clientWidth, int clientHeight, int parentFolder) {
+  if (chdir(parentFolder ? zel::kWebParentDir : zel::kWebSampleDir) != 0) return;
   host = std::make_unique<zel::WebHost>();
   host->Start(clientWidth, clientHeight);
 }

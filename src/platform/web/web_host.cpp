@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "app/control_ids.h"
@@ -56,6 +57,9 @@ EM_JS(void, zel_js_timer, (int periodMs, int run), { zelPage.timer(periodMs, !!r
 EM_JS(void, zel_js_settings_written, (const char* path), { zelPage.keepSettings(UTF8ToString(path)); });
 EM_JS(void, zel_js_show_help, (const char* path), { zelPage.showHelp(UTF8ToString(path)); });
 EM_JS(void, zel_js_quit, (), { zelPage.quit(); });
+EM_ASYNC_JS(uint8_t*, zel_js_decode_picture, (const char* bytes, int length, int maxSide, int* width, int* height), {
+  return await zelPage.decodePicture(HEAPU8.slice(bytes, bytes + length), maxSide, width, height);
+});
 EM_JS(void, zel_js_play, (const int16_t* samples, int frames, int rate), {
   zelPage.audio.play(HEAP16.subarray(samples >> 1, (samples >> 1) + frames), rate);
 });
@@ -377,8 +381,22 @@ std::string WebHost::BuiltInPicture(std::string_view name) {
   return ReadRegularFile(ResourcePath("pictures", std::string(name) + ".bmp"), size_t{16} << 20).value_or("");
 }
 
-// Photos are not read in this version: a question's own .bmp pictures are.
-DecodedPicture WebHost::DecodePicture(std::string_view, int) { return {}; }
+// Photos go through the browser's own decoders, judged first as on the desktop.
+DecodedPicture WebHost::DecodePicture(std::string_view bytes, int maxSide) {
+  if (FormatOfPicture(bytes) == PictureFormat::Other || maxSide < 1) return {};
+  switch (JudgePicture(bytes)) {
+    case PictureVerdict::Readable: break;
+    case PictureVerdict::Damaged: return {};
+    case PictureVerdict::TooLarge: return {std::nullopt, true};
+  }
+  int width = 0, height = 0;
+  uint8_t* bgra = zel_js_decode_picture(bytes.data(), static_cast<int>(bytes.size()), maxSide, &width, &height);
+  if (!bgra) return {};
+  // Upright already: the browser turns a photo as its EXIF orientation says.
+  DecodedPicture decoded{PackOverWhite(bgra, static_cast<size_t>(width) * 4, width, height), false};
+  std::free(bgra);
+  return decoded;
+}
 
 // There is no sibling program in a browser.
 bool WebHost::StartProgram(const std::string&) { return false; }

@@ -16,6 +16,7 @@ namespace zel {
 
 // Where the site's files lie in the page's file system.
 inline constexpr const char* kWebSampleDir = "/sample";
+inline constexpr const char* kWebParentDir = "/mine";  // the parent's own, from the browser's storage
 inline constexpr const char* kWebResourceDir = "/res";
 inline constexpr const char* kWebSettingsPath = "/settings/zel.ini";
 inline constexpr std::string_view kWebSaveDir = "/save/";  // what is written here is downloaded

@@ -811,6 +811,105 @@ const zelPage = (() => {
   window.addEventListener('pagehide', pageHidden);
   document.addEventListener('visibilitychange', () => { if (document.visibilityState == 'hidden') pageHidden(); });
 
+  // ---- Photos through the browser's decoders: upright by their EXIF orientation, the
+  // first frame, shrunk smoothly to fit maxSide, as premultiplied blue, green, red, alpha
+  // rows in the program's memory (freed there); 0 when the bytes are no picture it reads.
+  async function decodePicture(bytes, maxSide, widthOut, heightOut) {
+    let bitmap;
+    try {
+      bitmap = await createImageBitmap(new Blob([bytes]), {imageOrientation: 'from-image'});
+    } catch (e) {
+      return 0;
+    }
+    const scale = Math.min(1, maxSide / Math.max(bitmap.width, bitmap.height));
+    const width = Math.max(1, Math.round(bitmap.width * scale));
+    const height = Math.max(1, Math.round(bitmap.height * scale));
+    const canvas = document.createElement('canvas');
+    canvas.width = width; canvas.height = height;
+    const ctx = canvas.getContext('2d', {willReadFrequently: true});
+    ctx.imageSmoothingQuality = 'high';
+    ctx.drawImage(bitmap, 0, 0, width, height);
+    bitmap.close();
+    const rgba = ctx.getImageData(0, 0, width, height).data;
+    const out = _malloc(width * height * 4);
+    if (!out) return 0;
+    const bgra = HEAPU8;  // after the allocation, which may have grown the memory
+    for (let i = 0; i < width * height * 4; i += 4) {
+      const a = rgba[i + 3];
+      bgra[out + i] = Math.round(rgba[i + 2] * a / 255);
+      bgra[out + i + 1] = Math.round(rgba[i + 1] * a / 255);
+      bgra[out + i + 2] = Math.round(rgba[i] * a / 255);
+      bgra[out + i + 3] = a;
+    }
+    HEAP32[widthOut >> 2] = width;
+    HEAP32[heightOut >> 2] = height;
+    return out;
+  }
+
+  // ---- The parent's own questions: a question file with its pictures and voices, chosen
+  // as files (a folder picker is not everywhere: iPad Safari has none), kept in the
+  // browser's origin-private storage, and the program started in them from then on.
+  const kParentStore = 'questions';
+  async function parentStore(create) {
+    if (!navigator.storage || !navigator.storage.getDirectory) return null;
+    const root = await navigator.storage.getDirectory();
+    try {
+      return await root.getDirectoryHandle(kParentStore, {create});
+    } catch (e) {
+      return null;
+    }
+  }
+  async function keepParentFiles(files) {
+    const root = await navigator.storage.getDirectory();
+    try { await root.removeEntry(kParentStore, {recursive: true}); } catch (e) { /* none yet */ }
+    const store = await parentStore(true);
+    for (const file of files) {
+      const handle = await store.getFileHandle(file.name.replace(/[\/\\]/g, '_'), {create: true});
+      const writable = await handle.createWritable();
+      await writable.write(await file.arrayBuffer());
+      await writable.close();
+    }
+  }
+  // True when the parent's files, holding a question file, are now in the page's files.
+  async function restoreParentFiles() {
+    const store = await parentStore(false);
+    if (!store) return false;
+    let questions = false;
+    Module.FS.mkdirTree(kParentDir);
+    for await (const [name, handle] of store.entries()) {
+      if (handle.kind != 'file') continue;
+      const file = await handle.getFile();
+      Module.FS.writeFile(`${kParentDir}/${name}`, new Uint8Array(await file.arrayBuffer()));
+      if (name.toLowerCase() == 'mondai.txt') questions = true;
+    }
+    return questions;
+  }
+  const kParentDir = '/mine';
+  function chooseParentFiles() {
+    const input = document.createElement('input');
+    input.type = 'file';
+    input.multiple = true;
+    input.id = 'parent-files';
+    input.hidden = true;
+    document.body.appendChild(input);
+    input.addEventListener('change', async () => {
+      const files = [...input.files];
+      input.remove();
+      if (!files.length) return;
+      await keepParentFiles(files);
+      location.reload();
+    });
+    input.addEventListener('cancel', () => input.remove());
+    input.click();
+  }
+  const parentButton = document.createElement('button');
+  parentButton.type = 'button';
+  parentButton.className = 'menu-title parent-files';
+  parentButton.id = 'parent-folder';
+  parentButton.textContent = 'もんだいを いれる';
+  parentButton.title = 'おうちの かたへ：mondai.txt と その え・こえの ファイルを えらびます';
+  parentButton.addEventListener('click', (event) => { event.stopPropagation(); closeMenus(); chooseParentFiles(); });
+
   // ---- The app kept for use without a network, and its storage (zel.ini) kept for good
   // where the browser allows it.
   function keepOffline() {
@@ -822,12 +921,15 @@ const zelPage = (() => {
   // ---- Start.
   let started = false;
   const stats = {paints: 0, downloads: []};
-  function start() {
+  async function start() {
     // The dialogs' pictures are at hand before a dialog opens.
     for (const name of ['zel', 'pr1', 'pr2', 'pr3']) new Image().src = `icons/${name}.png`;
     restoreSettings();
+    let parentFolder = false;
+    try { parentFolder = await restoreParentFiles(); } catch (e) { /* storage off: the sample */ }
+    menubar.appendChild(parentButton);
     const [width, height] = clientSize();
-    enqueue(() => call('zel_start', [width, height])).then(() => {
+    enqueue(() => call('zel_start', [width, height, parentFolder ? 1 : 0])).then(() => {
       started = true;
       document.getElementById('loading').hidden = true;
       document.documentElement.dataset.ready = 'true';
@@ -837,7 +939,7 @@ const zelPage = (() => {
 
   return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
           insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
-          chooseFile, download, dialog, quit, get dialogResult() { return dialogResult; },
+          chooseFile, download, dialog, quit, decodePicture, get dialogResult() { return dialogResult; },
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
