@@ -35,8 +35,13 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+class QuietServer(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        pass  # a browser closed while a file was on its way
+
+
 def serve(site):
-    server = http.server.ThreadingHTTPServer(
+    server = QuietServer(
         ("127.0.0.1", 0), functools.partial(QuietHandler, directory=site))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server, f"http://127.0.0.1:{server.server_address[1]}/"
