@@ -11,6 +11,9 @@ ZEL_TEST_PACKAGES=(clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagic
 # test it under, NSIS for the installer, and the Japanese locale Wine takes the code page from.
 ZEL_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   imagemagick wine wine64 nsis locales)
+# The browser version: Debian's emscripten builds it, node runs its unit tests, headless
+# chromium its end-to-end tests.
+ZEL_WEB_PACKAGES=(emscripten nodejs chromium python3)
 
 zel_ensure_packages() {
   local missing=() pkg
@@ -46,7 +49,7 @@ zel_require_test_tools() {
   local missing=() tool
   for tool in clang++ Xvfb xauth xdotool xwininfo import convert openbox pdftoppm pdftocairo \
               /usr/bin/python3 x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine \
-              wineboot wineserver makensis pulseaudio parec pactl sox; do
+              wineboot wineserver makensis pulseaudio parec pactl sox emcc node chromium; do
     command -v "$tool" >/dev/null || missing+=("$tool")
   done
   /usr/bin/python3 -c 'import PIL' 2>/dev/null || missing+=("python3-pil")

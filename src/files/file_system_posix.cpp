@@ -44,13 +44,22 @@ bool WriteSyncClose(int handle, std::string_view bytes, std::optional<unsigned> 
 }
 
 bool RenameOver(const std::string& from, const std::string& to) {
+#ifdef __EMSCRIPTEN__
+  // The browser's in-memory file system leaves a file renamed over in its table of names,
+  // where it comes back once the new one is removed: the old one goes first. Nothing runs
+  // between the two calls, and memory cannot be cut off half-way as a disk can.
+  if (::unlink(to.c_str()) != 0 && errno != ENOENT) return false;
+#endif
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool RenameNew(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
   // A file system without the flag: a plain rename, which would replace an empty folder.
   if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+  // The browser's C library has no renameat2; its file system has one user.
   return !Occupied(to) && ::rename(from.c_str(), to.c_str()) == 0;
 }
 
@@ -95,7 +104,12 @@ uint64_t ProcessId() { return static_cast<uint64_t>(::getpid()); }
 
 bool ProcessGone(uint64_t id) {
   if (id == 0 || id > static_cast<uint64_t>(INT_MAX)) return false;
+#ifdef __EMSCRIPTEN__
+  // A page is one process with a file system of its own: any other writer has gone.
+  return id != ProcessId();
+#else
   return ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH;
+#endif
 }
 
 // std::filesystem's removal takes a link inside as the link itself.

@@ -9,6 +9,11 @@ CheckPictureLoader::CheckPictureLoader(FileAccess& files, const QuestionCheck& c
     : files_(files), wake_(std::move(wake)) {
   for (size_t i = 0; i < check.lines.size(); ++i)
     if (check.lines[i].picture) jobs_.emplace_back(i, *check.lines[i].picture);
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  // A page without threads reads the pictures here and now.
+  Work();
+  return;
+#endif
   const size_t wanted = std::min(jobs_.size(), static_cast<size_t>(std::max(1, threads)));
   try {
     while (workers_.size() < wanted) workers_.emplace_back(&CheckPictureLoader::Work, this);

@@ -1,7 +1,16 @@
 // Disks that refuse writes part-way, for tests of what a failed write leaves behind.
 #pragma once
 
-#ifndef _WIN32
+// Windows and the browser's in-memory file system have neither a per-process file-size limit
+// nor a small disk to mount: there the tests that need them say so and skip.
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
+#define ZEL_NO_FULL_DISK 1
+#endif
+#ifdef __EMSCRIPTEN__
+#include <unistd.h>
+#endif
+
+#ifndef ZEL_NO_FULL_DISK
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mount.h>
@@ -19,11 +28,14 @@
 
 namespace zel::testing {
 
+#ifdef ZEL_NO_FULL_DISK
 #ifdef _WIN32
-// Windows has no per-process file-size limit, and no small disk to mount: the tests that need
-// them say so and skip.
-inline constexpr const char* kNoFullDiskOnWindows =
+inline constexpr const char* kNoFullDisk =
     "Windows has no per-process file-size limit and no small disk a test can mount";
+#else
+inline constexpr const char* kNoFullDisk =
+    "the browser's in-memory file system has no file-size limit and no small disk a test can mount";
+#endif
 
 class FileSizeLimit {
  public:
@@ -35,12 +47,21 @@ class SmallDisk {
  public:
   explicit SmallDisk(const std::filesystem::path&) {}
   bool mounted() const { return false; }
-  std::string why() const { return kNoFullDiskOnWindows; }
+  std::string why() const { return kNoFullDisk; }
   void Fill() const {}
 };
 
+#ifdef _WIN32
 // Windows gives processes ids that are multiples of four: an odd one is never running.
 inline uint64_t EndedProcess() { return 4000000001u; }
+#else
+// A page is the browser's only process: any other id is no longer running. Each call gives
+// another, as ended processes would.
+inline uint64_t EndedProcess() {
+  static uint64_t ended = 0;
+  return static_cast<uint64_t>(::getpid()) + ++ended;
+}
+#endif
 #else
 // While it lives, no file of this process may grow past `bytes`: a write beyond fails with
 // EFBIG (the signal that would end the process is ignored meanwhile). Needs no privileges,

@@ -7,6 +7,8 @@
 //   zel_probe rect ID        the control ID's place on the screen: left top width height
 //   zel_probe maximize       the caption's maximise button (its system command); restore likewise
 //   zel_probe repaint        the whole panel invalidated and painted afresh before it returns
+//   zel_probe browsed FILE WHAT  a stand-in browser, registered as the shell's command for a
+//                            file type or address scheme: appends WHAT and a line end to FILE
 // Exits 1 while the main window is not there, 2 on bad arguments.
 #include <windows.h>
 
@@ -38,6 +40,17 @@ std::string Utf8(const std::wstring& wide) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
+  if (std::wstring(argv[1]) == L"browsed") {
+    if (argc != 4) return 2;
+    HANDLE file = CreateFileW(argv[2], FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    const std::string line = Utf8(argv[3]) + "\n";
+    DWORD written = 0;
+    const bool ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok ? 0 : 1;
+  }
   HWND window = FindWindowW(L"ZEL", nullptr);
   if (!window) return 1;
   const std::wstring what = argv[1];

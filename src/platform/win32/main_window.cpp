@@ -4,10 +4,12 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include <cstdlib>
@@ -44,6 +46,41 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"ZEL";
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTellSettingsNotSaved = WM_APP + 2;  // a write at start-up failed
+
+// The shell's own opening of a file or address, by the class given or else by its type,
+// without the shell's own error boxes: the caller says what failed.
+bool ShellOpen(HWND owner, const std::wstring& file, const wchar_t* shellClass) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_FLAG_NO_UI | (shellClass ? SEE_MASK_CLASSNAME : 0);
+  info.hwnd = owner;
+  info.lpVerb = shellClass ? L"open" : nullptr;
+  info.lpFile = file.c_str();
+  info.lpClass = shellClass;
+  info.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExW(&info);
+}
+
+// A document in the user's browser: the program registered for its type, or, where no
+// program takes .html files, the browser registered for web addresses, given the document's
+// file: address.
+bool OpenInBrowser(HWND owner, const std::wstring& document) {
+  if (ShellOpen(owner, document, nullptr)) return true;
+  wchar_t url[2048];
+  DWORD length = static_cast<DWORD>(std::size(url));
+  if (FAILED(UrlCreateFromPathW(document.c_str(), url, &length, 0))) return false;
+  for (const wchar_t* scheme : {L"https", L"http"}) {
+    // The browser the user chose for the scheme, where the system keeps that choice apart.
+    wchar_t chosen[256];
+    DWORD size = static_cast<DWORD>(std::size(chosen));
+    if (SUCCEEDED(AssocQueryStringW(ASSOCF_IS_PROTOCOL, ASSOCSTR_PROGID, scheme, nullptr, chosen,
+                                    &size)) &&
+        chosen[0] && ShellOpen(owner, url, chosen))
+      return true;
+    if (ShellOpen(owner, url, scheme)) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -509,14 +546,11 @@ bool Win32MainWindow::ChooseFont(FontSpec& font, int& colour) {
   return true;
 }
 
-// In the user's browser; a document that is not there is told in the help window's words.
+// In the user's browser; a document that is not there, or that no browser takes, is told
+// in the help window's words.
 void Win32MainWindow::ShowHelp(const std::string& path) {
   const std::string found = ResolveIgnoringCase(path);
-  const bool opened =
-      OpensAsRegularFile(found) &&
-      reinterpret_cast<INT_PTR>(ShellExecuteW(hwnd_, L"open", WideFromUtf8(found).c_str(), nullptr,
-                                              nullptr, SW_SHOWNORMAL)) > 32;
-  if (!opened) {
+  if (!OpensAsRegularFile(found) || !OpenInBrowser(hwnd_, WideFromUtf8(found))) {
     MessageBoxW(hwnd_, (WideFromUtf8(help_missing_texts::kMessage) + L"\n" + WideFromUtf8(path)).c_str(),
                 WideFromUtf8(help_missing_texts::kTitle).c_str(), MB_OK | MB_ICONWARNING);
   }

@@ -1,0 +1,951 @@
+// The page around the program: builds the controls, the menu and the panel the program asks
+// for, draws what it says, plays what it hands over, and passes the user's taps, keys and
+// strokes to it one at a time. It decides nothing of its own.
+'use strict';
+
+// Control kinds as the program's control table gives them.
+const kPushButton = 0, kLineText = 1, kPanelFrame = 2, kDisplayPanel = 3;
+const kCmdQuit = 1078, kCmdSibling = 1214, kCmdCancel = 2, kCtlDisplayPanel = 1113;
+const kModeButtonFirst = 1081, kModeButtonLast = 1084;
+const kFromClick = 0, kFromAccelerator = 1;
+// The smallest client area whose keys are still about 9 mm (34 CSS pixels) each way: a
+// smaller screen scrolls rather than shrink the keys.
+const kMinClientWidth = 16 + 15 * 34, kMinClientHeight = 36 + 12 * 34;
+const kFaceStack = '"IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP", "Noto Sans CJK JP", ' +
+  '"Hiragino Kaku Gothic ProN", "Yu Gothic", "MS Gothic", monospace';
+const installed = matchMedia('(display-mode: standalone)').matches;
+
+function cssColour(rgb) { return '#' + (rgb & 0xFFFFFF).toString(16).padStart(6, '0'); }
+
+const zelPage = (() => {
+  const client = document.getElementById('client');
+  const menubar = document.getElementById('menubar');
+  const controls = new Map();
+  const menuItems = new Map();
+
+  // ---- One event at a time, as a message loop hands them out: a call that waits (a message
+  // box, a sound heard to its end) holds the ones after it.
+  const queue = [];
+  let busy = false;
+  let paintWaiting = false;
+  function enqueue(job) {
+    return new Promise((resolve) => { queue.push({job, resolve}); runQueue(); });
+  }
+  function runQueue() {
+    while (!busy && queue.length) {
+      const {job, resolve} = queue.shift();
+      busy = true;
+      Promise.resolve(job()).then((value) => {
+        busy = false;
+        resolve(value);
+        if (!queue.length && paintWaiting) { paintWaiting = false; panel.requestPaint(); }
+        runQueue();
+      }, (error) => { busy = false; console.error(error); runQueue(); });
+    }
+  }
+  function call(name, args) {
+    return Module.ccall(name, 'number', args.map(() => 'number'), args, {async: true});
+  }
+  function submit(name, ...args) { return enqueue(() => call(name, args)); }
+  function command(id, notification) { return submit('zel_command', id, notification); }
+
+  // ---- Controls, made from the program's control table.
+  function addControl(id, kind, caption) {
+    let element;
+    if (kind == kPushButton) {
+      element = document.createElement('button');
+      element.type = 'button';
+      const text = document.createElement('span');
+      text.className = 'caption';
+      text.textContent = caption;
+      element.appendChild(text);
+      if (id >= kModeButtonFirst && id <= kModeButtonLast) element.className = 'mode';
+      if (id == kCmdQuit && !installed) element.classList.add('browser-hidden');
+      element.addEventListener('click', () => { audio.unlock(); command(id, kFromClick); });
+    } else if (kind == kLineText) {
+      element = document.createElement('div');
+      element.className = 'line-text';
+      element.appendChild(document.createElement('span')).className = 'caption';
+      element.setAttribute('role', 'textbox');
+      element.setAttribute('aria-readonly', 'true');
+      element.setAttribute('aria-multiline', 'true');
+    } else if (kind == kPanelFrame) {
+      element = document.createElement('div');
+      element.className = 'panel-frame';
+    } else {
+      element = panel.canvas;
+    }
+    element.id = 'c' + id;
+    client.appendChild(element);
+    controls.set(id, element);
+  }
+  function setControlText(id, text) {
+    const e = controls.get(id);
+    if (e) (e.firstElementChild || e).textContent = text;
+  }
+  function showControl(id, visible) { const e = controls.get(id); if (e) e.hidden = !visible; }
+  function moveControl(id, x, y, width, height) {
+    const e = controls.get(id);
+    if (!e) return;
+    e.style.left = x + 'px'; e.style.top = y + 'px';
+    e.style.width = width + 'px'; e.style.height = height + 'px';
+    if (e === panel.canvas && (e.width != width || e.height != height)) {
+      e.width = width; e.height = height;  // the panel's pixels are the page's
+    }
+  }
+  function setKeyFont(font) {
+    const family = font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`;
+    const style = client.style;
+    style.setProperty('--key-family', family);
+    const em = emOf(font.height, family);
+    style.setProperty('--key-size', em + 'px');
+    style.setProperty('--key-stretch', String(stretchOf(font.width, em, family)));
+    style.setProperty('--key-weight', String(Math.min(Math.max(font.weight || 400, 1), 1000)));
+    style.setProperty('--key-style', font.italic ? 'italic' : 'normal');
+    style.setProperty('--key-decoration',
+      [font.underline ? 'underline' : '', font.strikeOut ? 'line-through' : ''].join(' ').trim() || 'none');
+  }
+  // A font's height is its cell's, ascent and descent together: the face's own proportions
+  // turn it into the em the page sizes fonts by.
+  const cellRatios = new Map();
+  const measure = document.createElement('canvas').getContext('2d');
+  function cellRatio(family) {
+    if (!cellRatios.has(family)) {
+      measure.font = `100px ${family}`;
+      const m = measure.measureText('あ');
+      const cell = (m.fontBoundingBoxAscent || 88) + (m.fontBoundingBoxDescent || 12);
+      cellRatios.set(family, {cell: cell / 100, ascent: (m.fontBoundingBoxAscent || 88) / 100,
+                              x: measure.measureText('x').width / 100 || 0.5});
+    }
+    return cellRatios.get(family);
+  }
+  // The width is a half-width letter's: other widths than the face's own stretch it.
+  function stretchOf(width, em, family) {
+    if (!(width > 0)) return 1;
+    return Math.min(Math.max(width / (cellRatio(family).x * em), 0.01), 40);
+  }
+  function emOf(height, family) { return Math.max(1, Math.floor(Math.max(height, 1) / cellRatio(family).cell)); }
+
+  // ---- The menu, made from the program's menu table.
+  let openMenu = null;
+  function closeMenus() {
+    if (!openMenu) return;
+    openMenu.items.hidden = true;
+    openMenu.title.setAttribute('aria-expanded', 'false');
+    openMenu = null;
+  }
+  let currentMenu = null;
+  function addMenu(title) {
+    const menu = document.createElement('div');
+    menu.className = 'menu';
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.className = 'menu-title';
+    button.textContent = title;
+    button.setAttribute('aria-haspopup', 'true');
+    button.setAttribute('aria-expanded', 'false');
+    const items = document.createElement('div');
+    items.className = 'menu-items';
+    items.setAttribute('role', 'menu');
+    items.hidden = true;
+    const entry = {title: button, items};
+    button.addEventListener('click', (event) => {
+      event.stopPropagation();
+      const wasOpen = openMenu === entry;
+      closeMenus();
+      if (!wasOpen) { items.hidden = false; button.setAttribute('aria-expanded', 'true'); openMenu = entry; }
+    });
+    menu.append(button, items);
+    menubar.appendChild(menu);
+    currentMenu = items;
+  }
+  function makeMenuItem(id, text, checkable, checked) {
+    if (!id) {
+      const separator = document.createElement('div');
+      separator.className = 'menu-separator';
+      return separator;
+    }
+    const item = document.createElement('button');
+    item.type = 'button';
+    item.className = 'menu-item';
+    item.textContent = text;
+    item.setAttribute('role', checkable ? 'menuitemcheckbox' : 'menuitem');
+    item.dataset.command = id;
+    if (checkable) item.setAttribute('aria-checked', String(checked));
+    // No other program to start, nothing to quit in a tab.
+    if (id == kCmdSibling || (id == kCmdQuit && !installed)) item.classList.add('browser-hidden');
+    item.addEventListener('click', (event) => {
+      event.stopPropagation();
+      closeMenus();
+      audio.unlock();
+      command(id, kFromClick);
+    });
+    menuItems.set(id, item);
+    return item;
+  }
+  function addMenuItem(id, text, checkable, checked) {
+    currentMenu.appendChild(makeMenuItem(id, text, checkable, checked));
+  }
+  function insertMenuItem(beforeId, id, text) {
+    const before = menuItems.get(beforeId);
+    if (before) before.parentNode.insertBefore(makeMenuItem(id, text, false, false), before);
+  }
+  function checkMenuItem(id, checked) {
+    const item = menuItems.get(id);
+    if (item) item.setAttribute('aria-checked', String(checked));
+  }
+  document.addEventListener('click', closeMenus);
+
+  // ---- The display panel: a canvas that carries out the program's drawing steps.
+  const panel = (() => {
+    const canvas = document.createElement('canvas');
+    canvas.setAttribute('role', 'img');
+    const frame = document.createElement('canvas');  // drawn straight on, until the next repaint
+    const ctxs = [canvas.getContext('2d'), frame.getContext('2d', {willReadFrequently: false})];
+    const scratch = document.createElement('canvas');
+    const scratchCtx = scratch.getContext('2d', {willReadFrequently: true});
+    const pictures = new Map();
+    let paintRequested = false;
+
+    function pathOf(ctx, points) {
+      ctx.beginPath();
+      ctx.moveTo(points[0], points[1]);
+      for (let i = 2; i < points.length; i += 2) ctx.lineTo(points[i], points[i + 1]);
+    }
+    function fill(target, left, top, width, height, colour) {
+      const ctx = ctxs[target];
+      ctx.fillStyle = cssColour(colour);
+      ctx.fillRect(left, top, width, height);
+    }
+    function pen(target, points, width, colour, roundEnds) {
+      const ctx = ctxs[target];
+      ctx.save();
+      ctx.strokeStyle = cssColour(colour);
+      ctx.lineWidth = width;
+      ctx.lineCap = roundEnds ? 'round' : 'butt';
+      ctx.lineJoin = 'round';
+      pathOf(ctx, points);
+      ctx.stroke();
+      ctx.restore();
+    }
+    function ellipse(target, left, top, right, bottom, fillColour, rim, rimWidth) {
+      const ctx = ctxs[target];
+      ctx.save();
+      // The outline lies inside the box; its right and bottom edges are outside it.
+      const rx = (right - left) / 2 - rimWidth / 2, ry = (bottom - top) / 2 - rimWidth / 2;
+      ctx.beginPath();
+      ctx.ellipse((left + right) / 2, (top + bottom) / 2, Math.max(rx, 0), Math.max(ry, 0), 0, 0, 2 * Math.PI);
+      ctx.fillStyle = cssColour(fillColour);
+      ctx.fill();
+      ctx.lineWidth = rimWidth;
+      ctx.strokeStyle = cssColour(rim);
+      ctx.stroke();
+      ctx.restore();
+    }
+    function text(target, s, font, left, top, right, bottom, centred, colour) {
+      const ctx = ctxs[target];
+      ctx.save();
+      let family, size, ascent, cell, stretch = 1;
+      if (font.numbers) {
+        family = 'sans-serif';
+        size = Math.max(1, Math.floor(font.numberEm));
+        ctx.font = `bold ${size}px ${family}`;
+        const m = ctx.measureText(s);
+        ascent = m.fontBoundingBoxAscent || size * 0.8;
+        cell = ascent + (m.fontBoundingBoxDescent || size * 0.2);
+      } else {
+        family = font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`;
+        size = emOf(font.height, family);
+        ctx.font = `${font.italic ? 'italic ' : ''}${font.weight || 400} ${size}px ${family}`;
+        const ratio = cellRatio(family);
+        ascent = ratio.ascent * size;
+        cell = ratio.cell * size;
+        stretch = stretchOf(font.width, size, family);
+      }
+      ctx.fillStyle = cssColour(colour);
+      ctx.textBaseline = 'alphabetic';
+      const width = ctx.measureText(s).width * stretch;
+      let x = left, y = top;
+      if (centred) { x = (left + right - width) / 2; y = (top + bottom - cell) / 2; }
+      ctx.translate(x, 0);
+      ctx.scale(stretch, 1);
+      x = 0;
+      ctx.fillText(s, 0, y + ascent);
+      if (!font.numbers && (font.underline || font.strikeOut)) {
+        ctx.strokeStyle = ctx.fillStyle;
+        ctx.lineWidth = Math.max(1, size / 16);
+        for (const [on, at] of [[font.underline, ascent + size / 10], [font.strikeOut, ascent - size / 3]]) {
+          if (!on) continue;
+          ctx.beginPath(); ctx.moveTo(0, y + at); ctx.lineTo(width / stretch, y + at); ctx.stroke();
+        }
+      }
+      ctx.restore();
+    }
+    function canvasOf(rgba, width, height) {
+      const c = document.createElement('canvas');
+      c.width = width; c.height = height;
+      c.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height), 0, 0);
+      return c;
+    }
+    function picture(target, rgba, width, height, key, left, top, boxWidth, boxHeight, smooth) {
+      let source = pictures.get(key);
+      if (!source) { pictures.clear(); source = canvasOf(rgba, width, height); pictures.set(key, source); }
+      const ctx = ctxs[target];
+      ctx.save();
+      ctx.imageSmoothingEnabled = smooth;
+      ctx.imageSmoothingQuality = 'high';
+      ctx.drawImage(source, left, top, boxWidth, boxHeight);
+      ctx.restore();
+    }
+    // The pens of a film frame on the field, every pixel left pure ground, blue or red as
+    // the program's compositing expects: a canvas smooths its edges, so each pixel is
+    // taken back to the nearest of the three.
+    function filmPens(field, left, top, width, height, ground, counts, points, writtenWidth, writtenLines, unwrittenWidth) {
+      scratch.width = Math.max(scratch.width, width);
+      scratch.height = Math.max(scratch.height, height);
+      const ctx = scratchCtx;
+      ctx.save();
+      ctx.fillStyle = cssColour(ground);
+      ctx.fillRect(0, 0, width, height);
+      ctx.translate(-left, -top);
+      ctx.lineJoin = 'round';
+      let at = 0;
+      for (let line = 0; line < counts.length; ++line) {
+        const written = line < writtenLines;
+        ctx.strokeStyle = written ? '#0000ff' : '#ff0000';
+        ctx.lineWidth = written ? writtenWidth : unwrittenWidth;
+        ctx.lineCap = written ? 'round' : 'butt';
+        const n = counts[line];
+        if (n >= 2) { pathOf(ctx, points.subarray(at, at + 2 * n)); ctx.stroke(); }
+        at += 2 * n;
+      }
+      ctx.restore();
+      const pixels = ctx.getImageData(0, 0, width, height).data;
+      const gr = (ground >> 16) & 255, gg = (ground >> 8) & 255, gb = ground & 255;
+      const out = HEAPU32;
+      for (let i = 0, p = 0; i < width * height; ++i, p += 4) {
+        const r = pixels[p], g = pixels[p + 1], b = pixels[p + 2];
+        const dGround = (r - gr) ** 2 + (g - gg) ** 2 + (b - gb) ** 2;
+        const dBlue = r * r + g * g + (b - 255) ** 2;
+        const dRed = (r - 255) ** 2 + g * g + b * b;
+        out[field + i] = dGround <= dBlue && dGround <= dRed ? ground : dBlue <= dRed ? 0x0000FF : 0xFF0000;
+      }
+    }
+    function putField(target, field, left, top, width, height) {
+      const image = new ImageData(width, height);
+      const data = image.data;
+      for (let i = 0, p = 0; i < width * height; ++i, p += 4) {
+        const v = HEAPU32[field + i];
+        data[p] = (v >> 16) & 255; data[p + 1] = (v >> 8) & 255; data[p + 2] = v & 255; data[p + 3] = 255;
+      }
+      ctxs[target].putImageData(image, left, top);
+    }
+    function strip(rgba, width, height, frameLeft, side) {
+      const ctx = ctxs[1];
+      ctx.save();
+      ctx.imageSmoothingEnabled = false;
+      ctx.drawImage(canvasOf(rgba, width, height), frameLeft, 0, side, side, 0, 0, frame.width, frame.height);
+      ctx.restore();
+    }
+    function frameWhite(width, height, fresh) {
+      if (!fresh && frame.width == width && frame.height == height) return;
+      frame.width = width; frame.height = height;
+      ctxs[1].fillStyle = '#ffffff';
+      ctxs[1].fillRect(0, 0, width, height);
+    }
+    function showFrame() { ctxs[0].drawImage(frame, 0, 0); }
+    function requestPaint() {
+      if (paintRequested) return;
+      paintRequested = true;
+      requestAnimationFrame(() => {
+        paintRequested = false;
+        // While the program waits (a sound heard to its end), the panel waits with it.
+        if (busy) { paintWaiting = true; return; }
+        Module.ccall('zel_paint', null, [], []);
+        stats.paints++;
+      });
+    }
+    let hintTimerId = 0;
+    function hintTimer(periodMs, run) {
+      clearInterval(hintTimerId);
+      hintTimerId = 0;
+      if (!run) return;
+      hintTimerId = setInterval(() => {
+        if (busy) return;
+        if (!Module.ccall('zel_hint_tick', 'number', [], [])) { clearInterval(hintTimerId); hintTimerId = 0; }
+      }, periodMs);
+    }
+    function atRest() {
+      setTimeout(() => { if (!busy) Module.ccall('zel_panel_at_rest', null, [], []); }, 0);
+    }
+
+    // ---- The child's pen: Pointer Events handed over as they come. The program keeps to
+    // the first pointer of a stroke; the page only captures it while the stroke lasts.
+    const kinds = {mouse: 0, pen: 1, touch: 2};
+    let captured = null;  // the pointer of the stroke going on
+    const down = new Set();
+    function buttonOf(event) { return event.button == 0 ? 0 : event.button == 2 ? 1 : 2; }
+    function hand(action, event) {
+      const rect = canvas.getBoundingClientRect();
+      const kind = kinds[event.pointerType] ?? 0;
+      const x = Math.round(event.clientX - rect.left), y = Math.round(event.clientY - rect.top);
+      const held = (event.buttons & 1) != 0 ? 1 : 0;
+      const id = event.pointerId;
+      return enqueue(() => call('zel_pointer', [action, kind, buttonOf(event), id, x, y, held])).then((outcome) => {
+        if (outcome & 1) {
+          captured = id;
+          try { canvas.setPointerCapture(id); } catch (e) { /* already up */ }
+        }
+        if (outcome & 2) {
+          if (captured === id) { try { canvas.releasePointerCapture(id); } catch (e) { /* gone */ } }
+          captured = null;
+        }
+      });
+    }
+    canvas.addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      audio.unlock();
+      down.add(event.pointerId);
+      hand(0, event);
+    });
+    canvas.addEventListener('pointermove', (event) => {
+      event.preventDefault();
+      const events = event.getCoalescedEvents ? event.getCoalescedEvents() : [];
+      for (const e of events.length ? events : [event]) hand(1, e);
+    });
+    canvas.addEventListener('pointerup', (event) => {
+      event.preventDefault();
+      down.delete(event.pointerId);
+      hand(2, event);
+    });
+    for (const type of ['pointercancel', 'lostpointercapture']) {
+      canvas.addEventListener(type, (event) => {
+        down.delete(event.pointerId);
+        if (captured !== event.pointerId) return;
+        captured = null;
+        enqueue(() => call('zel_pointer', [3, kinds[event.pointerType] ?? 0, 0, event.pointerId, 0, 0, 0]));
+      });
+    }
+    canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+    // No page scroll or zoom starts on the panel, whatever the browser does with touch-action.
+    canvas.addEventListener('touchstart', (event) => event.preventDefault(), {passive: false});
+    canvas.addEventListener('touchmove', (event) => event.preventDefault(), {passive: false});
+    function pointerDown() { return captured !== null && down.has(captured); }
+
+    return {canvas, fill, pen, ellipse, text, picture, filmPens, putField, strip, frameWhite, showFrame,
+            requestPaint, hintTimer, atRest, pointerDown};
+  })();
+
+  // ---- Sound through Web Audio. Browsers allow sound only after a first touch: that touch
+  // unlocks it, before its own key is handed over, so its voice is heard.
+  const audio = (() => {
+    let context = null, output = null, source = null, unlocked = false;
+    let heardEnd = 0;        // when the sound playing will have been heard (performance.now)
+    let whenHeard = null;    // resolves the wait for the sound playing
+    const log = [];          // every sound started at the graph: frames and rate
+    let tapSamples = 0;      // samples heard at the graph's tap (tests)
+    function unlock() {
+      // Browsers count only some events as the user's leave (a touch's end, not its start):
+      // each gesture asks again until sound runs.
+      if (unlocked) {
+        if (context.state != 'running') context.resume();
+        return;
+      }
+      unlocked = true;
+      context = new AudioContext({latencyHint: 'interactive'});
+      output = context.createGain();
+      output.connect(context.destination);
+      if (new URLSearchParams(location.search).has('tap')) {
+        // Counts what reaches the output, for the tests.
+        const tap = context.createScriptProcessor(1024, 1, 1);
+        tap.onaudioprocess = (e) => {
+          const data = e.inputBuffer.getChannelData(0);
+          for (let i = 0; i < data.length; ++i) if (Math.abs(data[i]) > 1 / 128) tapSamples++;
+        };
+        output.connect(tap);
+        tap.connect(context.destination);
+      }
+      context.resume();
+    }
+    function stop() {
+      if (source) { source.onended = null; try { source.stop(); } catch (e) { /* ended */ } source = null; }
+      if (whenHeard) { whenHeard(); whenHeard = null; }
+    }
+    function play(samples, rate) {
+      stop();
+      const frames = samples.length;
+      heardEnd = performance.now() + (frames ? frames * 1000 / rate : 0);
+      if (!frames || !unlocked) return;
+      const buffer = context.createBuffer(1, frames, rate);
+      const data = buffer.getChannelData(0);
+      for (let i = 0; i < frames; ++i) data[i] = samples[i] / 32768;
+      source = context.createBufferSource();
+      source.buffer = buffer;
+      source.connect(output);
+      const playing = source;
+      source.onended = () => { if (source === playing) { source = null; if (whenHeard) { whenHeard(); whenHeard = null; } } };
+      source.start();
+      log.push({frames, rate, at: performance.now(), contextTime: context.currentTime});
+    }
+    // A play that waits: resolved when the sound has been heard, scheduled, never polled.
+    // Before sound is unlocked, when the sound would have been heard.
+    function heard() {
+      if (source) return new Promise((resolve) => { whenHeard = resolve; });
+      const left = heardEnd - performance.now();
+      return left > 0 ? new Promise((resolve) => setTimeout(resolve, left)) : Promise.resolve();
+    }
+    for (const type of ['touchend', 'pointerup', 'keydown']) document.addEventListener(type, unlock, true);
+    return {unlock, play, heard, log, get tapSamples() { return tapSamples; }, get unlocked() { return unlocked; },
+            get state() { return context ? context.state : 'none'; }};
+  })();
+
+  // ---- The program's message boxes, modal.
+  function message(text, caption, kind) {
+    const dialog = document.getElementById('message');
+    document.getElementById('message-caption').textContent = caption;
+    document.getElementById('message-text').textContent = text;
+    const buttons = document.getElementById('message-buttons');
+    buttons.replaceChildren();
+    const labels = kind == 0 ? ['OK'] : kind == 1 ? ['はい', 'いいえ'] : ['OK', 'キャンセル'];
+    return new Promise((resolve) => {
+      labels.forEach((label, index) => {
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = label;
+        button.addEventListener('click', () => { dialog.close(); resolve(index); });
+        buttons.appendChild(button);
+      });
+      // Escape closes a box only where it has a way out: OK alone, or Cancel.
+      dialog.oncancel = (event) => {
+        event.preventDefault();
+        if (kind != 1) { dialog.close(); resolve(kind == 0 ? 0 : 1); }
+      };
+      dialog.showModal();
+      buttons.firstChild.focus();
+    });
+  }
+
+  // ---- The small dialogs, laid out from the program's tables in dialog units. Kinds and
+  // flags as the tables give them.
+  const kDefaultButton = 0, kButton = 1, kText = 2, kField = 3, kIcon = 4, kRadio = 5, kGroupBox = 6;
+  const kStartsGroup = 1, kNoPrefix = 4;
+  const kDialogCancel = 2;
+  let dialogResult = {fields: {}, checked: []};
+  function dialog(template) {
+    const box = document.createElement('dialog');
+    box.className = 'template';
+    const form = document.createElement('form');
+    form.method = 'dialog';
+    const heading = document.createElement('h2');
+    heading.textContent = template.caption;
+    const area = document.createElement('div');
+    area.className = 'template-area';
+    area.style.width = `calc(${template.cx} * var(--du))`;
+    area.style.height = `calc(${template.cy} * var(--du))`;
+    const place = (element, c) => {
+      element.style.left = `calc(${c.x} * var(--du))`;
+      element.style.top = `calc(${c.y} * var(--du))`;
+      element.style.width = `calc(${c.cx} * var(--du))`;
+      element.style.height = `calc(${c.cy} * var(--du))`;
+      area.appendChild(element);
+    };
+    const fields = new Map(), radios = new Map();
+    let group = 0, cancel = template.controls.some((c) => c.id == kDialogCancel) ? kDialogCancel : 1;
+    for (const c of template.controls) {
+      const text = c.flags & kNoPrefix ? c.text : c.text.replace(/&(.)/g, '$1');
+      if (c.flags & kStartsGroup) ++group;
+      let element;
+      switch (c.kind) {
+        case kDefaultButton:
+        case kButton:
+          element = document.createElement('button');
+          element.type = c.kind == kDefaultButton ? 'submit' : 'button';
+          element.value = String(c.id);
+          element.textContent = text;
+          if (c.kind == kButton) element.addEventListener('click', () => box.close(String(c.id)));
+          break;
+        case kField:
+          element = document.createElement('input');
+          element.type = 'text';
+          element.value = c.text;
+          element.dataset.id = c.id;
+          fields.set(c.id, element);
+          break;
+        case kIcon:
+          element = document.createElement('img');
+          element.src = `icons/${c.text.toLowerCase()}.png`;
+          element.alt = '';
+          break;
+        case kRadio: {
+          element = document.createElement('label');
+          const input = document.createElement('input');
+          input.type = 'radio';
+          input.name = `group${group}`;
+          input.checked = c.checked;
+          input.dataset.id = c.id;
+          element.append(input, text);
+          radios.set(c.id, input);
+          break;
+        }
+        case kGroupBox:
+          element = document.createElement('fieldset');
+          element.appendChild(document.createElement('legend')).textContent = text;
+          break;
+        default:
+          element = document.createElement('span');
+          element.textContent = text;
+      }
+      element.classList.add('kind' + c.kind);
+      place(element, c);
+    }
+    form.append(heading, area);
+    box.appendChild(form);
+    document.body.appendChild(box);
+    return new Promise((resolve) => {
+      box.addEventListener('cancel', (event) => { event.preventDefault(); box.close(String(cancel)); });
+      box.addEventListener('close', () => {
+        dialogResult = {
+          fields: Object.fromEntries([...fields].map(([id, input]) => [id, input.value])),
+          checked: [...radios].filter(([, input]) => input.checked).map(([id]) => id),
+        };
+        box.remove();
+        resolve(Number(box.returnValue) || cancel);
+      });
+      box.showModal();
+      const first = fields.values().next().value;
+      if (first) first.select();
+    });
+  }
+
+  // ---- The one timer.
+  let timerId = 0, tickQueued = false;
+  function timer(periodMs, run) {
+    clearInterval(timerId);
+    timerId = 0;
+    if (!run) return;
+    timerId = setInterval(() => {
+      if (tickQueued) return;  // ticks do not pile up behind a wait
+      tickQueued = true;
+      enqueue(() => { tickQueued = false; return call('zel_tick', []); });
+    }, periodMs);
+  }
+
+  // ---- Settings: zel.ini's bytes kept in the browser's storage.
+  const kSettingsKey = 'mojimori.zel.ini';
+  function keepSettings(path) {
+    const bytes = Module.FS.readFile(path);
+    let text = '';
+    for (let i = 0; i < bytes.length; ++i) text += String.fromCharCode(bytes[i]);
+    try { localStorage.setItem(kSettingsKey, text); } catch (e) { /* storage full or off */ }
+  }
+  function restoreSettings() {
+    Module.FS.mkdirTree('/settings');
+    let text = null;
+    try { text = localStorage.getItem(kSettingsKey); } catch (e) { /* storage off */ }
+    if (text === null) return;
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i) & 255;
+    Module.FS.writeFile('/settings/zel.ini', bytes);
+  }
+
+  // ---- Text files: a save asks for a name and becomes a download; a load takes a file the
+  // user picks (or drops in the picker), copied into the page's file system.
+  const kSaveDir = '/save', kLoadDir = '/load';
+  function askName(title, name) {
+    const dialog = document.createElement('dialog');
+    dialog.className = 'file-name';
+    const form = document.createElement('form');
+    form.method = 'dialog';
+    const heading = document.createElement('h2');
+    heading.textContent = title;
+    const field = document.createElement('input');
+    field.type = 'text';
+    field.value = name;
+    field.setAttribute('aria-label', title);
+    const buttons = document.createElement('div');
+    buttons.id = 'file-name-buttons';
+    const ok = document.createElement('button');
+    ok.value = 'ok';
+    ok.textContent = 'OK';
+    const cancel = document.createElement('button');
+    cancel.value = 'cancel';
+    cancel.type = 'button';
+    cancel.textContent = 'キャンセル';
+    buttons.append(ok, cancel);
+    form.append(heading, field, buttons);
+    dialog.appendChild(form);
+    document.body.appendChild(dialog);
+    return new Promise((resolve) => {
+      cancel.addEventListener('click', () => dialog.close('cancel'));
+      dialog.addEventListener('close', () => {
+        const chosen = dialog.returnValue == 'ok' ? field.value.trim() : '';
+        dialog.remove();
+        resolve(chosen || null);
+      });
+      dialog.showModal();
+      field.select();
+    });
+  }
+  function pickFile() {
+    return new Promise((resolve) => {
+      const input = document.createElement('input');
+      input.type = 'file';
+      input.accept = '.txt,.TXT,text/plain';
+      input.id = 'load-file';
+      input.hidden = true;
+      document.body.appendChild(input);
+      const done = (file) => { input.remove(); resolve(file); };
+      input.addEventListener('change', () => done(input.files[0] || null));
+      input.addEventListener('cancel', () => done(null));
+      input.click();
+    });
+  }
+  async function chooseFile(save, title, name) {
+    if (save) {
+      let chosen = await askName(title, name);
+      if (chosen === null) return null;
+      chosen = chosen.replace(/[\/\\]/g, '_');
+      if (!/\.[^.]*$/.test(chosen)) chosen += '.TXT';  // the text files' own extension
+      Module.FS.mkdirTree(kSaveDir);
+      const path = `${kSaveDir}/${chosen}`;
+      // A download never replaces a file: nothing here to ask about.
+      try { Module.FS.unlink(path); } catch (e) { /* none yet */ }
+      return path;
+    }
+    const file = await pickFile();
+    if (!file) return null;
+    Module.FS.mkdirTree(kLoadDir);
+    const path = `${kLoadDir}/${file.name.replace(/[\/\\]/g, '_')}`;
+    Module.FS.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+    return path;
+  }
+  function download(path) {
+    const bytes = Module.FS.readFile(path);
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain; charset=shift_jis'}));
+    link.download = path.slice(path.lastIndexOf('/') + 1);
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    stats.downloads.push(link.download);
+  }
+
+  // Only an installed app has a window of its own to close; a tab stays.
+  function quit() { if (installed) window.close(); }
+
+  function showHelp() { window.open('help/zel.html', '_blank', 'noopener'); }
+
+  // ---- The page's size: the client area under the menu bar, never so small that the keys
+  // shrink below a finger's width.
+  function clientSize() {
+    const width = Math.max(document.documentElement.clientWidth, kMinClientWidth);
+    const height = Math.max(window.innerHeight - menubar.offsetHeight, kMinClientHeight);
+    client.style.width = width + 'px';
+    client.style.height = height + 'px';
+    return [width, height];
+  }
+  let resizeQueued = false;
+  window.addEventListener('resize', () => {
+    if (resizeQueued || !started) return;
+    resizeQueued = true;
+    requestAnimationFrame(() => { resizeQueued = false; submit('zel_resize', ...clientSize()); });
+  });
+
+  // ---- Keys: through the program's keyboard table, as on the desktop.
+  function virtualKeyOf(event) {
+    const code = event.code;
+    if (/^Key[A-Z]$/.test(code)) return code.charCodeAt(3);
+    if (/^Digit[0-9]$/.test(code)) return code.charCodeAt(5);
+    const f = /^F([1-9]|10)$/.exec(code);
+    if (f) return 0x70 + Number(f[1]) - 1;
+    switch (code) {
+      case 'Enter': case 'NumpadEnter': return 0x0D;
+      case 'Space': return 0x20;
+      case 'ArrowLeft': return 0x25;
+      case 'ArrowRight': return 0x27;
+      case 'Backspace': return 0x08;
+      case 'Delete': return 0x2E;
+    }
+    return 0;
+  }
+  function keyArgs(event) {
+    const keypad = event.location == KeyboardEvent.DOM_KEY_LOCATION_NUMPAD;
+    const vk = keypad && !['NumpadEnter'].includes(event.code) ? 0 : virtualKeyOf(event);
+    const character = [...event.key].length == 1 ? event.key.codePointAt(0) : 0;
+    return [vk, event.shiftKey ? 1 : 0, event.ctrlKey ? 1 : 0, event.altKey ? 1 : 0, character, keypad ? 1 : 0];
+  }
+  document.addEventListener('keydown', (event) => {
+    if (!started || event.isComposing || document.querySelector('dialog[open]')) return;
+    if (event.key == 'Escape' && !event.shiftKey && !event.ctrlKey && !event.altKey) {
+      if (openMenu) { closeMenus(); return; }
+      event.preventDefault();
+      command(kCmdCancel, kFromClick);
+      return;
+    }
+    const args = keyArgs(event);
+    if (busy) {
+      // Held for the program, as keys wait in a message queue.
+      event.preventDefault();
+      enqueue(() => {
+        const id = Module.ccall('zel_key_command', 'number', args.map(() => 'number'), args);
+        return id ? call('zel_command', [id, kFromAccelerator]) : 0;
+      });
+      return;
+    }
+    const id = Module.ccall('zel_key_command', 'number', args.map(() => 'number'), args);
+    if (!id) return;
+    event.preventDefault();
+    audio.unlock();
+    command(id, kFromAccelerator);
+  });
+  document.addEventListener('keyup', () => { if (started) submit('zel_key_released'); });
+
+  // ---- A page may be ended at any time once hidden: what the desktop stores when its
+  // window closes is stored whenever the page goes out of sight.
+  function pageHidden() {
+    if (!started) return;
+    if (busy) submit('zel_page_hidden');
+    else Module.ccall('zel_page_hidden', null, [], []);
+  }
+  window.addEventListener('pagehide', pageHidden);
+  document.addEventListener('visibilitychange', () => { if (document.visibilityState == 'hidden') pageHidden(); });
+
+  // ---- Photos through the browser's decoders: upright by their EXIF orientation, the
+  // first frame, shrunk smoothly to fit maxSide, as premultiplied blue, green, red, alpha
+  // rows in the program's memory (freed there); 0 when the bytes are no picture it reads.
+  async function decodePicture(bytes, maxSide, widthOut, heightOut) {
+    let bitmap;
+    try {
+      bitmap = await createImageBitmap(new Blob([bytes]), {imageOrientation: 'from-image'});
+    } catch (e) {
+      return 0;
+    }
+    const scale = Math.min(1, maxSide / Math.max(bitmap.width, bitmap.height));
+    const width = Math.max(1, Math.round(bitmap.width * scale));
+    const height = Math.max(1, Math.round(bitmap.height * scale));
+    const canvas = document.createElement('canvas');
+    canvas.width = width; canvas.height = height;
+    const ctx = canvas.getContext('2d', {willReadFrequently: true});
+    ctx.imageSmoothingQuality = 'high';
+    ctx.drawImage(bitmap, 0, 0, width, height);
+    bitmap.close();
+    const rgba = ctx.getImageData(0, 0, width, height).data;
+    const out = _malloc(width * height * 4);
+    if (!out) return 0;
+    const bgra = HEAPU8;  // after the allocation, which may have grown the memory
+    for (let i = 0; i < width * height * 4; i += 4) {
+      const a = rgba[i + 3];
+      bgra[out + i] = Math.round(rgba[i + 2] * a / 255);
+      bgra[out + i + 1] = Math.round(rgba[i + 1] * a / 255);
+      bgra[out + i + 2] = Math.round(rgba[i] * a / 255);
+      bgra[out + i + 3] = a;
+    }
+    HEAP32[widthOut >> 2] = width;
+    HEAP32[heightOut >> 2] = height;
+    return out;
+  }
+
+  // ---- The parent's own questions: a question file with its pictures and voices, chosen
+  // as files (a folder picker is not everywhere: iPad Safari has none), kept in the
+  // browser's origin-private storage, and the program started in them from then on.
+  const kParentStore = 'questions';
+  async function parentStore(create) {
+    if (!navigator.storage || !navigator.storage.getDirectory) return null;
+    const root = await navigator.storage.getDirectory();
+    try {
+      return await root.getDirectoryHandle(kParentStore, {create});
+    } catch (e) {
+      return null;
+    }
+  }
+  async function keepParentFiles(files) {
+    const root = await navigator.storage.getDirectory();
+    try { await root.removeEntry(kParentStore, {recursive: true}); } catch (e) { /* none yet */ }
+    const store = await parentStore(true);
+    for (const file of files) {
+      const handle = await store.getFileHandle(file.name.replace(/[\/\\]/g, '_'), {create: true});
+      const writable = await handle.createWritable();
+      await writable.write(await file.arrayBuffer());
+      await writable.close();
+    }
+  }
+  // True when the parent's files, holding a question file, are now in the page's files.
+  async function restoreParentFiles() {
+    const store = await parentStore(false);
+    if (!store) return false;
+    let questions = false;
+    Module.FS.mkdirTree(kParentDir);
+    for await (const [name, handle] of store.entries()) {
+      if (handle.kind != 'file') continue;
+      const file = await handle.getFile();
+      Module.FS.writeFile(`${kParentDir}/${name}`, new Uint8Array(await file.arrayBuffer()));
+      if (name.toLowerCase() == 'mondai.txt') questions = true;
+    }
+    return questions;
+  }
+  const kParentDir = '/mine';
+  function chooseParentFiles() {
+    const input = document.createElement('input');
+    input.type = 'file';
+    input.multiple = true;
+    input.id = 'parent-files';
+    input.hidden = true;
+    document.body.appendChild(input);
+    input.addEventListener('change', async () => {
+      const files = [...input.files];
+      input.remove();
+      if (!files.length) return;
+      await keepParentFiles(files);
+      location.reload();
+    });
+    input.addEventListener('cancel', () => input.remove());
+    input.click();
+  }
+  const parentButton = document.createElement('button');
+  parentButton.type = 'button';
+  parentButton.className = 'menu-title parent-files';
+  parentButton.id = 'parent-folder';
+  parentButton.textContent = 'もんだいを いれる';
+  parentButton.title = 'おうちの かたへ：mondai.txt と その え・こえの ファイルを えらびます';
+  parentButton.addEventListener('click', (event) => { event.stopPropagation(); closeMenus(); chooseParentFiles(); });
+
+  // ---- The app kept for use without a network, and its storage (zel.ini) kept for good
+  // where the browser allows it.
+  function keepOffline() {
+    if ('serviceWorker' in navigator && location.protocol != 'file:')
+      navigator.serviceWorker.register('sw.js').catch(() => { /* a private window may refuse */ });
+    if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
+  }
+
+  // ---- Start.
+  let started = false;
+  const stats = {paints: 0, downloads: []};
+  async function start() {
+    // The dialogs' pictures are at hand before a dialog opens.
+    for (const name of ['zel', 'pr1', 'pr2', 'pr3']) new Image().src = `icons/${name}.png`;
+    restoreSettings();
+    let parentFolder = false;
+    try { parentFolder = await restoreParentFiles(); } catch (e) { /* storage off: the sample */ }
+    menubar.appendChild(parentButton);
+    const [width, height] = clientSize();
+    enqueue(() => call('zel_start', [width, height, parentFolder ? 1 : 0])).then(() => {
+      started = true;
+      document.getElementById('loading').hidden = true;
+      document.documentElement.dataset.ready = 'true';
+      requestAnimationFrame(() => { stats.drawnAt = performance.now(); });  // for the benchmark
+      keepOffline();
+    });
+  }
+
+  return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
+          insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
+          chooseFile, download, dialog, quit, decodePicture, get dialogResult() { return dialogResult; },
+          stats, get busy() { return busy || queue.length > 0; }};
+})();
+
+var Module = {
+  onRuntimeInitialized: () => zelPage.start(),
+  print: (text) => console.log(text),
+  printErr: (text) => console.error(text),
+};

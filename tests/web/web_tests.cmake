@@ -1,0 +1,34 @@
+# The browser tree's tests (included from tests/CMakeLists.txt when building with emscripten).
+# node 18 and later fetch the wasm file through their own fetch, which emscripten's loader
+# of this age does not expect: the module is compiled at once instead.
+target_link_options(unit_tests PRIVATE -sWASM_ASYNC_COMPILATION=0 -sALLOW_MEMORY_GROWTH=1
+  -sEXIT_RUNTIME=1)
+# Cases the browser cannot hold, each left out with its reason:
+# - a second process (fork) writing at once, and FIFOs: a page is one process, and its
+#   in-memory file system has no FIFOs;
+# - the question check's picture loader: its workers are threads, and a page without
+#   cross-origin isolation has none (the page reads pictures on its one thread).
+set(zel_web_skipped
+  ProfileFileTest.TwoWritersAtOnceLoseNothing
+  FileNamesTest.AFifoWithAVoicesNameDoesNotBlockTheCheck
+  ReadRegularFile.RefusesWhatWouldBlockOrNeverEnd
+  CheckPictureLoader.*)
+list(JOIN zel_web_skipped ":" zel_web_filter)
+add_test(NAME web.unit_tests COMMAND node $<TARGET_FILE:unit_tests> --gtest_brief=1
+  --gtest_filter=-${zel_web_filter})
+set_tests_properties(web.unit_tests PROPERTIES TIMEOUT 900)
+
+# End to end: the site (built by the zel_site target) used in headless chromium through the
+# DevTools protocol, with touch, as a child on a tablet would.
+find_program(ZEL_CHROMIUM chromium)
+find_program(ZEL_WEB_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(ZEL_CHROMIUM AND ZEL_WEB_PYTHON)
+  foreach(test typing keys dialogs films folder offline trace files question settings)
+    add_test(NAME web.e2e.${test}
+      COMMAND ${ZEL_WEB_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/web/e2e.py ${ZEL_WEB_SITE} ${test}
+              ${CMAKE_CURRENT_BINARY_DIR}/web_e2e_${test})
+    set_tests_properties(web.e2e.${test} PROPERTIES TIMEOUT 600)
+  endforeach()
+elseif(ZEL_REQUIRE_ALL_TESTS)
+  message(FATAL_ERROR "chromium or /usr/bin/python3 is missing: the browser's end-to-end tests cannot run")
+endif()
