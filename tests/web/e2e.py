@@ -186,6 +186,24 @@ def test_trace(page, url):
     page.b.wait_for("zelPage.audio.log.length > %d" % sounds_before, 30, "the check answered with a sound")
     page.b.wait_for(HINT_SHOWN, 30, "the hint's dot shown")
 
+    # The pen button does for a finger what the right button does: the next stroke is magenta,
+    # and the button shows it.
+    page.tap("#pen")
+    swatch = page.b.evaluate("getComputedStyle(document.getElementById('pen')).getPropertyValue('--pen').trim()")
+    check(swatch == "#ff00ff", f"the pen button shows the pen's new colour ({swatch!r})")
+    y = top + h * 0.5
+    page.b.touch("touchStart", [(0, left + w * 0.3, y)])
+    for i in range(1, 8):
+        page.b.touch("touchMove", [(0, left + w * (0.3 + 0.05 * i), y)])
+    page.b.touch("touchEnd", [])
+    page.idle()
+    magenta = page.b.evaluate(
+        "(() => { const c = document.getElementById('c1113');"
+        " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let n = 0;"
+        " for (let i = 0; i < d.length; i += 4) if (d[i] > 240 && d[i+1] < 16 && d[i+2] > 240) n++;"
+        " return n; })()")
+    check(magenta > 100, f"the stroke after it is magenta ({magenta} pixels)")
+
 
 def test_files(page, url, out):
     """Saving the line gives a Shift-JIS file with a CR LF line end, as on the desktop;
@@ -321,7 +339,7 @@ def test_offline(page, url, server):
     """Once opened, the app opens again with the web server gone, and works."""
     page.open(url, 1024, 768)
     page.b.wait_for("navigator.serviceWorker.ready.then(r => !!r.active)", 60, "the app's worker running")
-    page.b.wait_for("caches.open('mojimori').then(c => c.match('zel.data')).then(r => !!r)", 60,
+    page.b.wait_for("caches.open('mojimori').then(c => c.match('zel-data.tar.gz')).then(r => !!r)", 60,
                     "the app kept")
     server.shutdown()
     server.server_close()
@@ -333,7 +351,8 @@ def test_offline(page, url, server):
 def test_folder(page, url, out):
     """A parent's own question file and photo, chosen as files, are kept in the browser's
     storage: after the reload the question shows the photo (its transparent part over
-    white), and the child's taps answer it."""
+    white), and the child's taps answer it. Files without a question file are refused, and
+    the parent can go back to the sample set."""
     from PIL import Image
     os.makedirs(out, exist_ok=True)
     photo = Image.new("RGBA", (320, 200), (255, 0, 0, 255))
@@ -342,14 +361,17 @@ def test_folder(page, url, out):
     with open(os.path.join(out, "mondai.txt"), "wb") as f:
         f.write("aka.png,あか\r\n".encode("cp932"))
     page.open(url, 1024, 768)
+    check(page.b.evaluate("document.getElementById('parent-sample').hidden"),
+          "no way back to the sample while it is in use")
     page.b.send("Page.setInterceptFileChooserDialog", enabled=True)
+    # Without the question file, the files are refused and the sample stays.
+    choose_files(page, [os.path.join(out, "aka.png")])
+    page.b.wait_for("document.getElementById('message').open", 60, "the refusal's message")
+    text = page.b.evaluate("document.getElementById('message-text').textContent")
+    check("mondai.txt" in text, f"the message names the question file: {text!r}")
+    page.tap("#message-buttons button")
     page.b.evaluate("window.beforeTheFiles = true")
-    page.tap("#parent-folder", wait=False)
-    chooser = page.b.wait_until(
-        lambda: next((e for e in page.b.events if e.get("method") == "Page.fileChooserOpened"), None),
-        60, "the file picker opened")
-    page.b.send("DOM.setFileInputFiles", backendNodeId=chooser["params"]["backendNodeId"],
-                files=[os.path.join(out, "mondai.txt"), os.path.join(out, "aka.png")])
+    choose_files(page, [os.path.join(out, "mondai.txt"), os.path.join(out, "aka.png")])
     page.b.wait_for("!window.beforeTheFiles && document.documentElement.dataset.ready === 'true'", 120,
                     "the page started again on the parent's files")
     page.idle()
@@ -369,6 +391,27 @@ def test_folder(page, url, out):
     for kana in "あか":
         page.tap(keys[kana])
     check(page.line() == "あか", f"the answer typed is {page.line()!r}")
+
+    # Back to the sample set, asked first.
+    page.b.evaluate("window.beforeTheSample = true")
+    page.tap("#parent-menu .menu-title")
+    page.tap("#parent-sample", wait=False)
+    page.b.wait_for("document.getElementById('message').open", 60, "the question before going back")
+    page.tap("#message-buttons button")  # はい
+    page.b.wait_for("!window.beforeTheSample && document.documentElement.dataset.ready === 'true'", 120,
+                    "the page started again on the sample set")
+    check(page.b.evaluate("document.getElementById('parent-sample').hidden"), "the sample set is in use again")
+
+
+def choose_files(page, paths):
+    """Chooses files in the parent's menu, as a parent would in the file picker."""
+    events = len(page.b.events)
+    page.tap("#parent-menu .menu-title")
+    page.tap("#parent-files", wait=False)
+    chooser = page.b.wait_until(
+        lambda: next((e for e in page.b.events[events:] if e.get("method") == "Page.fileChooserOpened"), None),
+        60, "the file picker opened")
+    page.b.send("DOM.setFileInputFiles", backendNodeId=chooser["params"]["backendNodeId"], files=paths)
 
 
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sample", "mondai.txt")

@@ -8,12 +8,54 @@ const kPushButton = 0, kLineText = 1, kPanelFrame = 2, kDisplayPanel = 3;
 const kCmdQuit = 1078, kCmdSibling = 1214, kCmdCancel = 2, kCtlDisplayPanel = 1113;
 const kModeButtonFirst = 1081, kModeButtonLast = 1084;
 const kFromClick = 0, kFromAccelerator = 1;
+const kinds = {mouse: 0, pen: 1, touch: 2};  // pointer kinds as the program numbers them
 // The smallest client area whose keys are still about 9 mm (34 CSS pixels) each way: a
 // smaller screen scrolls rather than shrink the keys.
 const kMinClientWidth = 16 + 15 * 34, kMinClientHeight = 36 + 12 * 34;
-const kFaceStack = '"IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP", "Noto Sans CJK JP", ' +
+// The program's own face first: the subset of IPAGothic the site carries (fonts/), so that a
+// tablet without Japanese fonts of its own shows the same letters as the desktop.
+const kOwnFace = 'Mojimori Gothic';
+const kFaceStack = `"${kOwnFace}", "IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP", "Noto Sans CJK JP", ` +
   '"Hiragino Kaku Gothic ProN", "Yu Gothic", "MS Gothic", monospace';
 const installed = matchMedia('(display-mode: standalone)').matches;
+
+// ---- The program's own files, fetched at once while the script that runs them loads: the
+// wasm, compiled as soon as it is here, and the data package (voices, strokes, pictures and
+// the sample set), both gzipped where the browser can unpack gzip itself.
+const canUnpack = typeof DecompressionStream == 'function';
+async function fetchPacked(name) {
+  const answer = await fetch(canUnpack ? name + '.gz' : name);
+  if (!answer.ok) throw new Error(`${name}: ${answer.status}`);
+  const bytes = new Uint8Array(await answer.arrayBuffer());
+  // A host that labels .gz files Content-Encoding: gzip has had the browser unpack them.
+  if (!canUnpack || bytes[0] != 0x1f || bytes[1] != 0x8b) return bytes;
+  const unpacked = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+  return new Uint8Array(await new Response(unpacked).arrayBuffer());
+}
+// The files of a tar package (ustar, as the build writes it): [path, bytes] for each file.
+function untar(bytes) {
+  const names = new TextDecoder();
+  const field = (at, length) => {
+    let end = at;
+    while (end < at + length && bytes[end]) ++end;
+    return names.decode(bytes.subarray(at, end));
+  };
+  const files = [];
+  for (let at = 0; at + 512 <= bytes.length;) {
+    const name = field(at, 100);
+    if (!name) break;  // the zero blocks at the end
+    const size = parseInt(field(at + 124, 12).trim() || '0', 8);
+    const type = bytes[at + 156];
+    const prefix = field(at + 345, 155);
+    at += 512;
+    if (!(size >= 0) || at + size > bytes.length) throw new Error('the data package is cut short');
+    if (type == 0x30 || type == 0) files.push([prefix ? `${prefix}/${name}` : name, bytes.subarray(at, at + size)]);
+    at += Math.ceil(size / 512) * 512;
+  }
+  return files;
+}
+const programCode = fetchPacked('zel.wasm').then((bytes) => WebAssembly.compile(bytes));
+const programData = fetchPacked('zel-data.tar').then(untar);
 
 function cssColour(rgb) { return '#' + (rgb & 0xFFFFFF).toString(16).padStart(6, '0'); }
 
@@ -381,7 +423,6 @@ const zelPage = (() => {
 
     // ---- The child's pen: Pointer Events handed over as they come. The program keeps to
     // the first pointer of a stroke; the page only captures it while the stroke lasts.
-    const kinds = {mouse: 0, pen: 1, touch: 2};
     let captured = null;  // the pointer of the stroke going on
     const down = new Set();
     function buttonOf(event) { return event.button == 0 ? 0 : event.button == 2 ? 1 : 2; }
@@ -391,7 +432,9 @@ const zelPage = (() => {
       const x = Math.round(event.clientX - rect.left), y = Math.round(event.clientY - rect.top);
       const held = (event.buttons & 1) != 0 ? 1 : 0;
       const id = event.pointerId;
-      return enqueue(() => call('zel_pointer', [action, kind, buttonOf(event), id, x, y, held])).then((outcome) => {
+      const button = buttonOf(event);
+      return enqueue(() => call('zel_pointer', [action, kind, button, id, x, y, held])).then((outcome) => {
+        if (action == 0 && button == 1) showPenColour();
         if (outcome & 1) {
           captured = id;
           try { canvas.setPointerCapture(id); } catch (e) { /* already up */ }
@@ -847,9 +890,12 @@ const zelPage = (() => {
   }
 
   // ---- The parent's own questions: a question file with its pictures and voices, chosen
-  // as files (a folder picker is not everywhere: iPad Safari has none), kept in the
-  // browser's origin-private storage, and the program started in them from then on.
+  // as files, as a folder where the browser has a folder picker (iPad Safari has none), or
+  // dropped on the page; kept in the browser's origin-private storage, and the program
+  // started in them from then on, until the parent goes back to the sample set.
   const kParentStore = 'questions';
+  const kParentDir = '/mine';
+  const kQuestionFile = 'mondai.txt';
   async function parentStore(create) {
     if (!navigator.storage || !navigator.storage.getDirectory) return null;
     const root = await navigator.storage.getDirectory();
@@ -859,16 +905,35 @@ const zelPage = (() => {
       return null;
     }
   }
-  async function keepParentFiles(files) {
+  async function forgetParentFiles() {
     const root = await navigator.storage.getDirectory();
-    try { await root.removeEntry(kParentStore, {recursive: true}); } catch (e) { /* none yet */ }
+    try { await root.removeEntry(kParentStore, {recursive: true}); } catch (e) { /* none kept */ }
+  }
+  // A folder's files, without its subfolders: the question file names its pictures and voices
+  // beside it.
+  const isQuestionFile = (file) => file.name.toLowerCase() == kQuestionFile;
+  async function keepParentFiles(files) {
+    if (!files.some(isQuestionFile)) {
+      await message(`えらんだ ファイルに ${kQuestionFile} が ありません。\n` +
+                    `もんだいの ファイル ${kQuestionFile} と、その え・こえの ファイルを いっしょに えらんでください。`,
+                    'もじもり！', 0);
+      return;
+    }
+    if (!await parentStore(true)) {
+      await message('この ブラウザーには もんだいを しまって おけません。', 'もじもり！', 0);
+      return;
+    }
+    await forgetParentFiles();
     const store = await parentStore(true);
     for (const file of files) {
-      const handle = await store.getFileHandle(file.name.replace(/[\/\\]/g, '_'), {create: true});
+      // The program opens the question file by its own name, whatever case it came in.
+      const name = isQuestionFile(file) ? kQuestionFile : file.name.replace(/[\/\\]/g, '_');
+      const handle = await store.getFileHandle(name, {create: true});
       const writable = await handle.createWritable();
       await writable.write(await file.arrayBuffer());
       await writable.close();
     }
+    location.reload();
   }
   // True when the parent's files, holding a question file, are now in the page's files.
   async function restoreParentFiles() {
@@ -880,35 +945,115 @@ const zelPage = (() => {
       if (handle.kind != 'file') continue;
       const file = await handle.getFile();
       Module.FS.writeFile(`${kParentDir}/${name}`, new Uint8Array(await file.arrayBuffer()));
-      if (name.toLowerCase() == 'mondai.txt') questions = true;
+      if (name == kQuestionFile) questions = true;
     }
     return questions;
   }
-  const kParentDir = '/mine';
-  function chooseParentFiles() {
+  function pickParentFiles(folder) {
     const input = document.createElement('input');
     input.type = 'file';
     input.multiple = true;
-    input.id = 'parent-files';
+    input.webkitdirectory = folder;
+    input.id = folder ? 'parent-folder-input' : 'parent-files-input';
     input.hidden = true;
     document.body.appendChild(input);
-    input.addEventListener('change', async () => {
-      const files = [...input.files];
+    input.addEventListener('change', () => {
+      // A folder's own files only: webkitRelativePath is "folder/name" for those.
+      const files = [...input.files].filter((f) => !folder || f.webkitRelativePath.split('/').length == 2);
       input.remove();
-      if (!files.length) return;
-      await keepParentFiles(files);
-      location.reload();
+      if (files.length) keepParentFiles(files);
     });
     input.addEventListener('cancel', () => input.remove());
     input.click();
   }
-  const parentButton = document.createElement('button');
-  parentButton.type = 'button';
-  parentButton.className = 'menu-title parent-files';
-  parentButton.id = 'parent-folder';
-  parentButton.textContent = 'もんだいを いれる';
-  parentButton.title = 'おうちの かたへ：mondai.txt と その え・こえの ファイルを えらびます';
-  parentButton.addEventListener('click', (event) => { event.stopPropagation(); closeMenus(); chooseParentFiles(); });
+  async function pickParentFolder() {
+    if (!window.showDirectoryPicker) { pickParentFiles(true); return; }
+    let folder;
+    try {
+      folder = await window.showDirectoryPicker({id: 'mojimori-questions'});
+    } catch (e) {
+      return;  // cancelled
+    }
+    const files = [];
+    for await (const handle of folder.values()) if (handle.kind == 'file') files.push(await handle.getFile());
+    keepParentFiles(files);
+  }
+  // Dropped files, or a dropped folder's own files.
+  async function droppedFiles(transfer) {
+    const entries = [...transfer.items].map((item) => item.webkitGetAsEntry && item.webkitGetAsEntry()).filter(Boolean);
+    if (!entries.length) return [...transfer.files];
+    const fileOf = (entry) => new Promise((resolve, reject) => entry.file(resolve, reject));
+    const files = [];
+    for (const entry of entries) {
+      if (entry.isFile) {
+        files.push(await fileOf(entry));
+      } else if (entry.isDirectory) {
+        const reader = entry.createReader();
+        for (;;) {
+          const batch = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
+          if (!batch.length) break;
+          for (const inner of batch) if (inner.isFile) files.push(await fileOf(inner));
+        }
+      }
+    }
+    return files;
+  }
+  const dragsFiles = (event) => event.dataTransfer && [...event.dataTransfer.types].includes('Files');
+  document.addEventListener('dragover', (event) => {
+    if (!dragsFiles(event)) return;
+    event.preventDefault();
+    event.dataTransfer.dropEffect = 'copy';
+  });
+  document.addEventListener('drop', (event) => {
+    if (!dragsFiles(event)) return;
+    event.preventDefault();
+    if (document.querySelector('dialog[open]')) return;
+    droppedFiles(event.dataTransfer).then(keepParentFiles, (e) => console.error(e));
+  });
+  async function backToSample() {
+    if (await message('いれた もんだいを けして、みほんの もんだいに もどしますか？', 'もじもり！', 1) != 0) return;
+    await forgetParentFiles();
+    location.reload();
+  }
+  // The parent's menu, at the right of the menu bar.
+  function addParentMenu(parentFolder) {
+    addMenu('おうちの かたへ');
+    currentMenu.parentNode.classList.add('parent-menu');
+    currentMenu.parentNode.id = 'parent-menu';
+    const item = (id, text, run) => {
+      const element = document.createElement('button');
+      element.type = 'button';
+      element.className = 'menu-item';
+      element.id = id;
+      element.textContent = text;
+      element.setAttribute('role', 'menuitem');
+      element.addEventListener('click', (event) => { event.stopPropagation(); closeMenus(); run(); });
+      currentMenu.appendChild(element);
+      return element;
+    };
+    item('parent-files', 'もんだいの ファイルを えらぶ…', () => pickParentFiles(false));
+    const folders = !!window.showDirectoryPicker || 'webkitdirectory' in HTMLInputElement.prototype;
+    item('parent-folder', 'もんだいの フォルダーを えらぶ…', pickParentFolder).hidden = !folders;
+    item('parent-sample', 'みほんの もんだいに もどす', backToSample).hidden = !parentFolder;
+  }
+
+  // ---- The pen's colour, which the right mouse button steps through: a button of its own for
+  // a finger or a stylus, showing the colour the next stroke takes.
+  const penButton = document.createElement('button');
+  penButton.type = 'button';
+  penButton.className = 'menu-title pen';
+  penButton.id = 'pen';
+  penButton.setAttribute('aria-label', 'ペンの いろを かえる');
+  penButton.append('ペン', Object.assign(document.createElement('span'), {className: 'swatch'}));
+  function showPenColour() {
+    penButton.style.setProperty('--pen', cssColour(Module.ccall('zel_pen_colour', 'number', [], [])));
+  }
+  penButton.addEventListener('click', (event) => {
+    event.stopPropagation();
+    closeMenus();
+    // The program's own rule for the right button: a press on the panel, not while tracing.
+    enqueue(() => call('zel_pointer', [0, kinds[event.pointerType] ?? 0, 1, -1, 0, 0, 0])).then(showPenColour);
+  });
 
   // ---- The app kept for use without a network, and its storage (zel.ini) kept for good
   // where the browser allows it.
@@ -925,12 +1070,17 @@ const zelPage = (() => {
     // The dialogs' pictures are at hand before a dialog opens.
     for (const name of ['zel', 'pr1', 'pr2', 'pr3']) new Image().src = `icons/${name}.png`;
     restoreSettings();
+    // Measured before the first key is laid out: a face still loading would be measured as
+    // the one standing in for it.
+    try { await document.fonts.load(`16px "${kOwnFace}"`, 'あ'); } catch (e) { /* the stack's next face */ }
     let parentFolder = false;
     try { parentFolder = await restoreParentFiles(); } catch (e) { /* storage off: the sample */ }
-    menubar.appendChild(parentButton);
+    menubar.appendChild(penButton);
+    addParentMenu(parentFolder);
     const [width, height] = clientSize();
     enqueue(() => call('zel_start', [width, height, parentFolder ? 1 : 0])).then(() => {
       started = true;
+      showPenColour();
       document.getElementById('loading').hidden = true;
       document.documentElement.dataset.ready = 'true';
       requestAnimationFrame(() => { stats.drawnAt = performance.now(); });  // for the benchmark
@@ -944,7 +1094,29 @@ const zelPage = (() => {
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
+function loadFailed(error) {
+  console.error(error);
+  document.getElementById('loading').textContent = 'よみこめませんでした。ページを よみこみなおしてください。';
+}
+
 var Module = {
+  // The wasm compiled already, from the unpacked bytes.
+  instantiateWasm(imports, receive) {
+    programCode.then(async (code) => receive(await WebAssembly.instantiate(code, imports), code)).catch(loadFailed);
+    return {};
+  },
+  // The data package's files in the program's file system before it starts.
+  preRun: [() => {
+    Module.addRunDependency('zel-data');
+    programData.then((files) => {
+      for (const [path, bytes] of files) {
+        const slash = path.lastIndexOf('/');
+        if (slash > 0) Module.FS.mkdirTree('/' + path.slice(0, slash));
+        Module.FS.writeFile('/' + path, bytes);
+      }
+      Module.removeRunDependency('zel-data');
+    }).catch(loadFailed);
+  }],
   onRuntimeInitialized: () => zelPage.start(),
   print: (text) => console.log(text),
   printErr: (text) => console.error(text),
