@@ -456,6 +456,44 @@ def test_question(page, url):
     print(f"answered {typed!r} after {wrong} wrong keys")
 
 
+def test_check(page, url):
+    """The question check opens at once on the sample set's rows, fills in each picture with
+    its progress shown, scrolls with the keys, and closes back to the keyboard."""
+    lines = []
+    with open(SAMPLE, "rb") as f:
+        for raw in f.read().split(b"\r\n"):
+            if raw.startswith(b"#"):
+                break
+            if b"," in raw:
+                lines.append(raw)
+    questions = len(lines)
+    pictures = sum(1 for raw in lines if raw.lower().split(b",")[0].endswith(b".bmp"))
+    page.open(url, 1024, 768)
+    page.menu_command(1222, wait=False)
+    page.b.wait_for("document.getElementById('check-window')?.open", 60, "the check's window")
+    rows = page.b.evaluate("document.querySelectorAll('#check-window tbody tr').length")
+    check(rows >= questions, f"a row for each of the {questions} questions ({rows} rows)")
+    page.b.wait_for("document.querySelectorAll('#check-window .check-picture canvas').length >= %d"
+                    " && document.querySelector('#check-window progress').hidden" % pictures, 120,
+                    "every question's picture shown and the progress gone")
+    summary = page.b.evaluate("document.querySelector('#check-window .check-summary').textContent")
+    check(f"クイズに 出る もんだい: {questions} こ" in summary, f"the summary counts the questions: {summary!r}")
+    marks = page.b.evaluate("[...document.querySelectorAll('#check-window tbody tr td:first-child')]"
+                            ".filter(td => td.textContent.startsWith('○')).length")
+    check(marks == questions, f"each question is marked ○ ({marks})")
+    page.b.key("End", "End", 0x23)
+    page.b.wait_for("document.querySelector('#check-window .check-list').scrollTop > 0", 30,
+                    "End scrolled the list")
+    page.b.key("Home", "Home", 0x24)
+    page.b.wait_for("document.querySelector('#check-window .check-list').scrollTop == 0", 30,
+                    "Home scrolled it back")
+    page.tap("#check-window .check-buttons button")
+    page.b.wait_for("!document.getElementById('check-window')", 30, "the window closed")
+    page.idle()
+    first = page.tap("#c1000")
+    check(page.line() == first["text"], f"a key types after the check: {page.line()!r}")
+
+
 def test_settings(page, url):
     """zel.ini's bytes stay in the browser's storage across a reload: a help switched on is
     still on."""
@@ -516,6 +554,8 @@ def main():
             test_keys(page, url + "index.html")
         elif test == "question":
             test_question(page, url + "index.html")
+        elif test == "check":
+            test_check(page, url + "index.html")
         elif test == "settings":
             test_settings(page, url + "index.html")
         elif test == "screenshots":

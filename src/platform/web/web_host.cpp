@@ -22,6 +22,7 @@
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
+#include "host/check_window.h"
 #include "platform/web/web_scene.h"
 #include "wave/sound_play.h"
 
@@ -79,6 +80,17 @@ EM_JS(int, zel_js_dialog_field, (int id, char* out, int size), {
   return stringToUTF8(zelPage.dialogResult.fields[id] ?? "", out, size);
 });
 EM_JS(int, zel_js_dialog_checked, (int id), { return zelPage.dialogResult.checked.includes(id) ? 1 : 0; });
+EM_JS(void, zel_js_check_open, (const char* json), { zelPage.checkWindow.open(JSON.parse(UTF8ToString(json))); });
+EM_JS(int, zel_js_check_shown, (), { return zelPage.checkWindow.shown() ? 1 : 0; });
+EM_JS(void, zel_js_check_row, (int row, const char* label, const char* message, const unsigned char* rgba, int width, int height), {
+  zelPage.checkWindow.row(row, UTF8ToString(label), UTF8ToString(message),
+                          rgba ? HEAPU8.slice(rgba, rgba + width * height * 4) : null, width, height);
+});
+EM_JS(void, zel_js_check_summary, (const char* text, int left, int pictures), {
+  zelPage.checkWindow.summary(UTF8ToString(text), left, pictures);
+});
+EM_ASYNC_JS(void, zel_js_check_pause, (), { await zelPage.checkWindow.pause(); });
+EM_ASYNC_JS(void, zel_js_check_closed, (), { await zelPage.checkWindow.closed(); });
 // clang-format on
 
 namespace zel {
@@ -311,7 +323,42 @@ bool WebHost::EditSpeeds(std::string& voiceField, std::string& kakijunField) {
 bool WebHost::ChooseFont(FontSpec&, int&) { return false; }
 // The check's window is not in the browser yet: its reading needs threads a page without
 // cross-origin isolation lacks. The menu command leaves the page as it is.
-void WebHost::ShowQuestionCheck(CheckWindowContent&) {}
+// The check's window, modal: its rows at once, then the pictures read one at a time (a page
+// has no threads), each shown as it comes, until all are read or the window is closed.
+void WebHost::ShowQuestionCheck(CheckWindowContent& content) {
+  std::string json = "{\"title\":" + JsonText(check_window_texts::kTitle) + ",\"close\":" +
+                     JsonText(check_window_texts::kClose) + ",\"columns\":[";
+  for (size_t i = 0; i < check_window_texts::kColumns.size(); ++i)
+    json += (i ? "," : "") + JsonText(check_window_texts::kColumns[i]);
+  json += "],\"summary\":" + JsonText(SjisToUtf8(content.Summary())) + ",\"rows\":[";
+  for (size_t i = 0; i < content.RowCount(); ++i) {
+    const CheckRow row = content.Row(i);
+    json += std::string(i ? "," : "") + "{\"label\":" + JsonText(SjisToUtf8(row.label)) + ",\"text\":" +
+            JsonText(SjisToUtf8(row.text)) + ",\"message\":" + JsonText(SjisToUtf8(row.message)) +
+            ",\"picture\":" + (row.mayHavePicture ? "true" : "false") + "}";
+  }
+  json += "]}";
+  zel_js_check_open(json.c_str());
+  const int pictures = static_cast<int>(content.PicturesLeft());
+  content.StartReading([] {});
+  while (content.PicturesLeft() > 0 && zel_js_check_shown()) {
+    for (const RowPicture& picture : content.TakePictures()) {
+      const CheckRow row = content.Row(picture.row);
+      const std::vector<unsigned char> rgba = picture.thumbnail ? RgbaOf(*picture.thumbnail)
+                                                                : std::vector<unsigned char>{};
+      const DibLayout layout = picture.thumbnail ? picture.thumbnail->Layout() : DibLayout{};
+      zel_js_check_row(static_cast<int>(picture.row), SjisToUtf8(row.label).c_str(),
+                       SjisToUtf8(row.message).c_str(), rgba.empty() ? nullptr : rgba.data(), layout.width,
+                       layout.height);
+    }
+    zel_js_check_summary(SjisToUtf8(content.Summary()).c_str(), static_cast<int>(content.PicturesLeft()),
+                         pictures);
+    zel_js_check_pause();  // the page draws what came, and hears a close
+  }
+  content.StopReading();
+  zel_js_check_closed();
+  content.EndReading();
+}
 
 void WebHost::ShowHelp(const std::string& path) { zel_js_show_help(path.c_str()); }
 

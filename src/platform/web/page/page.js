@@ -660,6 +660,92 @@ const zelPage = (() => {
     });
   }
 
+  // ---- The question check's window, modal: the program gives its rows at once, then each
+  // picture as it is read, and waits for the window to close.
+  const checkWindow = (() => {
+    let box = null, rows = [], summaryText = null, progress = null, closedWaiters = [];
+    function cell(tr, text) {
+      const td = document.createElement('td');
+      td.textContent = text;
+      tr.appendChild(td);
+      return td;
+    }
+    function open(content) {
+      box = document.createElement('dialog');
+      box.className = 'check-window';
+      box.id = 'check-window';
+      const heading = document.createElement('h2');
+      heading.textContent = content.title;
+      summaryText = document.createElement('p');
+      summaryText.className = 'check-summary';
+      summaryText.textContent = content.summary;
+      progress = document.createElement('progress');
+      progress.hidden = !content.rows.some((r) => r.picture);
+      // The list scrolls with the keys (arrows, Page Up, Page Down, Home, End) once it has
+      // the focus, which it takes on opening.
+      const list = document.createElement('div');
+      list.className = 'check-list';
+      list.tabIndex = 0;
+      const table = document.createElement('table');
+      const head = table.createTHead().insertRow();
+      for (const title of content.columns) {
+        const th = document.createElement('th');
+        th.textContent = title;
+        head.appendChild(th);
+      }
+      const body = table.createTBody();
+      rows = content.rows.map((r) => {
+        const tr = body.insertRow();
+        const label = cell(tr, r.label);
+        const picture = cell(tr, '');
+        picture.className = 'check-picture';
+        cell(tr, r.text).className = 'check-text';
+        const message = cell(tr, r.message);
+        return {label, picture, message};
+      });
+      list.appendChild(table);
+      const close = document.createElement('button');
+      close.type = 'button';
+      close.textContent = content.close;
+      close.addEventListener('click', () => box.close());
+      const buttons = document.createElement('div');
+      buttons.className = 'check-buttons';
+      buttons.appendChild(close);
+      box.append(heading, summaryText, progress, list, buttons);
+      box.addEventListener('close', () => {
+        box.remove();
+        box = null;
+        for (const resolve of closedWaiters.splice(0)) resolve();
+      });
+      document.body.appendChild(box);
+      box.showModal();
+      list.focus();
+    }
+    function row(index, label, message, rgba, width, height) {
+      const r = rows[index];
+      if (!box || !r) return;
+      r.label.textContent = label;
+      r.message.textContent = message;
+      if (rgba) {
+        const canvas = document.createElement('canvas');
+        canvas.width = width; canvas.height = height;
+        canvas.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba.buffer), width, height), 0, 0);
+        r.picture.replaceChildren(canvas);
+      }
+    }
+    function summary(text, left, pictures) {
+      if (!box) return;
+      summaryText.textContent = text;
+      progress.max = Math.max(pictures, 1);
+      progress.value = pictures - left;
+      progress.hidden = left == 0;
+    }
+    // A moment for the page to draw what came and to hear a close.
+    const pause = () => new Promise((resolve) => setTimeout(resolve, 0));
+    const closed = () => new Promise((resolve) => { if (!box) resolve(); else closedWaiters.push(resolve); });
+    return {open, row, summary, pause, closed, shown: () => box !== null};
+  })();
+
   // ---- The one timer.
   let timerId = 0, tickQueued = false;
   function timer(periodMs, run) {
@@ -1090,7 +1176,7 @@ const zelPage = (() => {
 
   return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
           insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
-          chooseFile, download, dialog, quit, decodePicture, get dialogResult() { return dialogResult; },
+          chooseFile, download, dialog, quit, decodePicture, checkWindow, get dialogResult() { return dialogResult; },
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
