@@ -314,6 +314,41 @@ def test_dialogs(page, url):
     page.tap("dialog.template button[value='2']")
 
 
+def test_print(page, url, out, sheet_check):
+    """The practice sheet goes to the browser's print as one A4 page, and printed to PDF its
+    boxes stand where the sheet's geometry puts them, as the desktop's check reads them: the
+    typed characters on a grey ground, the empty boxes with their guide cross."""
+    import base64
+    import subprocess
+    if not sheet_check or not os.path.exists(sheet_check):
+        print(f"SKIPPED: the main tree's sheet_check is not built ({sheet_check})")
+        sys.exit(77)
+    os.makedirs(out, exist_ok=True)
+    page.open(url, 1024, 768)
+    for key in ("#c1000", "#c1001", "#c1002"):  # あいう
+        page.tap(key)
+    page.menu_command(1204, wait=False)
+    page.b.wait_for(f"!!{OPEN_DIALOG}", 30, "the print options")
+    page.tap("dialog.template button[value='1']", wait=False)
+    page.b.wait_for("zelPage.stats.sheets == 1 && !zelPage.busy", 120, "the sheet handed to the browser's print")
+    pdf = os.path.join(out, "sheet.pdf")
+    with open(pdf, "wb") as f:
+        f.write(base64.b64decode(page.b.send("Page.printToPDF", preferCSSPageSize=True)["data"]))
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
+    check("Pages:          1" in info, f"one page: {info}")
+    check("595.276 x 841.89" in info or "595.28 x 841.89" in info, f"an A4 page: {info}")
+    for dpi in (100, 600):
+        subprocess.run(["pdftoppm", "-r", str(dpi), "-gray", "-singlefile", pdf, os.path.join(out, f"page{dpi}")],
+                       check=True)
+    # The printable area: the page less a quarter inch all round, at 300 dpi.
+    margin, width, height = 75, 2330, 3357
+    checked = subprocess.run([sheet_check, os.path.join(out, "page100.pgm"), "100", "0", "3", "300", str(margin),
+                              str(margin), str(width), str(height), os.path.join(out, "page600.pgm"), "600"],
+                             capture_output=True, text=True)
+    print(checked.stdout, checked.stderr)
+    check(checked.returncode == 0, "the printed sheet matches its geometry")
+
+
 BLUE_SHOWN = ("(() => { const c = document.getElementById('c1113');"
               " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let n = 0;"
               " for (let i = 0; i < d.length; i += 4) if (d[i] < 16 && d[i+1] < 16 && d[i+2] > 240) n++;"
@@ -554,6 +589,8 @@ def main():
             test_keys(page, url + "index.html")
         elif test == "question":
             test_question(page, url + "index.html")
+        elif test == "print":
+            test_print(page, url + "index.html", out, sys.argv[4] if len(sys.argv) > 4 else None)
         elif test == "check":
             test_check(page, url + "index.html")
         elif test == "settings":

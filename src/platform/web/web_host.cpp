@@ -24,6 +24,7 @@
 #include "files/safe_replace.h"
 #include "host/check_window.h"
 #include "platform/web/web_scene.h"
+#include "print/practice_sheet.h"
 #include "wave/sound_play.h"
 
 // The page's side of each call (web/page.js, object zelPage).
@@ -91,6 +92,24 @@ EM_JS(void, zel_js_check_summary, (const char* text, int left, int pictures), {
 });
 EM_ASYNC_JS(void, zel_js_check_pause, (), { await zelPage.checkWindow.pause(); });
 EM_ASYNC_JS(void, zel_js_check_closed, (), { await zelPage.checkWindow.closed(); });
+EM_JS(void, zel_js_sheet_begin, (int* width, int* height), {
+  const area = zelPage.sheet.begin();
+  HEAP32[width >> 2] = area.width;
+  HEAP32[height >> 2] = area.height;
+});
+EM_JS(void, zel_js_sheet_empty_box, (int left, int top, int right, int bottom), {
+  zelPage.sheet.emptyBox(left, top, right, bottom);
+});
+EM_JS(void, zel_js_sheet_box_image, (int left, int top, int right, int bottom, const unsigned char* rgba, int width, int height), {
+  zelPage.sheet.boxImage(left, top, right, bottom, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
+});
+EM_JS(int, zel_js_glyph_shape, (uint8_t* covered, int width, int height, const char* face, int defaultFace, int fontHeight, int fontWidth, int weight, int italic, const int* xs, const char* texts), {
+  const font = {height: fontHeight, width: fontWidth, weight: weight, italic: !!italic, face: UTF8ToString(face),
+                defaultFace: !!defaultFace};
+  const pieces = JSON.parse(UTF8ToString(texts)).map((text, i) => ({x: HEAP32[(xs >> 2) + i], text}));
+  return zelPage.sheet.glyphShape(HEAPU8.subarray(covered, covered + width * height), width, height, font, pieces) ? 1 : 0;
+});
+EM_ASYNC_JS(int, zel_js_sheet_end, (), { return await zelPage.sheet.end() ? 1 : 0; });
 // clang-format on
 
 namespace zel {
@@ -450,8 +469,9 @@ DecodedPicture WebHost::DecodePicture(std::string_view bytes, int maxSide) {
 // There is no sibling program in a browser.
 bool WebHost::StartProgram(const std::string&) { return false; }
 
-// ---- Printer: the sheet itself is not printed in this version; its system dialog counts as
-// cancelled.
+// ---- Printer: the sheet drawn on a page-sized canvas, then given to the browser's print. The
+// browser's print dialog comes last and does not tell whether it printed: a sheet handed to
+// it counts as printed.
 
 bool WebHost::ChoosePrintOptions(int& size, int& style) {
   const int button = RunDialog(PrintOptionsTemplate(), {}, {kCtlPrintSizeFirst + size, kCtlPrintStyleFirst + style});
@@ -462,11 +482,44 @@ bool WebHost::ChoosePrintOptions(int& size, int& style) {
   }
   return button == kDialogOk;
 }
-std::optional<PrintArea> WebHost::BeginPrintJob() { return std::nullopt; }
-void WebHost::PrintEmptyBox(const SheetBox&) {}
-bool WebHost::RenderBoxImage(PackedDib&, const FontSpec&, int, const std::vector<BoxText>&) { return false; }
-void WebHost::PrintBoxImage(const SheetBox&, const PackedDib&) {}
-bool WebHost::EndPrintJob() { return false; }
+std::optional<PrintArea> WebHost::BeginPrintJob() {
+  PrintArea area;
+  zel_js_sheet_begin(&area.width, &area.height);
+  return area;
+}
+
+void WebHost::PrintEmptyBox(const SheetBox& box) { zel_js_sheet_empty_box(box.left, box.top, box.right, box.bottom); }
+
+// The canvas fills the character's strokes; the logic draws the box from that shape.
+bool WebHost::RenderBoxImage(PackedDib& image, const FontSpec& font, int style, const std::vector<BoxText>& pieces) {
+  const BoxImageState state = BoxImageStateOf(image);
+  if (state != BoxImageState::kToDraw) return state == BoxImageState::kNothingToDraw;
+  const int width = DibWidth(image);
+  const int height = DibHeight(image);
+  std::vector<uint8_t> covered(static_cast<size_t>(width) * static_cast<size_t>(height));
+  std::vector<int> xs;
+  std::string pieceTexts = "[";
+  for (const BoxText& piece : pieces) {
+    xs.push_back(piece.x);
+    pieceTexts += (xs.size() > 1 ? "," : "") + JsonText(SjisToUtf8(piece.text));
+  }
+  pieceTexts += "]";
+  xs.push_back(0);  // never an empty block
+  static const std::string defaultFace = SjisText(texts::kDefaultFontName);
+  if (!zel_js_glyph_shape(covered.data(), width, height, SjisToUtf8(font.faceName).c_str(),
+                          font.faceName == defaultFace, font.height, font.width, font.weight, font.italic,
+                          xs.data(), pieceTexts.c_str()))
+    return false;
+  ComposeBoxImage(image, covered, style);
+  return true;
+}
+
+void WebHost::PrintBoxImage(const SheetBox& box, const PackedDib& image) {
+  const std::vector<unsigned char> rgba = RgbaOf(image);
+  zel_js_sheet_box_image(box.left, box.top, box.right, box.bottom, rgba.data(), DibWidth(image), DibHeight(image));
+}
+
+bool WebHost::EndPrintJob() { return zel_js_sheet_end() != 0; }
 
 // ---- Clock
 

@@ -135,8 +135,10 @@ const zelPage = (() => {
       e.width = width; e.height = height;  // the panel's pixels are the page's
     }
   }
+  // A face the user chose, with the program's own stack behind it for what it lacks.
+  function familyOf(font) { return font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`; }
   function setKeyFont(font) {
-    const family = font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`;
+    const family = familyOf(font);
     const style = client.style;
     style.setProperty('--key-family', family);
     const em = emOf(font.height, family);
@@ -165,6 +167,16 @@ const zelPage = (() => {
   function stretchOf(width, em, family) {
     if (!(width > 0)) return 1;
     return Math.min(Math.max(width / (cellRatio(family).x * em), 0.01), 40);
+  }
+  // A program font (its cell's height, a half-width letter's width, weight, italic, face) as
+  // a canvas draws it: the CSS font, the em, the ascent and the cell in pixels, and the
+  // stretch that gives the width.
+  function canvasFont(font) {
+    const family = familyOf(font);
+    const size = emOf(font.height, family);
+    const ratio = cellRatio(family);
+    return {css: `${font.italic ? 'italic ' : ''}${font.weight || 400} ${size}px ${family}`, size,
+            ascent: ratio.ascent * size, cell: ratio.cell * size, stretch: stretchOf(font.width, size, family)};
   }
   function emOf(height, family) { return Math.max(1, Math.floor(Math.max(height, 1) / cellRatio(family).cell)); }
 
@@ -287,22 +299,15 @@ const zelPage = (() => {
     function text(target, s, font, left, top, right, bottom, centred, colour) {
       const ctx = ctxs[target];
       ctx.save();
-      let family, size, ascent, cell, stretch = 1;
+      let size, ascent, cell, stretch = 1;
       if (font.numbers) {
-        family = 'sans-serif';
         size = Math.max(1, Math.floor(font.numberEm));
-        ctx.font = `bold ${size}px ${family}`;
+        ctx.font = `bold ${size}px sans-serif`;
         const m = ctx.measureText(s);
         ascent = m.fontBoundingBoxAscent || size * 0.8;
         cell = ascent + (m.fontBoundingBoxDescent || size * 0.2);
       } else {
-        family = font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`;
-        size = emOf(font.height, family);
-        ctx.font = `${font.italic ? 'italic ' : ''}${font.weight || 400} ${size}px ${family}`;
-        const ratio = cellRatio(family);
-        ascent = ratio.ascent * size;
-        cell = ratio.cell * size;
-        stretch = stretchOf(font.width, size, family);
+        ({css: ctx.font, size, ascent, cell, stretch} = canvasFont(font));
       }
       ctx.fillStyle = cssColour(colour);
       ctx.textBaseline = 'alphabetic';
@@ -746,6 +751,91 @@ const zelPage = (() => {
     return {open, row, summary, pause, closed, shown: () => box !== null};
   })();
 
+  // ---- The practice sheet: drawn on a canvas the size of an A4 page's printable part at the
+  // sheet's resolution, then printed by the browser as the page's only content.
+  const sheet = (() => {
+    const kDpi = 300, kMarginMm = 6.35;  // a quarter inch all round: every printer prints there
+    const pixels = (mm) => Math.floor(mm / 25.4 * kDpi);
+    let canvas = null, ctx = null;
+    function begin() {
+      canvas = document.createElement('canvas');
+      canvas.width = pixels(210 - 2 * kMarginMm);
+      canvas.height = pixels(297 - 2 * kMarginMm);
+      ctx = canvas.getContext('2d');
+      ctx.fillStyle = '#fff';
+      ctx.fillRect(0, 0, canvas.width, canvas.height);
+      return {width: canvas.width, height: canvas.height};
+    }
+    // The outline along left and top and along right - 1 and bottom - 1, white inside.
+    function box(left, top, right, bottom) {
+      const width = right - left, height = bottom - top;
+      if (!ctx || width <= 0 || height <= 0) return false;
+      ctx.fillStyle = '#fff';
+      if (width > 2 && height > 2) ctx.fillRect(left + 1, top + 1, width - 2, height - 2);
+      ctx.fillStyle = '#000';
+      for (const [x, y, w, h] of [[left, top, width, 1], [left, bottom - 1, width, 1], [left, top, 1, height],
+                                  [right - 1, top, 1, height]])
+        ctx.fillRect(x, y, w, h);
+      return true;
+    }
+    function emptyBox(left, top, right, bottom) {
+      if (!box(left, top, right, bottom)) return;
+      ctx.fillRect(Math.trunc((left + right) / 2), top, 1, bottom - top);
+      ctx.fillRect(left, Math.trunc((top + bottom) / 2), right - left, 1);
+    }
+    // The box image at 1 : 1 inside the outline, less its own outermost pixels.
+    function boxImage(left, top, right, bottom, rgba, width, height) {
+      if (!box(left, top, right, bottom) || width <= 2 || height <= 2) return;
+      ctx.putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height), left, top, 1, 1, width - 2, height - 2);
+    }
+    // Where the character's strokes cover a box: 1 for each pixel a fill of the text covers
+    // at least half of, top row first.
+    function glyphShape(covered, width, height, font, pieces) {
+      const c = document.createElement('canvas');
+      c.width = width; c.height = height;
+      const g = c.getContext('2d', {willReadFrequently: true});
+      if (!g) return false;
+      g.fillStyle = '#000';
+      g.fillRect(0, 0, width, height);
+      const f = canvasFont(font);
+      g.font = f.css;
+      g.fillStyle = '#fff';
+      for (const piece of pieces) {
+        g.save();
+        g.translate(piece.x, 0);
+        g.scale(f.stretch, 1);
+        g.fillText(piece.text, 0, f.ascent);
+        g.restore();
+      }
+      const data = g.getImageData(0, 0, width, height).data;
+      for (let i = 0; i < width * height; ++i) covered[i] = data[4 * i] >= 128 ? 1 : 0;
+      return true;
+    }
+    async function end() {
+      if (!canvas) return false;
+      const drawn = canvas;
+      canvas = ctx = null;
+      const blob = await new Promise((resolve) => drawn.toBlob(resolve, 'image/png'));
+      if (!blob) return false;
+      let page = document.getElementById('print-sheet');
+      if (!page) {
+        page = document.createElement('img');
+        page.id = 'print-sheet';
+        page.alt = '';
+        document.body.appendChild(page);
+      }
+      if (page.src) URL.revokeObjectURL(page.src);
+      page.style.width = `${drawn.width / kDpi}in`;
+      page.style.height = `${drawn.height / kDpi}in`;
+      page.src = URL.createObjectURL(blob);
+      try { await page.decode(); } catch (e) { return false; }
+      stats.sheets++;
+      window.print();
+      return true;
+    }
+    return {begin, emptyBox, boxImage, glyphShape, end};
+  })();
+
   // ---- The one timer.
   let timerId = 0, tickQueued = false;
   function timer(periodMs, run) {
@@ -1151,7 +1241,7 @@ const zelPage = (() => {
 
   // ---- Start.
   let started = false;
-  const stats = {paints: 0, downloads: []};
+  const stats = {paints: 0, downloads: [], sheets: 0};
   async function start() {
     // The dialogs' pictures are at hand before a dialog opens.
     for (const name of ['zel', 'pr1', 'pr2', 'pr3']) new Image().src = `icons/${name}.png`;
@@ -1176,7 +1266,7 @@ const zelPage = (() => {
 
   return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
           insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
-          chooseFile, download, dialog, quit, decodePicture, checkWindow, get dialogResult() { return dialogResult; },
+          chooseFile, download, dialog, quit, decodePicture, checkWindow, sheet, get dialogResult() { return dialogResult; },
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
