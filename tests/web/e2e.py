@@ -313,6 +313,20 @@ def test_dialogs(page, url):
           "the size chosen stays though the dialog was cancelled")
     page.tap("dialog.template button[value='2']")
 
+    # The font dialog: bold and red, kept in zel.ini and drawn on the panel.
+    page.menu_command(1207, wait=False)
+    page.b.wait_for("!!document.getElementById('font-dialog')?.open", 30, "the font dialog")
+    check(page.b.evaluate("document.getElementById('font-face').options[0].textContent") == "Mojimori Gothic",
+          "the program's own face is offered first")
+    page.b.evaluate("(() => { const s = document.getElementById('font-style'); s.value = '2';"
+                    " s.dispatchEvent(new Event('change')); const c = document.getElementById('font-colour');"
+                    " c.value = String(0xFF0000); c.dispatchEvent(new Event('change')); })()")
+    page.tap("#font-dialog .font-buttons button[value='ok']")
+    page.b.wait_for("!document.getElementById('font-dialog') && !zelPage.busy", 30, "the font dialog closed")
+    ini = page.b.evaluate("localStorage.getItem('mojimori.zel.ini')") or ""
+    check("Fontweight=700" in ini, f"the bold face is in zel.ini: {ini!r}")
+    check("Fontcolor=255" in ini, f"the red colour is in zel.ini (as 0x00BBGGRR): {ini!r}")
+
 
 def test_print(page, url, out, sheet_check):
     """The practice sheet goes to the browser's print as one A4 page, and printed to PDF its

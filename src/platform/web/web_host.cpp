@@ -19,6 +19,7 @@
 #include "app/window_layout.h"
 #include "app/window_template.h"
 #include "display/decoded_picture.h"
+#include "display/panel.h"
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
@@ -92,6 +93,15 @@ EM_JS(void, zel_js_check_summary, (const char* text, int left, int pictures), {
 });
 EM_ASYNC_JS(void, zel_js_check_pause, (), { await zelPage.checkWindow.pause(); });
 EM_ASYNC_JS(void, zel_js_check_closed, (), { await zelPage.checkWindow.closed(); });
+EM_ASYNC_JS(int, zel_js_font_dialog, (const char* json), {
+  return await zelPage.fontDialog(JSON.parse(UTF8ToString(json))) ? 1 : 0;
+});
+EM_JS(int, zel_js_font_chosen, (char* face, int size, int* flags, int* rgb), {
+  const chosen = zelPage.fontChosen;
+  HEAP32[flags >> 2] = (chosen.bold ? 1 : 0) | (chosen.italic ? 2 : 0) | (chosen.underline ? 4 : 0) | (chosen.strikeOut ? 8 : 0);
+  HEAP32[rgb >> 2] = chosen.colour;
+  return stringToUTF8(chosen.face, face, size);
+});
 EM_JS(void, zel_js_sheet_begin, (int* width, int* height), {
   const area = zelPage.sheet.begin();
   HEAP32[width >> 2] = area.width;
@@ -339,9 +349,52 @@ bool WebHost::EditSpeeds(std::string& voiceField, std::string& kakijunField) {
   return true;
 }
 
-bool WebHost::ChooseFont(FontSpec&, int&) { return false; }
-// The check's window is not in the browser yet: its reading needs threads a page without
-// cross-origin isolation lacks. The menu command leaves the page as it is.
+// The font dialog in the page: the program's own face, the device's fixed-pitch faces where
+// the browser lists them, the styles, the effects and the colour.
+bool WebHost::ChooseFont(FontSpec& font, int& colour) {
+  namespace words = font_dialog_texts;
+  const auto label = [](std::string_view text) {  // no access keys in a page
+    const size_t mark = text.find("(&");
+    return JsonText(mark == std::string_view::npos ? text : text.substr(0, mark));
+  };
+  static const std::string defaultFace = SjisText(texts::kDefaultFontName);
+  std::string json = "{\"title\":" + JsonText(words::kTitle) + ",\"faceLabel\":" + label(words::kFace) +
+                     ",\"styleLabel\":" + label(words::kStyle) + ",\"effects\":" + JsonText(words::kEffects) +
+                     ",\"strikeOutLabel\":" + label(words::kStrikeOut) + ",\"underlineLabel\":" +
+                     label(words::kUnderline) + ",\"colourLabel\":" + label(words::kColour) +
+                     ",\"otherColour\":" + JsonText(words::kOtherColour) + ",\"ownColour\":" +
+                     JsonText(words::kOwnColour) + ",\"sampleTitle\":" + JsonText(words::kSampleTitle) +
+                     ",\"sample\":" + JsonText(words::kSample) + ",\"cancel\":" + JsonText(words::kCancel) +
+                     ",\"styles\":[";
+  for (size_t i = 0; i < words::kStyles.size(); ++i) json += (i ? "," : "") + JsonText(words::kStyles[i]);
+  json += "],\"colours\":[";
+  for (size_t i = 0; i < words::kColours.size(); ++i)
+    json += std::string(i ? "," : "") + "{\"name\":" + JsonText(words::kColours[i].name) +
+            ",\"rgb\":" + std::to_string(words::kColours[i].rgb) + "}";
+  json += "],\"defaultFaceName\":" + JsonText(texts::kDefaultFontName) +
+          ",\"face\":" + JsonText(SjisToUtf8(font.faceName)) +
+          ",\"defaultFace\":" + (font.faceName == defaultFace ? "true" : "false") +
+          ",\"bold\":" + (font.weight >= 600 ? "true" : "false") + ",\"italic\":" +
+          (font.italic ? "true" : "false") + ",\"underline\":" + (font.underline ? "true" : "false") +
+          ",\"strikeOut\":" + (font.strikeOut ? "true" : "false") +
+          ",\"colour\":" + std::to_string(RgbFromColourRef(static_cast<uint32_t>(colour))) + "}";
+  if (!zel_js_font_dialog(json.c_str())) return false;
+  std::string face(256, '\0');
+  int flags = 0, rgb = 0;
+  face.resize(static_cast<size_t>(zel_js_font_chosen(face.data(), static_cast<int>(face.size()), &flags, &rgb)));
+  const std::string faceName = FaceNameFromUtf8(face);
+  if (!faceName.empty() && faceName != font.faceName) {
+    font.faceName = faceName;
+    font.charSet = 128;  // the faces offered show kana
+  }
+  font.weight = flags & 1 ? 700 : 400;
+  font.italic = flags & 2 ? 1 : 0;
+  font.underline = flags & 4 ? 1 : 0;
+  font.strikeOut = flags & 8 ? 1 : 0;
+  colour = static_cast<int>(RgbFromColourRef(static_cast<uint32_t>(rgb) & 0xFFFFFF));  // swaps back
+  return true;
+}
+
 // The check's window, modal: its rows at once, then the pictures read one at a time (a page
 // has no threads), each shown as it comes, until all are read or the window is closed.
 void WebHost::ShowQuestionCheck(CheckWindowContent& content) {

@@ -751,6 +751,140 @@ const zelPage = (() => {
     return {open, row, summary, pause, closed, shown: () => box !== null};
   })();
 
+  // ---- The font dialog: the program's own face first, then the device's fixed-pitch faces
+  // where the browser lists them (it may ask the user first), the styles, the effects and
+  // the colour, with a sample. Resolves true for OK, the choice then in fontChosen.
+  let fontChosen = null;
+  function isFixedPitch(family) {
+    measure.font = `32px "${family}", monospace`;
+    const width = measure.measureText('W').width;
+    return width > 0 && [...'im.0'].every((c) => measure.measureText(c).width == width);
+  }
+  async function deviceFaces() {
+    if (!window.queryLocalFonts) return [];
+    try {
+      const families = [...new Set((await window.queryLocalFonts()).map((f) => f.family))];
+      return families.filter((family) => family != kOwnFace && isFixedPitch(family)).sort();
+    } catch (e) {
+      return [];  // refused, or no user gesture left
+    }
+  }
+  async function fontDialog(o) {
+    const faces = [{label: kOwnFace, value: o.defaultFaceName}];
+    if (!o.defaultFace) faces.push({label: o.face, value: o.face});
+    for (const family of await deviceFaces()) if (family != o.face) faces.push({label: family, value: family});
+    const box = document.createElement('dialog');
+    box.className = 'font-dialog';
+    box.id = 'font-dialog';
+    const form = document.createElement('form');
+    form.method = 'dialog';
+    const heading = document.createElement('h2');
+    heading.textContent = o.title;
+    const labelled = (text, control) => {
+      const label = document.createElement('label');
+      label.append(text, control);
+      return label;
+    };
+    const faceList = document.createElement('select');
+    faceList.size = 6;
+    faceList.id = 'font-face';
+    for (const face of faces) faceList.add(new Option(face.label, face.value));
+    faceList.value = o.defaultFace ? o.defaultFaceName : o.face;
+    const styleList = document.createElement('select');
+    styleList.size = 4;
+    styleList.id = 'font-style';
+    o.styles.forEach((style, i) => styleList.add(new Option(style, String(i))));
+    styleList.value = String((o.bold ? 2 : 0) + (o.italic ? 1 : 0));
+    const check = (text, on, id) => {
+      const input = document.createElement('input');
+      input.type = 'checkbox';
+      input.checked = on;
+      input.id = id;
+      return [labelled(text, input), input];
+    };
+    const [strikeLabel, strikeOut] = check(o.strikeOutLabel, o.strikeOut, 'font-strike-out');
+    const [underlineLabel, underline] = check(o.underlineLabel, o.underline, 'font-underline');
+    const colourList = document.createElement('select');
+    colourList.id = 'font-colour';
+    for (const c of o.colours) colourList.add(new Option(c.name, String(c.rgb)));
+    const other = new Option(o.otherColour, 'other');
+    colourList.add(other);
+    const picker = document.createElement('input');
+    picker.type = 'color';
+    picker.hidden = true;
+    let colour = o.colour;
+    function showColour(rgb) {
+      colour = rgb;
+      const known = o.colours.some((c) => c.rgb == rgb);
+      const own = [...colourList.options].find((option) => option.dataset.own);
+      if (own) own.remove();
+      if (!known) {
+        const option = new Option(o.ownColour, String(rgb));
+        option.dataset.own = 'true';
+        colourList.add(option, other);
+      }
+      colourList.value = String(rgb);
+      showSample();
+    }
+    colourList.addEventListener('change', () => {
+      if (colourList.value != 'other') { showColour(Number(colourList.value)); return; }
+      colourList.value = String(colour);
+      picker.value = cssColour(colour);
+      picker.click();
+    });
+    picker.addEventListener('change', () => showColour(parseInt(picker.value.slice(1), 16)));
+    const effects = document.createElement('fieldset');
+    effects.appendChild(document.createElement('legend')).textContent = o.effects;
+    effects.append(strikeLabel, underlineLabel, labelled(o.colourLabel, colourList), picker);
+    const sampleBox = document.createElement('fieldset');
+    sampleBox.appendChild(document.createElement('legend')).textContent = o.sampleTitle;
+    const sample = document.createElement('div');
+    sample.className = 'font-sample';
+    sample.textContent = o.sample;
+    sampleBox.appendChild(sample);
+    function choice() {
+      const style = Number(styleList.value);
+      return {face: faceList.value || (o.defaultFace ? o.defaultFaceName : o.face), bold: style >= 2,
+              italic: style % 2 == 1, underline: underline.checked, strikeOut: strikeOut.checked, colour};
+    }
+    function showSample() {
+      const c = choice();
+      sample.style.fontFamily = familyOf({face: c.face, defaultFace: c.face == o.defaultFaceName});
+      sample.style.fontWeight = c.bold ? '700' : '400';
+      sample.style.fontStyle = c.italic ? 'italic' : 'normal';
+      sample.style.textDecoration = [c.underline ? 'underline' : '', c.strikeOut ? 'line-through' : ''].join(' ').trim() || 'none';
+      sample.style.color = cssColour(c.colour);
+    }
+    for (const control of [faceList, styleList, strikeOut, underline]) control.addEventListener('change', showSample);
+    const buttons = document.createElement('div');
+    buttons.className = 'font-buttons';
+    const ok = document.createElement('button');
+    ok.value = 'ok';
+    ok.textContent = 'OK';
+    const cancel = document.createElement('button');
+    cancel.type = 'button';
+    cancel.textContent = o.cancel;
+    cancel.addEventListener('click', () => box.close('cancel'));
+    buttons.append(ok, cancel);
+    const lists = document.createElement('div');
+    lists.className = 'font-lists';
+    lists.append(labelled(o.faceLabel, faceList), labelled(o.styleLabel, styleList));
+    form.append(heading, lists, effects, sampleBox, buttons);
+    box.appendChild(form);
+    document.body.appendChild(box);
+    showColour(o.colour);
+    return new Promise((resolve) => {
+      box.addEventListener('close', () => {
+        const confirmed = box.returnValue == 'ok';
+        fontChosen = confirmed ? choice() : null;
+        box.remove();
+        resolve(confirmed);
+      });
+      box.showModal();
+      faceList.focus();
+    });
+  }
+
   // ---- The practice sheet: drawn on a canvas the size of an A4 page's printable part at the
   // sheet's resolution, then printed by the browser as the page's only content.
   const sheet = (() => {
@@ -1266,7 +1400,8 @@ const zelPage = (() => {
 
   return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
           insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
-          chooseFile, download, dialog, quit, decodePicture, checkWindow, sheet, get dialogResult() { return dialogResult; },
+          chooseFile, download, dialog, quit, decodePicture, checkWindow, sheet, fontDialog,
+          get fontChosen() { return fontChosen; }, get dialogResult() { return dialogResult; },
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
