@@ -131,9 +131,7 @@ const zelPage = (() => {
     if (!e) return;
     e.style.left = x + 'px'; e.style.top = y + 'px';
     e.style.width = width + 'px'; e.style.height = height + 'px';
-    if (e === panel.canvas && (e.width != width || e.height != height)) {
-      e.width = width; e.height = height;  // the panel's pixels are the page's
-    }
+    if (e === panel.canvas) panel.resize(width, height);
   }
   // A face the user chose, with the program's own stack behind it for what it lacks.
   function familyOf(font) { return font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`; }
@@ -260,6 +258,27 @@ const zelPage = (() => {
     const scratchCtx = scratch.getContext('2d', {willReadFrequently: true});
     const pictures = new Map();
     let paintRequested = false;
+    // The panel is drawn in the page's pixels (the program's), on a canvas of the screen's
+    // own: a whole number of them to each, so that pixel-exact drawing stays exact.
+    let scale = 1;
+    function resize(width, height) {
+      const ratio = Math.max(1, Math.round(window.devicePixelRatio || 1));
+      if (canvas.width == width * ratio && canvas.height == height * ratio) return;
+      canvas.width = width * ratio;
+      canvas.height = height * ratio;
+      scale = ratio;
+      ctxs[0].setTransform(ratio, 0, 0, ratio, 0, 0);
+      requestPaint();  // a canvas made anew is blank
+    }
+    // A canvas's pixels onto the panel, each as a square of the screen's, unsmoothed.
+    function blit(source, left, top) {
+      const ctx = ctxs[0];
+      ctx.save();
+      ctx.imageSmoothingEnabled = false;
+      ctx.drawImage(source, left, top);
+      ctx.restore();
+    }
+    const fieldCanvas = document.createElement('canvas');
 
     function pathOf(ctx, points) {
       ctx.beginPath();
@@ -385,7 +404,13 @@ const zelPage = (() => {
         const v = HEAPU32[field + i];
         data[p] = (v >> 16) & 255; data[p + 1] = (v >> 8) & 255; data[p + 2] = v & 255; data[p + 3] = 255;
       }
-      ctxs[target].putImageData(image, left, top);
+      if (target == 1 || scale == 1) {
+        ctxs[target].putImageData(image, left, top);
+        return;
+      }
+      fieldCanvas.width = width; fieldCanvas.height = height;
+      fieldCanvas.getContext('2d').putImageData(image, 0, 0);
+      blit(fieldCanvas, left, top);
     }
     function strip(rgba, width, height, frameLeft, side) {
       const ctx = ctxs[1];
@@ -400,7 +425,7 @@ const zelPage = (() => {
       ctxs[1].fillStyle = '#ffffff';
       ctxs[1].fillRect(0, 0, width, height);
     }
-    function showFrame() { ctxs[0].drawImage(frame, 0, 0); }
+    function showFrame() { blit(frame, 0, 0); }
     function requestPaint() {
       if (paintRequested) return;
       paintRequested = true;
@@ -480,7 +505,7 @@ const zelPage = (() => {
     canvas.addEventListener('touchmove', (event) => event.preventDefault(), {passive: false});
     function pointerDown() { return captured !== null && down.has(captured); }
 
-    return {canvas, fill, pen, ellipse, text, picture, filmPens, putField, strip, frameWhite, showFrame,
+    return {canvas, resize, fill, pen, ellipse, text, picture, filmPens, putField, strip, frameWhite, showFrame,
             requestPaint, hintTimer, atRest, pointerDown};
   })();
 
