@@ -112,8 +112,14 @@ class Page:
 
 
 def test_typing(page, url):
-    """Touch taps type a line in every set; the first tap's voice reaches the audio graph."""
+    """Touch taps type a line in every set; the first tap's voice reaches the audio graph. The
+    page comes with a keyboard of its own, shown while the program loads, which gives way to
+    the program's."""
     page.open(url + "?tap=1", 1024, 768)
+    shell_keys = page.b.evaluate("fetch('index.html').then(r => r.text())"
+                                 ".then(t => (t.match(/class=\"shell-key\"/g) || []).length)")
+    check(shell_keys >= 73, f"the page carries the keyboard ({shell_keys} keys)")
+    check(page.b.evaluate("!document.getElementById('shell')"), "the page's keyboard gave way to the program's")
     check(page.line() == "", "the line starts empty")
     first = page.tap("#c1000")
     check(page.b.evaluate("zelPage.audio.unlocked"), "the first touch unlocked sound")

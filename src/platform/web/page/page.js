@@ -1398,9 +1398,22 @@ const zelPage = (() => {
     if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
   }
 
+  // ---- The keyboard the page carries in itself shows while the program loads; a tap on it
+  // meanwhile is handed to the program once it has started.
+  const shell = document.getElementById('shell');
+  const earlyTaps = [];
+  if (shell) {
+    shell.addEventListener('click', (event) => {
+      const key = event.target.closest('[data-id]');
+      if (!key || !key.classList.contains('shell-key')) return;
+      audio.unlock();
+      earlyTaps.push(Number(key.dataset.id));
+    });
+  }
+
   // ---- Start.
   let started = false;
-  const stats = {paints: 0, downloads: [], sheets: 0};
+  const stats = {paints: 0, downloads: [], sheets: 0, get shellDrawnAt() { return window.shellDrawnAt; }};
   async function start() {
     // The dialogs' pictures are at hand before a dialog opens.
     for (const name of ['zel', 'pr1', 'pr2', 'pr3']) new Image().src = `icons/${name}.png`;
@@ -1416,6 +1429,8 @@ const zelPage = (() => {
     enqueue(() => call('zel_start', [width, height, parentFolder ? 1 : 0])).then(() => {
       started = true;
       showPenColour();
+      if (shell) shell.remove();
+      for (const id of earlyTaps.splice(0)) command(id, kFromClick);
       document.getElementById('loading').hidden = true;
       document.documentElement.dataset.ready = 'true';
       requestAnimationFrame(() => { stats.drawnAt = performance.now(); });  // for the benchmark
