@@ -910,42 +910,58 @@ const zelPage = (() => {
     });
   }
 
-  // ---- The practice sheet: drawn on a canvas the size of an A4 page's printable part at the
-  // sheet's resolution, then printed by the browser as the page's only content.
+  // ---- The practice sheet: an SVG page the size of an A4 page's printable part, in the
+  // sheet's pixels at 300 dpi, printed by the browser as the page's only content. Outlines
+  // and crosses go as shapes, so they print as sharp lines at any resolution; each
+  // character's box image goes as a picture at 1 : 1.
   const sheet = (() => {
     const kDpi = 300, kMarginMm = 6.35;  // a quarter inch all round: every printer prints there
+    const kSvg = 'http://www.w3.org/2000/svg';
     const pixels = (mm) => Math.floor(mm / 25.4 * kDpi);
-    let canvas = null, ctx = null;
-    function begin() {
-      canvas = document.createElement('canvas');
-      canvas.width = pixels(210 - 2 * kMarginMm);
-      canvas.height = pixels(297 - 2 * kMarginMm);
-      ctx = canvas.getContext('2d');
-      ctx.fillStyle = '#fff';
-      ctx.fillRect(0, 0, canvas.width, canvas.height);
-      return {width: canvas.width, height: canvas.height};
+    let svg = null;
+    function add(name, attributes) {
+      const element = document.createElementNS(kSvg, name);
+      for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, String(value));
+      svg.appendChild(element);
+      return element;
     }
-    // The outline along left and top and along right - 1 and bottom - 1, white inside.
-    function box(left, top, right, bottom) {
+    const rect = (x, y, width, height, fill) => add('rect', {x, y, width, height, fill});
+    function begin() {
+      const width = pixels(210 - 2 * kMarginMm), height = pixels(297 - 2 * kMarginMm);
+      svg = document.createElementNS(kSvg, 'svg');
+      svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
+      svg.setAttribute('width', `${width / kDpi}in`);
+      svg.setAttribute('height', `${height / kDpi}in`);
+      svg.setAttribute('shape-rendering', 'crispEdges');
+      return {width, height};
+    }
+    // The outline along left and top and along right - 1 and bottom - 1, over what is inside:
+    // white, or the given picture.
+    function box(left, top, right, bottom, inside) {
       const width = right - left, height = bottom - top;
-      if (!ctx || width <= 0 || height <= 0) return false;
-      ctx.fillStyle = '#fff';
-      if (width > 2 && height > 2) ctx.fillRect(left + 1, top + 1, width - 2, height - 2);
-      ctx.fillStyle = '#000';
+      if (!svg || width <= 0 || height <= 0) return false;
+      if (width > 2 && height > 2) {
+        if (inside) add('image', {x: left + 1, y: top + 1, width: width - 2, height: height - 2, href: inside,
+                                  preserveAspectRatio: 'none', style: 'image-rendering: pixelated'});
+        else rect(left + 1, top + 1, width - 2, height - 2, '#fff');
+      }
       for (const [x, y, w, h] of [[left, top, width, 1], [left, bottom - 1, width, 1], [left, top, 1, height],
                                   [right - 1, top, 1, height]])
-        ctx.fillRect(x, y, w, h);
+        rect(x, y, w, h, '#000');
       return true;
     }
     function emptyBox(left, top, right, bottom) {
-      if (!box(left, top, right, bottom)) return;
-      ctx.fillRect(Math.trunc((left + right) / 2), top, 1, bottom - top);
-      ctx.fillRect(left, Math.trunc((top + bottom) / 2), right - left, 1);
+      if (!box(left, top, right, bottom, null)) return;
+      rect(Math.trunc((left + right) / 2), top, 1, bottom - top, '#000');
+      rect(left, Math.trunc((top + bottom) / 2), right - left, 1, '#000');
     }
-    // The box image at 1 : 1 inside the outline, less its own outermost pixels.
+    // The box image, less its own outermost pixels, inside the outline.
     function boxImage(left, top, right, bottom, rgba, width, height) {
-      if (!box(left, top, right, bottom) || width <= 2 || height <= 2) return;
-      ctx.putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height), left, top, 1, 1, width - 2, height - 2);
+      if (width <= 2 || height <= 2) { box(left, top, right, bottom, null); return; }
+      const c = document.createElement('canvas');
+      c.width = width - 2; c.height = height - 2;
+      c.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height), -1, -1);
+      box(left, top, right, bottom, c.toDataURL('image/png'));
     }
     // Where the character's strokes cover a box: 1 for each pixel a fill of the text covers
     // at least half of, top row first.
@@ -971,23 +987,17 @@ const zelPage = (() => {
       return true;
     }
     async function end() {
-      if (!canvas) return false;
-      const drawn = canvas;
-      canvas = ctx = null;
-      const blob = await new Promise((resolve) => drawn.toBlob(resolve, 'image/png'));
-      if (!blob) return false;
-      let page = document.getElementById('print-sheet');
-      if (!page) {
-        page = document.createElement('img');
-        page.id = 'print-sheet';
-        page.alt = '';
-        document.body.appendChild(page);
-      }
-      if (page.src) URL.revokeObjectURL(page.src);
-      page.style.width = `${drawn.width / kDpi}in`;
-      page.style.height = `${drawn.height / kDpi}in`;
-      page.src = URL.createObjectURL(blob);
-      try { await page.decode(); } catch (e) { return false; }
+      if (!svg) return false;
+      const page = document.createElement('div');
+      page.id = 'print-sheet';
+      page.appendChild(svg);
+      svg = null;
+      const before = document.getElementById('print-sheet');
+      if (before) before.remove();
+      document.body.appendChild(page);
+      // The pictures are ready before the browser lays the page out for print.
+      await Promise.all([...page.querySelectorAll('image')].map((image) =>
+        new Promise((resolve) => { const i = new Image(); i.onload = i.onerror = resolve; i.src = image.getAttribute('href'); })));
       stats.sheets++;
       window.print();
       return true;
