@@ -10,7 +10,9 @@ CheckPictureLoader::CheckPictureLoader(FileAccess& files, const QuestionCheck& c
   for (size_t i = 0; i < check.lines.size(); ++i)
     if (check.lines[i].picture) jobs_.emplace_back(i, *check.lines[i].picture);
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  // Each Take reads the next picture: while one is left, it waits to be taken.
   readsOnTake_ = true;
+  if (!jobs_.empty()) wake_();
   return;
 #endif
   const size_t wanted = std::min(jobs_.size(), static_cast<size_t>(std::max(1, threads)));
@@ -28,7 +30,7 @@ CheckPictureLoader::~CheckPictureLoader() {
 }
 
 std::vector<CheckPictureLoader::Done> CheckPictureLoader::Take() {
-  if (readsOnTake_) ReadNext();
+  if (readsOnTake_ && ReadNext() && next_ < jobs_.size()) wake_();
   std::lock_guard lock(mutex_);
   return std::exchange(done_, {});
 }

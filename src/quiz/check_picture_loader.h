@@ -40,7 +40,8 @@ class CheckPictureLoader {
   void Stop() { stop_ = true; }
   // The pictures read since the last call, for SettlePicture. Where there are no threads (a
   // page), nothing is read before: each call reads the next picture itself, so the window
-  // shows one at a time and can be closed between them.
+  // shows one at a time and can be closed between them, and wake runs (on the caller's
+  // thread) whenever another is left.
   std::vector<Done> Take();
   size_t Count() const { return jobs_.size(); }
 

@@ -204,13 +204,13 @@ def test_trace(page, url):
     page.b.touch("touchStart", [(0, left + w * 0.3, y)])
     for i in range(1, 8):
         page.b.touch("touchMove", [(0, left + w * (0.3 + 0.05 * i), y)])
-    page.b.touch("touchEnd", [])
-    page.idle()
+    page.idle()  # read while the finger is down: the check takes a wrong stroke's ink away
     magenta = page.b.evaluate(
         "(() => { const c = document.getElementById('c1113');"
         " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let n = 0;"
         " for (let i = 0; i < d.length; i += 4) if (d[i] > 240 && d[i+1] < 16 && d[i+2] > 240) n++;"
         " return n; })()")
+    page.b.touch("touchEnd", [])
     check(magenta > 100, f"the stroke after it is magenta ({magenta} pixels)")
 
 
