@@ -11,8 +11,9 @@ zel_ensure_packages "${ZEL_WEB_PACKAGES[@]}"
 
 root=$PWD/build/web
 jobs=${ZEL_JOBS:-2}
+# The print test reads the sheet back with the main tree's check, where ./test builds it.
 emcmake cmake -S . -B "$root/tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEL_LOGIC_ONLY=ON \
-  -DZEL_WERROR=ON -DZEL_WEB_SITE="$root/site" >/dev/null
+  -DZEL_WERROR=ON -DZEL_WEB_SITE="$root/site" -DZEL_LINUX_SHEET_CHECK="$PWD/build/main/tests/sheet_check" >/dev/null
 cmake --build "$root/tree" -j "$jobs" --target zel_site
 echo "The site is in $root/site"
 

@@ -23,7 +23,7 @@ rm -rf "$stage"
 mkdir -p "$stage/sample" "$stage/fonts"
 cp "$tree/zel-stripped.exe" "$stage/zel.exe"
 cp -r sample/. "$stage/sample/"
-tools/windows/windows_help.sh resources/help/zel.html "$stage/sample/zel.html"
+tools/help_for_system.sh windows resources/help/zel.html "$stage/sample/zel.html"
 cp -L /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$stage/fonts/ipag.ttf"
 cp /usr/share/doc/fonts-ipafont-gothic/copyright "$stage/fonts/IPA_Font_License.txt"
 # Texts for Notepad and the installer's page: Windows line ends, and UTF-8 marked as such.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -69,6 +70,38 @@ inline constexpr std::string_view kTitle = "もんだいの チェック";
 inline constexpr std::array<std::string_view, 4> kColumns = {"行", "え", "書いてある こと", "けっか"};
 inline constexpr std::string_view kClose = "とじる";
 }  // namespace check_window_texts
+
+// The font dialog's words, its four styles and its sixteen colours (0x00RRGGBB), the ones
+// every font dialog has offered since the days of sixteen-colour screens. A "(&X)" marks a
+// label's access key where a platform has them.
+namespace font_dialog_texts {
+inline constexpr std::string_view kTitle = "フォント";
+inline constexpr std::string_view kFace = "フォント名(&F):";
+inline constexpr std::string_view kStyle = "スタイル(&Y):";
+inline constexpr std::string_view kSize = "サイズ(&S):";
+inline constexpr std::string_view kEffects = "文字飾り";
+inline constexpr std::string_view kStrikeOut = "取り消し線(&K)";
+inline constexpr std::string_view kUnderline = "下線(&U)";
+inline constexpr std::string_view kColour = "色(&C):";
+inline constexpr std::string_view kOtherColour = "その他の色...";
+inline constexpr std::string_view kOwnColour = "カスタム";
+inline constexpr std::string_view kColourDialogTitle = "色の設定";
+inline constexpr std::string_view kSampleTitle = "サンプル";
+inline constexpr std::string_view kSample = "Aa あぁアァ亜宇";
+inline constexpr std::string_view kCancel = "キャンセル";
+// Bold is the third and fourth, italic the second and fourth.
+inline constexpr std::array<std::string_view, 4> kStyles = {"標準", "斜体", "太字", "太字 斜体"};
+struct NamedColour {
+  std::string_view name;
+  uint32_t rgb;
+};
+inline constexpr std::array<NamedColour, 16> kColours = {{
+    {"黒", 0x000000},   {"栗色", 0x800000}, {"緑", 0x008000},   {"オリーブ", 0x808000},
+    {"紺", 0x000080},   {"紫", 0x800080},   {"青緑", 0x008080}, {"灰色", 0x808080},
+    {"銀色", 0xC0C0C0}, {"赤", 0xFF0000},   {"黄緑", 0x00FF00}, {"黄", 0xFFFF00},
+    {"青", 0x0000FF},   {"赤紫", 0xFF00FF}, {"水色", 0x00FFFF}, {"白", 0xFFFFFF},
+}};
+}  // namespace font_dialog_texts
 
 // Said when the help document cannot be opened, with its path on a line of its own after.
 namespace help_missing_texts {

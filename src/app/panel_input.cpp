@@ -88,7 +88,7 @@ PointerOutcome OnPanelPointer(AppState& app, const PointerEvent& event, int widt
       input.checking = TracedKana(app) >= 0;
       input.inkBefore = input.ink.size();
       input.ink.push_back(InkLine{
-          RgbFromColourRef(PenColours[static_cast<size_t>(app.panel.PenIndex) % PenColours.size()]), {at}});
+          PenColour(app.panel), {at}});
       outcome.capture = true;
       return outcome;
     case PointerAction::Move:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct PanelState {
 
 // The right mouse button steps through the pen colours.
 void CyclePen(PanelState& panel);
+// The colour the next stroke is drawn in, as 0x00RRGGBB.
+inline uint32_t PenColour(const PanelState& panel) {
+  return RgbFromColourRef(PenColours[static_cast<size_t>(panel.PenIndex) % PenColours.size()]);
+}
 
 enum class PanelMode { Character, Counting, Picture };
 PanelMode PanelModeOf(const QuizSession& quiz);

@@ -122,6 +122,37 @@ BoxImageState BoxImageStateOf(const PackedDib& image) {
   return BoxImageState::kToDraw;
 }
 
+void ComposeBoxImage(PackedDib& image, std::span<const uint8_t> covered, int style) {
+  if (BoxImageStateOf(image) != BoxImageState::kToDraw) return;
+  const int width = DibWidth(image);
+  const int height = DibHeight(image);
+  if (covered.size() < static_cast<size_t>(width) * static_cast<size_t>(height)) return;
+  const auto inside = [&](int x, int y) {
+    return x >= 0 && y >= 0 && x < width && y < height &&
+           covered[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] != 0;
+  };
+  const size_t stride = DibRowStride(image);
+  uint8_t* bits = DibBits(image);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = bits + static_cast<size_t>(height - 1 - y) * stride;  // stored bottom row first
+    std::fill(row, row + stride, uint8_t{0});
+    for (int x = 0; x < width; ++x) {
+      bool white;
+      if (inside(x, y)) {
+        const bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+        white = edge ? style != kOutlineChar : !(style == kWhiteGroundGreyChar && HatchAt(x, y));
+      } else if (x == width / 2 || y == height / 2) {
+        white = false;  // the cross runs to the box's edge
+      } else if (x == 0 || y == 0 || x == width - 1 || y == height - 1) {
+        white = true;
+      } else {
+        white = !(style == kGreyGroundWhiteChar && HatchAt(x, y));
+      }
+      if (white) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    }
+  }
+}
+
 void PrintSheet(AppState& app) {
   Host& host = app.host;
   CharacterState& chars = app.chars;

@@ -3,6 +3,8 @@
 // page 640 wide and 860 high; the drawing itself is the host's.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -59,6 +61,18 @@ std::vector<BoxText> BoxTextsOf(std::string_view label, int boxWidth);
 // pixel) with pixels to draw, one without pixels (done by leaving it), or no box image.
 enum class BoxImageState { kToDraw, kNothingToDraw, kNotABoxImage };
 BoxImageState BoxImageStateOf(const PackedDib& image);
+
+// A box image (1 bit per pixel, entry 0 black, 1 white) drawn from the character's shape,
+// for a platform that cannot stroke the outline of text: covered holds a byte a pixel, top
+// row first, non-zero where any of the character's strokes covers the pixel, so the strokes
+// make one shape. Drawn: the ground (hatched in kGreyGroundWhiteChar) with its outermost
+// pixels white, the guide cross through (width / 2, height / 2), then the character, white
+// (hatched inside in kWhiteGroundGreyChar) with a one-pixel edge, black in kOutlineChar and
+// white otherwise. Nothing when covered is smaller than the image.
+void ComposeBoxImage(PackedDib& image, std::span<const uint8_t> covered, int style);
+
+// The hatch that prints as grey: 45-degree lines rising from left to right, one pixel in eight.
+inline bool HatchAt(int x, int y) { return (x + y) % 8 == 7; }
 
 // Command 1204: asks for size and style, then for the printer, and prints the first typed
 // characters as a sheet. The choices are kept even when a dialog is cancelled.

@@ -10,8 +10,9 @@ CheckPictureLoader::CheckPictureLoader(FileAccess& files, const QuestionCheck& c
   for (size_t i = 0; i < check.lines.size(); ++i)
     if (check.lines[i].picture) jobs_.emplace_back(i, *check.lines[i].picture);
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
-  // A page without threads reads the pictures here and now.
-  Work();
+  // Each Take reads the next picture: while one is left, it waits to be taken.
+  readsOnTake_ = true;
+  if (!jobs_.empty()) wake_();
   return;
 #endif
   const size_t wanted = std::min(jobs_.size(), static_cast<size_t>(std::max(1, threads)));
@@ -29,25 +30,31 @@ CheckPictureLoader::~CheckPictureLoader() {
 }
 
 std::vector<CheckPictureLoader::Done> CheckPictureLoader::Take() {
+  if (readsOnTake_ && ReadNext() && next_ < jobs_.size()) wake_();
   std::lock_guard lock(mutex_);
   return std::exchange(done_, {});
 }
 
 void CheckPictureLoader::Work() {
-  while (!stop_) {
-    const size_t job = next_++;
-    if (job >= jobs_.size()) return;
-    CheckedPicture picture = LoadCheckedPicture(files_, jobs_[job].second);
-    bool first = false;
-    {
-      std::lock_guard lock(mutex_);
-      if (stop_) return;
-      first = done_.empty();
-      done_.push_back({jobs_[job].first, std::move(picture)});
-    }
-    // One call while pictures wait: the window takes all that are there when it comes.
-    if (first) wake_();
+  while (ReadNext()) {
   }
+}
+
+bool CheckPictureLoader::ReadNext() {
+  if (stop_) return false;
+  const size_t job = next_++;
+  if (job >= jobs_.size()) return false;
+  CheckedPicture picture = LoadCheckedPicture(files_, jobs_[job].second);
+  bool first = false;
+  {
+    std::lock_guard lock(mutex_);
+    if (stop_) return false;
+    first = done_.empty();
+    done_.push_back({jobs_[job].first, std::move(picture)});
+  }
+  // One call while pictures wait: the window takes all that are there when it comes.
+  if (first && !readsOnTake_) wake_();
+  return true;
 }
 
 }  // namespace zel

@@ -38,12 +38,17 @@ class CheckPictureLoader {
 
   // Asks the workers to end after the picture in hand, without waiting for them.
   void Stop() { stop_ = true; }
-  // The pictures read since the last call, for SettlePicture.
+  // The pictures read since the last call, for SettlePicture. Where there are no threads (a
+  // page), nothing is read before: each call reads the next picture itself, so the window
+  // shows one at a time and can be closed between them, and wake runs (on the caller's
+  // thread) whenever another is left.
   std::vector<Done> Take();
   size_t Count() const { return jobs_.size(); }
 
  private:
   void Work();
+  // Reads the next picture into done_; false when none is left or the loader is stopping.
+  bool ReadNext();
 
   FileAccess& files_;
   std::function<void()> wake_;
@@ -53,6 +58,7 @@ class CheckPictureLoader {
   std::mutex mutex_;
   std::vector<Done> done_;
   std::vector<std::thread> workers_;
+  bool readsOnTake_ = false;
 };
 
 }  // namespace zel

@@ -122,6 +122,48 @@ TEST(BoxImages, OnlyA1BitPictureWithPixelsIsDrawnInto) {
   }
 }
 
+// A character's shape as a platform without outlined text hands it over: a square from
+// (6, 10) to (14, 14) inclusive, over the vertical bar of the cross at x = 8.
+TEST(BoxImages, AreComposedFromTheCharactersShapeInEachStyle) {
+  constexpr int kSide = 17;
+  std::vector<uint8_t> covered(kSide * kSide);
+  for (int y = 10; y <= 14; ++y)
+    for (int x = 6; x <= 14; ++x) covered[static_cast<size_t>(y * kSide + x)] = 1;
+  const auto whiteAt = [](const PackedDib& image, int x, int y) {
+    const uint8_t* row = DibBits(image) + static_cast<size_t>(kSide - 1 - y) * DibRowStride(image);
+    return (row[x >> 3] & (0x80 >> (x & 7))) != 0;
+  };
+  struct Case {
+    int x, y;
+    const char* what;
+    bool white[3];  // kGreyGroundWhiteChar, kWhiteGroundGreyChar, kOutlineChar
+  };
+  const Case cases[] = {
+      {3, 4, "the ground on the hatch", {false, true, true}},
+      {3, 3, "the ground off the hatch", {true, true, true}},
+      {0, 3, "the box's outermost pixels", {true, true, true}},
+      {8, 0, "the cross's bar, to the edge", {false, false, false}},
+      {16, 8, "the cross's beam, to the edge", {false, false, false}},
+      {8, 12, "the character over the cross", {true, true, true}},
+      {11, 12, "inside the character, on the hatch", {true, false, true}},
+      {10, 10, "the character's edge", {true, true, false}},
+      {13, 10, "the character's edge, on the hatch", {true, true, false}},
+  };
+  for (int style : {kGreyGroundWhiteChar, kWhiteGroundGreyChar, kOutlineChar}) {
+    std::optional<PackedDib> image = NewDib(kSide, kSide, DibKind::Bits1);
+    ASSERT_TRUE(image);
+    ComposeBoxImage(*image, covered, style);
+    for (const Case& c : cases)
+      EXPECT_EQ(whiteAt(*image, c.x, c.y), c.white[style]) << "style " << style << ": " << c.what;
+  }
+  // A shape smaller than the box draws nothing.
+  std::optional<PackedDib> image = NewDib(kSide, kSide, DibKind::Bits1);
+  ASSERT_TRUE(image);
+  const std::vector<uint8_t> before(DibBits(*image), DibBits(*image) + DibRowStride(*image) * kSide);
+  ComposeBoxImage(*image, std::span(covered).first(kSide), kOutlineChar);
+  EXPECT_EQ(std::vector<uint8_t>(DibBits(*image), DibBits(*image) + DibRowStride(*image) * kSide), before);
+}
+
 // ---- How a label is drawn
 
 TEST(BoxTexts, TwoAsciiLettersTakeOneHalfEach) {

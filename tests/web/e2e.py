@@ -14,6 +14,7 @@ import functools
 import json
 import http.server
 import os
+import re
 import sys
 import threading
 
@@ -112,8 +113,14 @@ class Page:
 
 
 def test_typing(page, url):
-    """Touch taps type a line in every set; the first tap's voice reaches the audio graph."""
+    """Touch taps type a line in every set; the first tap's voice reaches the audio graph. The
+    page comes with a keyboard of its own, shown while the program loads, which gives way to
+    the program's."""
     page.open(url + "?tap=1", 1024, 768)
+    shell_keys = page.b.evaluate("fetch('index.html').then(r => r.text())"
+                                 ".then(t => (t.match(/class=\"shell-key\"/g) || []).length)")
+    check(shell_keys >= 73, f"the page carries the keyboard ({shell_keys} keys)")
+    check(page.b.evaluate("!document.getElementById('shell')"), "the page's keyboard gave way to the program's")
     check(page.line() == "", "the line starts empty")
     first = page.tap("#c1000")
     check(page.b.evaluate("zelPage.audio.unlocked"), "the first touch unlocked sound")
@@ -185,6 +192,26 @@ def test_trace(page, url):
     check(page.b.evaluate("Module.ccall('zel_stroking', 'number', [], [])") == 0, "the stroke ended")
     page.b.wait_for("zelPage.audio.log.length > %d" % sounds_before, 30, "the check answered with a sound")
     page.b.wait_for(HINT_SHOWN, 30, "the hint's dot shown")
+
+    # The pen button does for a finger what the right button does: the next stroke is magenta,
+    # and the button shows it. Every finger is lifted first.
+    page.b.touch("touchEnd", [])
+    page.idle()
+    page.tap("#pen")
+    swatch = page.b.evaluate("getComputedStyle(document.getElementById('pen')).getPropertyValue('--pen').trim()")
+    check(swatch == "#ff00ff", f"the pen button shows the pen's new colour ({swatch!r})")
+    y = top + h * 0.5
+    page.b.touch("touchStart", [(0, left + w * 0.3, y)])
+    for i in range(1, 8):
+        page.b.touch("touchMove", [(0, left + w * (0.3 + 0.05 * i), y)])
+    page.idle()  # read while the finger is down: the check takes a wrong stroke's ink away
+    magenta = page.b.evaluate(
+        "(() => { const c = document.getElementById('c1113');"
+        " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let n = 0;"
+        " for (let i = 0; i < d.length; i += 4) if (d[i] > 240 && d[i+1] < 16 && d[i+2] > 240) n++;"
+        " return n; })()")
+    page.b.touch("touchEnd", [])
+    check(magenta > 100, f"the stroke after it is magenta ({magenta} pixels)")
 
 
 def test_files(page, url, out):
@@ -295,6 +322,60 @@ def test_dialogs(page, url):
           "the size chosen stays though the dialog was cancelled")
     page.tap("dialog.template button[value='2']")
 
+    # The font dialog: bold and red, kept in zel.ini and drawn on the panel.
+    page.menu_command(1207, wait=False)
+    page.b.wait_for("!!document.getElementById('font-dialog')?.open", 30, "the font dialog")
+    check(page.b.evaluate("document.getElementById('font-face').options[0].textContent") == "Mojimori Gothic",
+          "the program's own face is offered first")
+    page.b.evaluate("(() => { const s = document.getElementById('font-style'); s.value = '2';"
+                    " s.dispatchEvent(new Event('change')); const c = document.getElementById('font-colour');"
+                    " c.value = String(0xFF0000); c.dispatchEvent(new Event('change')); })()")
+    page.tap("#font-dialog .font-buttons button[value='ok']")
+    page.b.wait_for("!document.getElementById('font-dialog') && !zelPage.busy", 30, "the font dialog closed")
+    ini = page.b.evaluate("localStorage.getItem('mojimori.zel.ini')") or ""
+    check("Fontweight=700" in ini, f"the bold face is in zel.ini: {ini!r}")
+    check("Fontcolor=255" in ini, f"the red colour is in zel.ini (as 0x00BBGGRR): {ini!r}")
+
+
+def test_print(page, url, out, sheet_check):
+    """The practice sheet goes to the browser's print as one A4 page, and printed to PDF its
+    boxes stand where the sheet's geometry puts them, as the desktop's check reads them: the
+    typed characters on a grey ground, the empty boxes with their guide cross."""
+    import base64
+    import subprocess
+    if not sheet_check or not os.path.exists(sheet_check):
+        print(f"SKIPPED: the main tree's sheet_check is not built ({sheet_check})")
+        sys.exit(77)
+    os.makedirs(out, exist_ok=True)
+    page.open(url, 1024, 768)
+    # The browser's print dialog is the user's: here the page is printed to PDF in its stead,
+    # as it stands when the program asks for the dialog.
+    page.b.evaluate("window.print = () => { window.printAsked = (window.printAsked || 0) + 1; }")
+    for key in ("#c1000", "#c1001", "#c1002"):  # あいう
+        page.tap(key)
+    page.menu_command(1204, wait=False)
+    page.b.wait_for(f"!!{OPEN_DIALOG}", 30, "the print options")
+    page.tap("dialog.template button[value='1']", wait=False)
+    page.b.wait_for("zelPage.stats.sheets == 1 && !zelPage.busy", 120, "the sheet handed to the browser's print")
+    check(page.b.evaluate("window.printAsked") == 1, "the browser's print was asked for once")
+    pdf = os.path.join(out, "sheet.pdf")
+    with open(pdf, "wb") as f:
+        f.write(base64.b64decode(page.b.send("Page.printToPDF", preferCSSPageSize=True)["data"]))
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
+    check(re.search(r"^Pages:\s+1$", info, re.M), f"one page: {info}")
+    check(re.search(r"^Page size:.*\(A4\)", info, re.M), f"an A4 page: {info}")
+    # Read as the desktop's sheets are, coarse for the geometry and fine for the lines' width.
+    for dpi in (100, 600):
+        subprocess.run(["pdftoppm", "-r", str(dpi), "-gray", "-singlefile", pdf, os.path.join(out, f"page{dpi}")],
+                       check=True)
+    # The printable area: the page less a quarter inch all round, at 300 dpi.
+    margin, width, height = 75, 2330, 3357
+    checked = subprocess.run([sheet_check, os.path.join(out, "page100.pgm"), "100", "0", "3", "300", str(margin),
+                              str(margin), str(width), str(height), os.path.join(out, "page600.pgm"), "600"],
+                             capture_output=True, text=True)
+    print(checked.stdout, checked.stderr)
+    check(checked.returncode == 0, "the printed sheet matches its geometry")
+
 
 BLUE_SHOWN = ("(() => { const c = document.getElementById('c1113');"
               " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let n = 0;"
@@ -321,7 +402,7 @@ def test_offline(page, url, server):
     """Once opened, the app opens again with the web server gone, and works."""
     page.open(url, 1024, 768)
     page.b.wait_for("navigator.serviceWorker.ready.then(r => !!r.active)", 60, "the app's worker running")
-    page.b.wait_for("caches.open('mojimori').then(c => c.match('zel.data')).then(r => !!r)", 60,
+    page.b.wait_for("caches.open('mojimori').then(c => c.match('zel-data.tar.gz')).then(r => !!r)", 60,
                     "the app kept")
     server.shutdown()
     server.server_close()
@@ -333,7 +414,8 @@ def test_offline(page, url, server):
 def test_folder(page, url, out):
     """A parent's own question file and photo, chosen as files, are kept in the browser's
     storage: after the reload the question shows the photo (its transparent part over
-    white), and the child's taps answer it."""
+    white), and the child's taps answer it. Files without a question file are refused, and
+    the parent can go back to the sample set."""
     from PIL import Image
     os.makedirs(out, exist_ok=True)
     photo = Image.new("RGBA", (320, 200), (255, 0, 0, 255))
@@ -342,14 +424,17 @@ def test_folder(page, url, out):
     with open(os.path.join(out, "mondai.txt"), "wb") as f:
         f.write("aka.png,あか\r\n".encode("cp932"))
     page.open(url, 1024, 768)
+    check(page.b.evaluate("document.getElementById('parent-sample').hidden"),
+          "no way back to the sample while it is in use")
     page.b.send("Page.setInterceptFileChooserDialog", enabled=True)
+    # Without the question file, the files are refused and the sample stays.
+    choose_files(page, [os.path.join(out, "aka.png")])
+    page.b.wait_for("document.getElementById('message').open", 60, "the refusal's message")
+    text = page.b.evaluate("document.getElementById('message-text').textContent")
+    check("mondai.txt" in text, f"the message names the question file: {text!r}")
+    page.tap("#message-buttons button")
     page.b.evaluate("window.beforeTheFiles = true")
-    page.tap("#parent-folder", wait=False)
-    chooser = page.b.wait_until(
-        lambda: next((e for e in page.b.events if e.get("method") == "Page.fileChooserOpened"), None),
-        60, "the file picker opened")
-    page.b.send("DOM.setFileInputFiles", backendNodeId=chooser["params"]["backendNodeId"],
-                files=[os.path.join(out, "mondai.txt"), os.path.join(out, "aka.png")])
+    choose_files(page, [os.path.join(out, "mondai.txt"), os.path.join(out, "aka.png")])
     page.b.wait_for("!window.beforeTheFiles && document.documentElement.dataset.ready === 'true'", 120,
                     "the page started again on the parent's files")
     page.idle()
@@ -369,6 +454,27 @@ def test_folder(page, url, out):
     for kana in "あか":
         page.tap(keys[kana])
     check(page.line() == "あか", f"the answer typed is {page.line()!r}")
+
+    # Back to the sample set, asked first.
+    page.b.evaluate("window.beforeTheSample = true")
+    page.tap("#parent-menu .menu-title")
+    page.tap("#parent-sample", wait=False)
+    page.b.wait_for("document.getElementById('message').open", 60, "the question before going back")
+    page.tap("#message-buttons button")  # はい
+    page.b.wait_for("!window.beforeTheSample && document.documentElement.dataset.ready === 'true'", 120,
+                    "the page started again on the sample set")
+    check(page.b.evaluate("document.getElementById('parent-sample').hidden"), "the sample set is in use again")
+
+
+def choose_files(page, paths):
+    """Chooses files in the parent's menu, as a parent would in the file picker."""
+    events = len(page.b.events)
+    page.tap("#parent-menu .menu-title")
+    page.tap("#parent-files", wait=False)
+    chooser = page.b.wait_until(
+        lambda: next((e for e in page.b.events[events:] if e.get("method") == "Page.fileChooserOpened"), None),
+        60, "the file picker opened")
+    page.b.send("DOM.setFileInputFiles", backendNodeId=chooser["params"]["backendNodeId"], files=paths)
 
 
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sample", "mondai.txt")
@@ -411,6 +517,44 @@ def test_question(page, url):
         candidates = [a for a in candidates if a.startswith(typed)]
     check(typed in answers, f"the line {typed!r} is a picture's name")
     print(f"answered {typed!r} after {wrong} wrong keys")
+
+
+def test_check(page, url):
+    """The question check opens at once on the sample set's rows, fills in each picture with
+    its progress shown, scrolls with the keys, and closes back to the keyboard."""
+    lines = []
+    with open(SAMPLE, "rb") as f:
+        for raw in f.read().split(b"\r\n"):
+            if raw.startswith(b"#"):
+                break
+            if b"," in raw:
+                lines.append(raw)
+    questions = len(lines)
+    pictures = sum(1 for raw in lines if raw.lower().split(b",")[0].endswith(b".bmp"))
+    page.open(url, 1024, 768)
+    page.menu_command(1222, wait=False)
+    page.b.wait_for("document.getElementById('check-window')?.open", 60, "the check's window")
+    rows = page.b.evaluate("document.querySelectorAll('#check-window tbody tr').length")
+    check(rows >= questions, f"a row for each of the {questions} questions ({rows} rows)")
+    page.b.wait_for("document.querySelectorAll('#check-window .check-picture canvas').length >= %d"
+                    " && document.querySelector('#check-window progress').hidden" % pictures, 120,
+                    "every question's picture shown and the progress gone")
+    summary = page.b.evaluate("document.querySelector('#check-window .check-summary').textContent")
+    check(f"クイズに 出る もんだい: {questions} こ" in summary, f"the summary counts the questions: {summary!r}")
+    marks = page.b.evaluate("[...document.querySelectorAll('#check-window tbody tr td:first-child')]"
+                            ".filter(td => td.textContent.startsWith('○')).length")
+    check(marks == questions, f"each question is marked ○ ({marks})")
+    page.b.key("End", "End", 0x23)
+    page.b.wait_for("document.querySelector('#check-window .check-list').scrollTop > 0", 30,
+                    "End scrolled the list")
+    page.b.key("Home", "Home", 0x24)
+    page.b.wait_for("document.querySelector('#check-window .check-list').scrollTop == 0", 30,
+                    "Home scrolled it back")
+    page.tap("#check-window .check-buttons button")
+    page.b.wait_for("!document.getElementById('check-window')", 30, "the window closed")
+    page.idle()
+    first = page.tap("#c1000")
+    check(page.line() == first["text"], f"a key types after the check: {page.line()!r}")
 
 
 def test_settings(page, url):
@@ -473,6 +617,10 @@ def main():
             test_keys(page, url + "index.html")
         elif test == "question":
             test_question(page, url + "index.html")
+        elif test == "print":
+            test_print(page, url + "index.html", out, sys.argv[4] if len(sys.argv) > 4 else None)
+        elif test == "check":
+            test_check(page, url + "index.html")
         elif test == "settings":
             test_settings(page, url + "index.html")
         elif test == "screenshots":

@@ -18,30 +18,19 @@
 #include <array>
 #include <cmath>
 
-#include "platform/qt/qt_drawing.h"
+#include "app/dialog_templates.h"
 #include "encoding/sjis.h"
+#include "platform/qt/qt_drawing.h"
 
 namespace zel {
 namespace {
 
-struct NamedColour {
-  const char* name;
-  QRgb rgb;
-};
-// The sixteen colours every font dialog has offered since the days of sixteen-colour screens.
-constexpr std::array<NamedColour, 16> kColours = {{
-    {"黒", qRgb(0, 0, 0)},          {"栗色", qRgb(128, 0, 0)},
-    {"緑", qRgb(0, 128, 0)},        {"オリーブ", qRgb(128, 128, 0)},
-    {"紺", qRgb(0, 0, 128)},        {"紫", qRgb(128, 0, 128)},
-    {"青緑", qRgb(0, 128, 128)},    {"灰色", qRgb(128, 128, 128)},
-    {"銀色", qRgb(192, 192, 192)},  {"赤", qRgb(255, 0, 0)},
-    {"黄緑", qRgb(0, 255, 0)},      {"黄", qRgb(255, 255, 0)},
-    {"青", qRgb(0, 0, 255)},        {"赤紫", qRgb(255, 0, 255)},
-    {"水色", qRgb(0, 255, 255)},    {"白", qRgb(255, 255, 255)},
-}};
+namespace words = font_dialog_texts;
 constexpr int kOtherColourRole = Qt::UserRole + 1;  // marks the "その他の色..." entry
 
-const char* const kStyles[] = {"標準", "斜体", "太字", "太字 斜体"};
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QIcon Swatch(const QColor& colour) {
   QPixmap pixmap(24, 14);
@@ -84,7 +73,7 @@ QStringList FontDialog::FixedPitchFamilies() {
 }
 
 FontDialog::FontDialog(QWidget* parent, const Choice& initial) : QDialog(parent) {
-  setWindowTitle("フォント");
+  setWindowTitle(Utf8(words::kTitle));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   auto* grid = new QGridLayout(this);
@@ -95,13 +84,13 @@ FontDialog::FontDialog(QWidget* parent, const Choice& initial) : QDialog(parent)
   // The face in use is offered even when it is a substitute name such as the default.
   if (!initial.family.isEmpty() && !names.contains(initial.family)) names.prepend(initial.family);
   families_->addItems(names);
-  auto* familyLabel = new QLabel("フォント名(&F):", this);
+  auto* familyLabel = new QLabel(Utf8(words::kFace), this);
   familyLabel->setBuddy(families_);
 
   styles_ = new QListWidget(this);
   styles_->setObjectName("style");
-  for (const char* style : kStyles) styles_->addItem(QString::fromUtf8(style));
-  auto* styleLabel = new QLabel("スタイル(&Y):", this);
+  for (std::string_view style : words::kStyles) styles_->addItem(Utf8(style));
+  auto* styleLabel = new QLabel(Utf8(words::kStyle), this);
   // Lists as high as a few lines need, so the dialog stays about the size of the window.
   families_->setFixedHeight(150);
   styles_->setFixedHeight(150);
@@ -115,31 +104,31 @@ FontDialog::FontDialog(QWidget* parent, const Choice& initial) : QDialog(parent)
     sizes_->addItem(QString::number(points));
   // The size the record holds now, whatever it is.
   sizes_->setCurrentText(initial.points > 0 ? QString::number(initial.points) : QString());
-  auto* sizeLabel = new QLabel("サイズ(&S):", this);
+  auto* sizeLabel = new QLabel(Utf8(words::kSize), this);
   sizeLabel->setBuddy(sizes_);
 
-  auto* effects = new QGroupBox("文字飾り", this);
+  auto* effects = new QGroupBox(Utf8(words::kEffects), this);
   auto* effectsLayout = new QGridLayout(effects);
-  strikeOut_ = new QCheckBox("取り消し線(&K)", effects);
+  strikeOut_ = new QCheckBox(Utf8(words::kStrikeOut), effects);
   strikeOut_->setObjectName("strikeOut");
-  underline_ = new QCheckBox("下線(&U)", effects);
+  underline_ = new QCheckBox(Utf8(words::kUnderline), effects);
   underline_->setObjectName("underline");
   colours_ = new QComboBox(effects);
   colours_->setObjectName("colour");
-  for (const NamedColour& c : kColours)
-    colours_->addItem(Swatch(QColor(c.rgb)), QString::fromUtf8(c.name), QColor(c.rgb));
-  colours_->addItem("その他の色...");
+  for (const words::NamedColour& c : words::kColours)
+    colours_->addItem(Swatch(QColor(QRgb{c.rgb})), Utf8(c.name), QColor(QRgb{c.rgb}));
+  colours_->addItem(Utf8(words::kOtherColour));
   colours_->setItemData(colours_->count() - 1, true, kOtherColourRole);
-  auto* colourLabel = new QLabel("色(&C):", effects);
+  auto* colourLabel = new QLabel(Utf8(words::kColour), effects);
   colourLabel->setBuddy(colours_);
   effectsLayout->addWidget(strikeOut_, 0, 0, 1, 2);
   effectsLayout->addWidget(underline_, 1, 0, 1, 2);
   effectsLayout->addWidget(colourLabel, 2, 0);
   effectsLayout->addWidget(colours_, 2, 1);
 
-  auto* sampleBox = new QGroupBox("サンプル", this);
+  auto* sampleBox = new QGroupBox(Utf8(words::kSampleTitle), this);
   auto* sampleLayout = new QVBoxLayout(sampleBox);
-  sample_ = new QLabel("Aa あぁアァ亜宇", sampleBox);
+  sample_ = new QLabel(Utf8(words::kSample), sampleBox);
   sample_->setObjectName("sample");
   sample_->setAlignment(Qt::AlignCenter);
   sample_->setMinimumSize(220, 60);
@@ -147,7 +136,7 @@ FontDialog::FontDialog(QWidget* parent, const Choice& initial) : QDialog(parent)
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText("OK");
-  buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
+  buttons->button(QDialogButtonBox::Cancel)->setText(Utf8(words::kCancel));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -183,9 +172,9 @@ void FontDialog::SetColour(const QColor& colour) {
   if (index < 0) {
     // A colour of its own goes just before "その他の色...", replacing an earlier one.
     const int other = colours_->count() - 1;
-    if (other > static_cast<int>(kColours.size())) colours_->removeItem(kColours.size());
-    index = static_cast<int>(kColours.size());
-    colours_->insertItem(index, Swatch(colour), "カスタム", colour);
+    if (other > static_cast<int>(words::kColours.size())) colours_->removeItem(words::kColours.size());
+    index = static_cast<int>(words::kColours.size());
+    colours_->insertItem(index, Swatch(colour), Utf8(words::kOwnColour), colour);
   }
   colours_->setCurrentIndex(index);
   UpdateSample();
@@ -193,7 +182,7 @@ void FontDialog::SetColour(const QColor& colour) {
 
 void FontDialog::OnColourPicked(int index) {
   if (colours_->itemData(index, kOtherColourRole).toBool()) {
-    const QColor picked = QColorDialog::getColor(colour_, this, "色の設定");
+    const QColor picked = QColorDialog::getColor(colour_, this, Utf8(words::kColourDialogTitle));
     SetColour(picked.isValid() ? picked : colour_);
     return;
   }

@@ -11,6 +11,7 @@
 #include "app/panel_input.h"
 #include "app/routing.h"
 #include "app/settings.h"
+#include "display/panel.h"
 #include "display/panel_scene.h"
 #include "platform/web/web_host.h"
 
@@ -94,6 +95,11 @@ EMSCRIPTEN_KEEPALIVE void zel_panel_at_rest() {
   if (!host) return;
   const zel::WindowRect panel = host->GetControlRect(zel::kCtlDisplayPanel);
   zel::PreparePanelAtRest(host->state(), panel.right - panel.left, panel.bottom - panel.top);
+}
+
+// The pen's colour (0xRRGGBB), for the page's pen button.
+EMSCRIPTEN_KEEPALIVE int zel_pen_colour() {
+  return host ? static_cast<int>(zel::PenColour(host->state().panel)) : 0;
 }
 
 // Whether a tracing stroke is going on (the page keeps the panel from scrolling meanwhile).

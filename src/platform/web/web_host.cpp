@@ -19,10 +19,13 @@
 #include "app/window_layout.h"
 #include "app/window_template.h"
 #include "display/decoded_picture.h"
+#include "display/panel.h"
 #include "encoding/sjis.h"
 #include "files/file_names.h"
 #include "files/safe_replace.h"
+#include "host/check_window.h"
 #include "platform/web/web_scene.h"
+#include "print/practice_sheet.h"
 #include "wave/sound_play.h"
 
 // The page's side of each call (web/page.js, object zelPage).
@@ -79,6 +82,44 @@ EM_JS(int, zel_js_dialog_field, (int id, char* out, int size), {
   return stringToUTF8(zelPage.dialogResult.fields[id] ?? "", out, size);
 });
 EM_JS(int, zel_js_dialog_checked, (int id), { return zelPage.dialogResult.checked.includes(id) ? 1 : 0; });
+EM_JS(void, zel_js_check_open, (const char* json), { zelPage.checkWindow.open(JSON.parse(UTF8ToString(json))); });
+EM_JS(int, zel_js_check_shown, (), { return zelPage.checkWindow.shown() ? 1 : 0; });
+EM_JS(void, zel_js_check_row, (int row, const char* label, const char* message, const unsigned char* rgba, int width, int height), {
+  zelPage.checkWindow.row(row, UTF8ToString(label), UTF8ToString(message),
+                          rgba ? HEAPU8.slice(rgba, rgba + width * height * 4) : null, width, height);
+});
+EM_JS(void, zel_js_check_summary, (const char* text, int left, int pictures), {
+  zelPage.checkWindow.summary(UTF8ToString(text), left, pictures);
+});
+EM_ASYNC_JS(void, zel_js_check_pause, (), { await zelPage.checkWindow.pause(); });
+EM_ASYNC_JS(void, zel_js_check_closed, (), { await zelPage.checkWindow.closed(); });
+EM_ASYNC_JS(int, zel_js_font_dialog, (const char* json), {
+  return await zelPage.fontDialog(JSON.parse(UTF8ToString(json))) ? 1 : 0;
+});
+EM_JS(int, zel_js_font_chosen, (char* face, int size, int* flags, int* rgb), {
+  const chosen = zelPage.fontChosen;
+  HEAP32[flags >> 2] = (chosen.bold ? 1 : 0) | (chosen.italic ? 2 : 0) | (chosen.underline ? 4 : 0) | (chosen.strikeOut ? 8 : 0);
+  HEAP32[rgb >> 2] = chosen.colour;
+  return stringToUTF8(chosen.face, face, size);
+});
+EM_JS(void, zel_js_sheet_begin, (int* width, int* height), {
+  const area = zelPage.sheet.begin();
+  HEAP32[width >> 2] = area.width;
+  HEAP32[height >> 2] = area.height;
+});
+EM_JS(void, zel_js_sheet_empty_box, (int left, int top, int right, int bottom), {
+  zelPage.sheet.emptyBox(left, top, right, bottom);
+});
+EM_JS(void, zel_js_sheet_box_image, (int left, int top, int right, int bottom, const unsigned char* rgba, int width, int height), {
+  zelPage.sheet.boxImage(left, top, right, bottom, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
+});
+EM_JS(int, zel_js_glyph_shape, (uint8_t* covered, int width, int height, const char* face, int defaultFace, int fontHeight, int fontWidth, int weight, int italic, const int* xs, const char* texts), {
+  const font = {height: fontHeight, width: fontWidth, weight: weight, italic: !!italic, face: UTF8ToString(face),
+                defaultFace: !!defaultFace};
+  const pieces = JSON.parse(UTF8ToString(texts)).map((text, i) => ({x: HEAP32[(xs >> 2) + i], text}));
+  return zelPage.sheet.glyphShape(HEAPU8.subarray(covered, covered + width * height), width, height, font, pieces) ? 1 : 0;
+});
+EM_ASYNC_JS(int, zel_js_sheet_end, (), { return await zelPage.sheet.end() ? 1 : 0; });
 // clang-format on
 
 namespace zel {
@@ -308,10 +349,88 @@ bool WebHost::EditSpeeds(std::string& voiceField, std::string& kakijunField) {
   return true;
 }
 
-bool WebHost::ChooseFont(FontSpec&, int&) { return false; }
-// The check's window is not in the browser yet: its reading needs threads a page without
-// cross-origin isolation lacks. The menu command leaves the page as it is.
-void WebHost::ShowQuestionCheck(CheckWindowContent&) {}
+// The font dialog in the page: the program's own face, the device's fixed-pitch faces where
+// the browser lists them, the styles, the effects and the colour.
+bool WebHost::ChooseFont(FontSpec& font, int& colour) {
+  namespace words = font_dialog_texts;
+  const auto label = [](std::string_view text) {  // no access keys in a page
+    const size_t mark = text.find("(&");
+    return JsonText(mark == std::string_view::npos ? text : text.substr(0, mark));
+  };
+  static const std::string defaultFace = SjisText(texts::kDefaultFontName);
+  std::string json = "{\"title\":" + JsonText(words::kTitle) + ",\"faceLabel\":" + label(words::kFace) +
+                     ",\"styleLabel\":" + label(words::kStyle) + ",\"effects\":" + JsonText(words::kEffects) +
+                     ",\"strikeOutLabel\":" + label(words::kStrikeOut) + ",\"underlineLabel\":" +
+                     label(words::kUnderline) + ",\"colourLabel\":" + label(words::kColour) +
+                     ",\"otherColour\":" + JsonText(words::kOtherColour) + ",\"ownColour\":" +
+                     JsonText(words::kOwnColour) + ",\"sampleTitle\":" + JsonText(words::kSampleTitle) +
+                     ",\"sample\":" + JsonText(words::kSample) + ",\"cancel\":" + JsonText(words::kCancel) +
+                     ",\"styles\":[";
+  for (size_t i = 0; i < words::kStyles.size(); ++i) json += (i ? "," : "") + JsonText(words::kStyles[i]);
+  json += "],\"colours\":[";
+  for (size_t i = 0; i < words::kColours.size(); ++i)
+    json += std::string(i ? "," : "") + "{\"name\":" + JsonText(words::kColours[i].name) +
+            ",\"rgb\":" + std::to_string(words::kColours[i].rgb) + "}";
+  json += "],\"defaultFaceName\":" + JsonText(texts::kDefaultFontName) +
+          ",\"face\":" + JsonText(SjisToUtf8(font.faceName)) +
+          ",\"defaultFace\":" + (font.faceName == defaultFace ? "true" : "false") +
+          ",\"bold\":" + (font.weight >= 600 ? "true" : "false") + ",\"italic\":" +
+          (font.italic ? "true" : "false") + ",\"underline\":" + (font.underline ? "true" : "false") +
+          ",\"strikeOut\":" + (font.strikeOut ? "true" : "false") +
+          ",\"colour\":" + std::to_string(RgbFromColourRef(static_cast<uint32_t>(colour))) + "}";
+  if (!zel_js_font_dialog(json.c_str())) return false;
+  std::string face(256, '\0');
+  int flags = 0, rgb = 0;
+  face.resize(static_cast<size_t>(zel_js_font_chosen(face.data(), static_cast<int>(face.size()), &flags, &rgb)));
+  const std::string faceName = FaceNameFromUtf8(face);
+  if (!faceName.empty() && faceName != font.faceName) {
+    font.faceName = faceName;
+    font.charSet = 128;  // the faces offered show kana
+  }
+  font.weight = flags & 1 ? 700 : 400;
+  font.italic = flags & 2 ? 1 : 0;
+  font.underline = flags & 4 ? 1 : 0;
+  font.strikeOut = flags & 8 ? 1 : 0;
+  colour = static_cast<int>(RgbFromColourRef(static_cast<uint32_t>(rgb) & 0xFFFFFF));  // swaps back
+  return true;
+}
+
+// The check's window, modal: its rows at once, then the pictures read one at a time (a page
+// has no threads), each shown as it comes, until all are read or the window is closed.
+void WebHost::ShowQuestionCheck(CheckWindowContent& content) {
+  std::string json = "{\"title\":" + JsonText(check_window_texts::kTitle) + ",\"close\":" +
+                     JsonText(check_window_texts::kClose) + ",\"columns\":[";
+  for (size_t i = 0; i < check_window_texts::kColumns.size(); ++i)
+    json += (i ? "," : "") + JsonText(check_window_texts::kColumns[i]);
+  json += "],\"summary\":" + JsonText(SjisToUtf8(content.Summary())) + ",\"rows\":[";
+  for (size_t i = 0; i < content.RowCount(); ++i) {
+    const CheckRow row = content.Row(i);
+    json += std::string(i ? "," : "") + "{\"label\":" + JsonText(SjisToUtf8(row.label)) + ",\"text\":" +
+            JsonText(SjisToUtf8(row.text)) + ",\"message\":" + JsonText(SjisToUtf8(row.message)) +
+            ",\"picture\":" + (row.mayHavePicture ? "true" : "false") + "}";
+  }
+  json += "]}";
+  zel_js_check_open(json.c_str());
+  const int pictures = static_cast<int>(content.PicturesLeft());
+  content.StartReading([] {});
+  while (content.PicturesLeft() > 0 && zel_js_check_shown()) {
+    for (const RowPicture& picture : content.TakePictures()) {
+      const CheckRow row = content.Row(picture.row);
+      const std::vector<unsigned char> rgba = picture.thumbnail ? RgbaOf(*picture.thumbnail)
+                                                                : std::vector<unsigned char>{};
+      const DibLayout layout = picture.thumbnail ? picture.thumbnail->Layout() : DibLayout{};
+      zel_js_check_row(static_cast<int>(picture.row), SjisToUtf8(row.label).c_str(),
+                       SjisToUtf8(row.message).c_str(), rgba.empty() ? nullptr : rgba.data(), layout.width,
+                       layout.height);
+    }
+    zel_js_check_summary(SjisToUtf8(content.Summary()).c_str(), static_cast<int>(content.PicturesLeft()),
+                         pictures);
+    zel_js_check_pause();  // the page draws what came, and hears a close
+  }
+  content.StopReading();
+  zel_js_check_closed();
+  content.EndReading();
+}
 
 void WebHost::ShowHelp(const std::string& path) { zel_js_show_help(path.c_str()); }
 
@@ -403,8 +522,9 @@ DecodedPicture WebHost::DecodePicture(std::string_view bytes, int maxSide) {
 // There is no sibling program in a browser.
 bool WebHost::StartProgram(const std::string&) { return false; }
 
-// ---- Printer: the sheet itself is not printed in this version; its system dialog counts as
-// cancelled.
+// ---- Printer: the sheet drawn on a page-sized canvas, then given to the browser's print. The
+// browser's print dialog comes last and does not tell whether it printed: a sheet handed to
+// it counts as printed.
 
 bool WebHost::ChoosePrintOptions(int& size, int& style) {
   const int button = RunDialog(PrintOptionsTemplate(), {}, {kCtlPrintSizeFirst + size, kCtlPrintStyleFirst + style});
@@ -415,11 +535,44 @@ bool WebHost::ChoosePrintOptions(int& size, int& style) {
   }
   return button == kDialogOk;
 }
-std::optional<PrintArea> WebHost::BeginPrintJob() { return std::nullopt; }
-void WebHost::PrintEmptyBox(const SheetBox&) {}
-bool WebHost::RenderBoxImage(PackedDib&, const FontSpec&, int, const std::vector<BoxText>&) { return false; }
-void WebHost::PrintBoxImage(const SheetBox&, const PackedDib&) {}
-bool WebHost::EndPrintJob() { return false; }
+std::optional<PrintArea> WebHost::BeginPrintJob() {
+  PrintArea area;
+  zel_js_sheet_begin(&area.width, &area.height);
+  return area;
+}
+
+void WebHost::PrintEmptyBox(const SheetBox& box) { zel_js_sheet_empty_box(box.left, box.top, box.right, box.bottom); }
+
+// The canvas fills the character's strokes; the logic draws the box from that shape.
+bool WebHost::RenderBoxImage(PackedDib& image, const FontSpec& font, int style, const std::vector<BoxText>& pieces) {
+  const BoxImageState state = BoxImageStateOf(image);
+  if (state != BoxImageState::kToDraw) return state == BoxImageState::kNothingToDraw;
+  const int width = DibWidth(image);
+  const int height = DibHeight(image);
+  std::vector<uint8_t> covered(static_cast<size_t>(width) * static_cast<size_t>(height));
+  std::vector<int> xs;
+  std::string pieceTexts = "[";
+  for (const BoxText& piece : pieces) {
+    xs.push_back(piece.x);
+    pieceTexts += (xs.size() > 1 ? "," : "") + JsonText(SjisToUtf8(piece.text));
+  }
+  pieceTexts += "]";
+  xs.push_back(0);  // never an empty block
+  static const std::string defaultFace = SjisText(texts::kDefaultFontName);
+  if (!zel_js_glyph_shape(covered.data(), width, height, SjisToUtf8(font.faceName).c_str(),
+                          font.faceName == defaultFace, font.height, font.width, font.weight, font.italic,
+                          xs.data(), pieceTexts.c_str()))
+    return false;
+  ComposeBoxImage(image, covered, style);
+  return true;
+}
+
+void WebHost::PrintBoxImage(const SheetBox& box, const PackedDib& image) {
+  const std::vector<unsigned char> rgba = RgbaOf(image);
+  zel_js_sheet_box_image(box.left, box.top, box.right, box.bottom, rgba.data(), DibWidth(image), DibHeight(image));
+}
+
+bool WebHost::EndPrintJob() { return zel_js_sheet_end() != 0; }
 
 // ---- Clock
 

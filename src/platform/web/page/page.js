@@ -8,12 +8,54 @@ const kPushButton = 0, kLineText = 1, kPanelFrame = 2, kDisplayPanel = 3;
 const kCmdQuit = 1078, kCmdSibling = 1214, kCmdCancel = 2, kCtlDisplayPanel = 1113;
 const kModeButtonFirst = 1081, kModeButtonLast = 1084;
 const kFromClick = 0, kFromAccelerator = 1;
+const kinds = {mouse: 0, pen: 1, touch: 2};  // pointer kinds as the program numbers them
 // The smallest client area whose keys are still about 9 mm (34 CSS pixels) each way: a
 // smaller screen scrolls rather than shrink the keys.
 const kMinClientWidth = 16 + 15 * 34, kMinClientHeight = 36 + 12 * 34;
-const kFaceStack = '"IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP", "Noto Sans CJK JP", ' +
+// The program's own face first: the subset of IPAGothic the site carries (fonts/), so that a
+// tablet without Japanese fonts of its own shows the same letters as the desktop.
+const kOwnFace = 'Mojimori Gothic';
+const kFaceStack = `"${kOwnFace}", "IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP", "Noto Sans CJK JP", ` +
   '"Hiragino Kaku Gothic ProN", "Yu Gothic", "MS Gothic", monospace';
 const installed = matchMedia('(display-mode: standalone)').matches;
+
+// ---- The program's own files, fetched at once while the script that runs them loads: the
+// wasm, compiled as soon as it is here, and the data package (voices, strokes, pictures and
+// the sample set), both gzipped where the browser can unpack gzip itself.
+const canUnpack = typeof DecompressionStream == 'function';
+async function fetchPacked(name) {
+  const answer = await fetch(canUnpack ? name + '.gz' : name);
+  if (!answer.ok) throw new Error(`${name}: ${answer.status}`);
+  const bytes = new Uint8Array(await answer.arrayBuffer());
+  // A host that labels .gz files Content-Encoding: gzip has had the browser unpack them.
+  if (!canUnpack || bytes[0] != 0x1f || bytes[1] != 0x8b) return bytes;
+  const unpacked = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+  return new Uint8Array(await new Response(unpacked).arrayBuffer());
+}
+// The files of a tar package (ustar, as the build writes it): [path, bytes] for each file.
+function untar(bytes) {
+  const names = new TextDecoder();
+  const field = (at, length) => {
+    let end = at;
+    while (end < at + length && bytes[end]) ++end;
+    return names.decode(bytes.subarray(at, end));
+  };
+  const files = [];
+  for (let at = 0; at + 512 <= bytes.length;) {
+    const name = field(at, 100);
+    if (!name) break;  // the zero blocks at the end
+    const size = parseInt(field(at + 124, 12).trim() || '0', 8);
+    const type = bytes[at + 156];
+    const prefix = field(at + 345, 155);
+    at += 512;
+    if (!(size >= 0) || at + size > bytes.length) throw new Error('the data package is cut short');
+    if (type == 0x30 || type == 0) files.push([prefix ? `${prefix}/${name}` : name, bytes.subarray(at, at + size)]);
+    at += Math.ceil(size / 512) * 512;
+  }
+  return files;
+}
+const programCode = fetchPacked('zel.wasm').then((bytes) => WebAssembly.compile(bytes));
+const programData = fetchPacked('zel-data.tar').then(untar);
 
 function cssColour(rgb) { return '#' + (rgb & 0xFFFFFF).toString(16).padStart(6, '0'); }
 
@@ -89,12 +131,12 @@ const zelPage = (() => {
     if (!e) return;
     e.style.left = x + 'px'; e.style.top = y + 'px';
     e.style.width = width + 'px'; e.style.height = height + 'px';
-    if (e === panel.canvas && (e.width != width || e.height != height)) {
-      e.width = width; e.height = height;  // the panel's pixels are the page's
-    }
+    if (e === panel.canvas) panel.resize(width, height);
   }
+  // A face the user chose, with the program's own stack behind it for what it lacks.
+  function familyOf(font) { return font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`; }
   function setKeyFont(font) {
-    const family = font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`;
+    const family = familyOf(font);
     const style = client.style;
     style.setProperty('--key-family', family);
     const em = emOf(font.height, family);
@@ -123,6 +165,16 @@ const zelPage = (() => {
   function stretchOf(width, em, family) {
     if (!(width > 0)) return 1;
     return Math.min(Math.max(width / (cellRatio(family).x * em), 0.01), 40);
+  }
+  // A program font (its cell's height, a half-width letter's width, weight, italic, face) as
+  // a canvas draws it: the CSS font, the em, the ascent and the cell in pixels, and the
+  // stretch that gives the width.
+  function canvasFont(font) {
+    const family = familyOf(font);
+    const size = emOf(font.height, family);
+    const ratio = cellRatio(family);
+    return {css: `${font.italic ? 'italic ' : ''}${font.weight || 400} ${size}px ${family}`, size,
+            ascent: ratio.ascent * size, cell: ratio.cell * size, stretch: stretchOf(font.width, size, family)};
   }
   function emOf(height, family) { return Math.max(1, Math.floor(Math.max(height, 1) / cellRatio(family).cell)); }
 
@@ -206,6 +258,27 @@ const zelPage = (() => {
     const scratchCtx = scratch.getContext('2d', {willReadFrequently: true});
     const pictures = new Map();
     let paintRequested = false;
+    // The panel is drawn in the page's pixels (the program's), on a canvas of the screen's
+    // own: a whole number of them to each, so that pixel-exact drawing stays exact.
+    let scale = 1;
+    function resize(width, height) {
+      const ratio = Math.max(1, Math.round(window.devicePixelRatio || 1));
+      if (canvas.width == width * ratio && canvas.height == height * ratio) return;
+      canvas.width = width * ratio;
+      canvas.height = height * ratio;
+      scale = ratio;
+      ctxs[0].setTransform(ratio, 0, 0, ratio, 0, 0);
+      requestPaint();  // a canvas made anew is blank
+    }
+    // A canvas's pixels onto the panel, each as a square of the screen's, unsmoothed.
+    function blit(source, left, top) {
+      const ctx = ctxs[0];
+      ctx.save();
+      ctx.imageSmoothingEnabled = false;
+      ctx.drawImage(source, left, top);
+      ctx.restore();
+    }
+    const fieldCanvas = document.createElement('canvas');
 
     function pathOf(ctx, points) {
       ctx.beginPath();
@@ -245,22 +318,15 @@ const zelPage = (() => {
     function text(target, s, font, left, top, right, bottom, centred, colour) {
       const ctx = ctxs[target];
       ctx.save();
-      let family, size, ascent, cell, stretch = 1;
+      let size, ascent, cell, stretch = 1;
       if (font.numbers) {
-        family = 'sans-serif';
         size = Math.max(1, Math.floor(font.numberEm));
-        ctx.font = `bold ${size}px ${family}`;
+        ctx.font = `bold ${size}px sans-serif`;
         const m = ctx.measureText(s);
         ascent = m.fontBoundingBoxAscent || size * 0.8;
         cell = ascent + (m.fontBoundingBoxDescent || size * 0.2);
       } else {
-        family = font.defaultFace ? kFaceStack : `"${font.face}", ${kFaceStack}`;
-        size = emOf(font.height, family);
-        ctx.font = `${font.italic ? 'italic ' : ''}${font.weight || 400} ${size}px ${family}`;
-        const ratio = cellRatio(family);
-        ascent = ratio.ascent * size;
-        cell = ratio.cell * size;
-        stretch = stretchOf(font.width, size, family);
+        ({css: ctx.font, size, ascent, cell, stretch} = canvasFont(font));
       }
       ctx.fillStyle = cssColour(colour);
       ctx.textBaseline = 'alphabetic';
@@ -338,7 +404,13 @@ const zelPage = (() => {
         const v = HEAPU32[field + i];
         data[p] = (v >> 16) & 255; data[p + 1] = (v >> 8) & 255; data[p + 2] = v & 255; data[p + 3] = 255;
       }
-      ctxs[target].putImageData(image, left, top);
+      if (target == 1 || scale == 1) {
+        ctxs[target].putImageData(image, left, top);
+        return;
+      }
+      fieldCanvas.width = width; fieldCanvas.height = height;
+      fieldCanvas.getContext('2d').putImageData(image, 0, 0);
+      blit(fieldCanvas, left, top);
     }
     function strip(rgba, width, height, frameLeft, side) {
       const ctx = ctxs[1];
@@ -353,7 +425,7 @@ const zelPage = (() => {
       ctxs[1].fillStyle = '#ffffff';
       ctxs[1].fillRect(0, 0, width, height);
     }
-    function showFrame() { ctxs[0].drawImage(frame, 0, 0); }
+    function showFrame() { blit(frame, 0, 0); }
     function requestPaint() {
       if (paintRequested) return;
       paintRequested = true;
@@ -381,7 +453,6 @@ const zelPage = (() => {
 
     // ---- The child's pen: Pointer Events handed over as they come. The program keeps to
     // the first pointer of a stroke; the page only captures it while the stroke lasts.
-    const kinds = {mouse: 0, pen: 1, touch: 2};
     let captured = null;  // the pointer of the stroke going on
     const down = new Set();
     function buttonOf(event) { return event.button == 0 ? 0 : event.button == 2 ? 1 : 2; }
@@ -391,7 +462,9 @@ const zelPage = (() => {
       const x = Math.round(event.clientX - rect.left), y = Math.round(event.clientY - rect.top);
       const held = (event.buttons & 1) != 0 ? 1 : 0;
       const id = event.pointerId;
-      return enqueue(() => call('zel_pointer', [action, kind, buttonOf(event), id, x, y, held])).then((outcome) => {
+      const button = buttonOf(event);
+      return enqueue(() => call('zel_pointer', [action, kind, button, id, x, y, held])).then((outcome) => {
+        if (action == 0 && button == 1) showPenColour();
         if (outcome & 1) {
           captured = id;
           try { canvas.setPointerCapture(id); } catch (e) { /* already up */ }
@@ -432,7 +505,7 @@ const zelPage = (() => {
     canvas.addEventListener('touchmove', (event) => event.preventDefault(), {passive: false});
     function pointerDown() { return captured !== null && down.has(captured); }
 
-    return {canvas, fill, pen, ellipse, text, picture, filmPens, putField, strip, frameWhite, showFrame,
+    return {canvas, resize, fill, pen, ellipse, text, picture, filmPens, putField, strip, frameWhite, showFrame,
             requestPaint, hintTimer, atRest, pointerDown};
   })();
 
@@ -616,6 +689,321 @@ const zelPage = (() => {
       if (first) first.select();
     });
   }
+
+  // ---- The question check's window, modal: the program gives its rows at once, then each
+  // picture as it is read, and waits for the window to close.
+  const checkWindow = (() => {
+    let box = null, rows = [], summaryText = null, progress = null, closedWaiters = [];
+    function cell(tr, text) {
+      const td = document.createElement('td');
+      td.textContent = text;
+      tr.appendChild(td);
+      return td;
+    }
+    function open(content) {
+      box = document.createElement('dialog');
+      box.className = 'check-window';
+      box.id = 'check-window';
+      const heading = document.createElement('h2');
+      heading.textContent = content.title;
+      summaryText = document.createElement('p');
+      summaryText.className = 'check-summary';
+      summaryText.textContent = content.summary;
+      progress = document.createElement('progress');
+      progress.hidden = !content.rows.some((r) => r.picture);
+      // The list scrolls with the keys (arrows, Page Up, Page Down, Home, End) once it has
+      // the focus, which it takes on opening.
+      const list = document.createElement('div');
+      list.className = 'check-list';
+      list.tabIndex = 0;
+      const table = document.createElement('table');
+      const head = table.createTHead().insertRow();
+      for (const title of content.columns) {
+        const th = document.createElement('th');
+        th.textContent = title;
+        head.appendChild(th);
+      }
+      const body = table.createTBody();
+      rows = content.rows.map((r) => {
+        const tr = body.insertRow();
+        const label = cell(tr, r.label);
+        const picture = cell(tr, '');
+        picture.className = 'check-picture';
+        cell(tr, r.text).className = 'check-text';
+        const message = cell(tr, r.message);
+        return {label, picture, message};
+      });
+      list.appendChild(table);
+      const close = document.createElement('button');
+      close.type = 'button';
+      close.textContent = content.close;
+      close.addEventListener('click', () => box.close());
+      const buttons = document.createElement('div');
+      buttons.className = 'check-buttons';
+      buttons.appendChild(close);
+      box.append(heading, summaryText, progress, list, buttons);
+      box.addEventListener('close', () => {
+        box.remove();
+        box = null;
+        for (const resolve of closedWaiters.splice(0)) resolve();
+      });
+      document.body.appendChild(box);
+      box.showModal();
+      list.focus();
+    }
+    function row(index, label, message, rgba, width, height) {
+      const r = rows[index];
+      if (!box || !r) return;
+      r.label.textContent = label;
+      r.message.textContent = message;
+      if (rgba) {
+        const canvas = document.createElement('canvas');
+        canvas.width = width; canvas.height = height;
+        canvas.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba.buffer), width, height), 0, 0);
+        r.picture.replaceChildren(canvas);
+      }
+    }
+    function summary(text, left, pictures) {
+      if (!box) return;
+      summaryText.textContent = text;
+      progress.max = Math.max(pictures, 1);
+      progress.value = pictures - left;
+      progress.hidden = left == 0;
+    }
+    // A moment for the page to draw what came and to hear a close.
+    const pause = () => new Promise((resolve) => setTimeout(resolve, 0));
+    const closed = () => new Promise((resolve) => { if (!box) resolve(); else closedWaiters.push(resolve); });
+    return {open, row, summary, pause, closed, shown: () => box !== null};
+  })();
+
+  // ---- The font dialog: the program's own face first, then the device's fixed-pitch faces
+  // where the browser lists them (it may ask the user first), the styles, the effects and
+  // the colour, with a sample. Resolves true for OK, the choice then in fontChosen.
+  let fontChosen = null;
+  function isFixedPitch(family) {
+    measure.font = `32px "${family}", monospace`;
+    const width = measure.measureText('W').width;
+    return width > 0 && [...'im.0'].every((c) => measure.measureText(c).width == width);
+  }
+  async function deviceFaces() {
+    if (!window.queryLocalFonts) return [];
+    try {
+      const families = [...new Set((await window.queryLocalFonts()).map((f) => f.family))];
+      return families.filter((family) => family != kOwnFace && isFixedPitch(family)).sort();
+    } catch (e) {
+      return [];  // refused, or no user gesture left
+    }
+  }
+  async function fontDialog(o) {
+    const faces = [{label: kOwnFace, value: o.defaultFaceName}];
+    if (!o.defaultFace) faces.push({label: o.face, value: o.face});
+    for (const family of await deviceFaces()) if (family != o.face) faces.push({label: family, value: family});
+    const box = document.createElement('dialog');
+    box.className = 'font-dialog';
+    box.id = 'font-dialog';
+    const form = document.createElement('form');
+    form.method = 'dialog';
+    const heading = document.createElement('h2');
+    heading.textContent = o.title;
+    const labelled = (text, control) => {
+      const label = document.createElement('label');
+      label.append(text, control);
+      return label;
+    };
+    const faceList = document.createElement('select');
+    faceList.size = 6;
+    faceList.id = 'font-face';
+    for (const face of faces) faceList.add(new Option(face.label, face.value));
+    faceList.value = o.defaultFace ? o.defaultFaceName : o.face;
+    const styleList = document.createElement('select');
+    styleList.size = 4;
+    styleList.id = 'font-style';
+    o.styles.forEach((style, i) => styleList.add(new Option(style, String(i))));
+    styleList.value = String((o.bold ? 2 : 0) + (o.italic ? 1 : 0));
+    const check = (text, on, id) => {
+      const input = document.createElement('input');
+      input.type = 'checkbox';
+      input.checked = on;
+      input.id = id;
+      return [labelled(text, input), input];
+    };
+    const [strikeLabel, strikeOut] = check(o.strikeOutLabel, o.strikeOut, 'font-strike-out');
+    const [underlineLabel, underline] = check(o.underlineLabel, o.underline, 'font-underline');
+    const colourList = document.createElement('select');
+    colourList.id = 'font-colour';
+    for (const c of o.colours) colourList.add(new Option(c.name, String(c.rgb)));
+    const other = new Option(o.otherColour, 'other');
+    colourList.add(other);
+    const picker = document.createElement('input');
+    picker.type = 'color';
+    picker.hidden = true;
+    let colour = o.colour;
+    function showColour(rgb) {
+      colour = rgb;
+      const known = o.colours.some((c) => c.rgb == rgb);
+      const own = [...colourList.options].find((option) => option.dataset.own);
+      if (own) own.remove();
+      if (!known) {
+        const option = new Option(o.ownColour, String(rgb));
+        option.dataset.own = 'true';
+        colourList.add(option, other);
+      }
+      colourList.value = String(rgb);
+      showSample();
+    }
+    colourList.addEventListener('change', () => {
+      if (colourList.value != 'other') { showColour(Number(colourList.value)); return; }
+      colourList.value = String(colour);
+      picker.value = cssColour(colour);
+      picker.click();
+    });
+    picker.addEventListener('change', () => showColour(parseInt(picker.value.slice(1), 16)));
+    const effects = document.createElement('fieldset');
+    effects.appendChild(document.createElement('legend')).textContent = o.effects;
+    effects.append(strikeLabel, underlineLabel, labelled(o.colourLabel, colourList), picker);
+    const sampleBox = document.createElement('fieldset');
+    sampleBox.appendChild(document.createElement('legend')).textContent = o.sampleTitle;
+    const sample = document.createElement('div');
+    sample.className = 'font-sample';
+    sample.textContent = o.sample;
+    sampleBox.appendChild(sample);
+    function choice() {
+      const style = Number(styleList.value);
+      return {face: faceList.value || (o.defaultFace ? o.defaultFaceName : o.face), bold: style >= 2,
+              italic: style % 2 == 1, underline: underline.checked, strikeOut: strikeOut.checked, colour};
+    }
+    function showSample() {
+      const c = choice();
+      sample.style.fontFamily = familyOf({face: c.face, defaultFace: c.face == o.defaultFaceName});
+      sample.style.fontWeight = c.bold ? '700' : '400';
+      sample.style.fontStyle = c.italic ? 'italic' : 'normal';
+      sample.style.textDecoration = [c.underline ? 'underline' : '', c.strikeOut ? 'line-through' : ''].join(' ').trim() || 'none';
+      sample.style.color = cssColour(c.colour);
+    }
+    for (const control of [faceList, styleList, strikeOut, underline]) control.addEventListener('change', showSample);
+    const buttons = document.createElement('div');
+    buttons.className = 'font-buttons';
+    const ok = document.createElement('button');
+    ok.value = 'ok';
+    ok.textContent = 'OK';
+    const cancel = document.createElement('button');
+    cancel.type = 'button';
+    cancel.textContent = o.cancel;
+    cancel.addEventListener('click', () => box.close('cancel'));
+    buttons.append(ok, cancel);
+    const lists = document.createElement('div');
+    lists.className = 'font-lists';
+    lists.append(labelled(o.faceLabel, faceList), labelled(o.styleLabel, styleList));
+    form.append(heading, lists, effects, sampleBox, buttons);
+    box.appendChild(form);
+    document.body.appendChild(box);
+    showColour(o.colour);
+    return new Promise((resolve) => {
+      box.addEventListener('close', () => {
+        const confirmed = box.returnValue == 'ok';
+        fontChosen = confirmed ? choice() : null;
+        box.remove();
+        resolve(confirmed);
+      });
+      box.showModal();
+      faceList.focus();
+    });
+  }
+
+  // ---- The practice sheet: an SVG page the size of an A4 page's printable part, in the
+  // sheet's pixels at 300 dpi, printed by the browser as the page's only content. Outlines
+  // and crosses go as shapes, so they print as sharp lines at any resolution; each
+  // character's box image goes as a picture at 1 : 1.
+  const sheet = (() => {
+    const kDpi = 300, kMarginMm = 6.35;  // a quarter inch all round: every printer prints there
+    const kSvg = 'http://www.w3.org/2000/svg';
+    const pixels = (mm) => Math.floor(mm / 25.4 * kDpi);
+    let svg = null;
+    function add(name, attributes) {
+      const element = document.createElementNS(kSvg, name);
+      for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, String(value));
+      svg.appendChild(element);
+      return element;
+    }
+    const rect = (x, y, width, height, fill) => add('rect', {x, y, width, height, fill});
+    function begin() {
+      const width = pixels(210 - 2 * kMarginMm), height = pixels(297 - 2 * kMarginMm);
+      svg = document.createElementNS(kSvg, 'svg');
+      svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
+      svg.setAttribute('width', `${width / kDpi}in`);
+      svg.setAttribute('height', `${height / kDpi}in`);
+      svg.setAttribute('shape-rendering', 'crispEdges');
+      return {width, height};
+    }
+    // The outline along left and top and along right - 1 and bottom - 1, over what is inside:
+    // white, or the given picture.
+    function box(left, top, right, bottom, inside) {
+      const width = right - left, height = bottom - top;
+      if (!svg || width <= 0 || height <= 0) return false;
+      if (width > 2 && height > 2) {
+        if (inside) add('image', {x: left + 1, y: top + 1, width: width - 2, height: height - 2, href: inside,
+                                  preserveAspectRatio: 'none', style: 'image-rendering: pixelated'});
+        else rect(left + 1, top + 1, width - 2, height - 2, '#fff');
+      }
+      for (const [x, y, w, h] of [[left, top, width, 1], [left, bottom - 1, width, 1], [left, top, 1, height],
+                                  [right - 1, top, 1, height]])
+        rect(x, y, w, h, '#000');
+      return true;
+    }
+    function emptyBox(left, top, right, bottom) {
+      if (!box(left, top, right, bottom, null)) return;
+      rect(Math.trunc((left + right) / 2), top, 1, bottom - top, '#000');
+      rect(left, Math.trunc((top + bottom) / 2), right - left, 1, '#000');
+    }
+    // The box image, less its own outermost pixels, inside the outline.
+    function boxImage(left, top, right, bottom, rgba, width, height) {
+      if (width <= 2 || height <= 2) { box(left, top, right, bottom, null); return; }
+      const c = document.createElement('canvas');
+      c.width = width - 2; c.height = height - 2;
+      c.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height), -1, -1);
+      box(left, top, right, bottom, c.toDataURL('image/png'));
+    }
+    // Where the character's strokes cover a box: 1 for each pixel a fill of the text covers
+    // at least half of, top row first.
+    function glyphShape(covered, width, height, font, pieces) {
+      const c = document.createElement('canvas');
+      c.width = width; c.height = height;
+      const g = c.getContext('2d', {willReadFrequently: true});
+      if (!g) return false;
+      g.fillStyle = '#000';
+      g.fillRect(0, 0, width, height);
+      const f = canvasFont(font);
+      g.font = f.css;
+      g.fillStyle = '#fff';
+      for (const piece of pieces) {
+        g.save();
+        g.translate(piece.x, 0);
+        g.scale(f.stretch, 1);
+        g.fillText(piece.text, 0, f.ascent);
+        g.restore();
+      }
+      const data = g.getImageData(0, 0, width, height).data;
+      for (let i = 0; i < width * height; ++i) covered[i] = data[4 * i] >= 128 ? 1 : 0;
+      return true;
+    }
+    async function end() {
+      if (!svg) return false;
+      const page = document.createElement('div');
+      page.id = 'print-sheet';
+      page.appendChild(svg);
+      svg = null;
+      const before = document.getElementById('print-sheet');
+      if (before) before.remove();
+      document.body.appendChild(page);
+      // The pictures are ready before the browser lays the page out for print.
+      await Promise.all([...page.querySelectorAll('image')].map((image) =>
+        new Promise((resolve) => { const i = new Image(); i.onload = i.onerror = resolve; i.src = image.getAttribute('href'); })));
+      stats.sheets++;
+      window.print();
+      return true;
+    }
+    return {begin, emptyBox, boxImage, glyphShape, end};
+  })();
 
   // ---- The one timer.
   let timerId = 0, tickQueued = false;
@@ -847,9 +1235,12 @@ const zelPage = (() => {
   }
 
   // ---- The parent's own questions: a question file with its pictures and voices, chosen
-  // as files (a folder picker is not everywhere: iPad Safari has none), kept in the
-  // browser's origin-private storage, and the program started in them from then on.
+  // as files, as a folder where the browser has a folder picker (iPad Safari has none), or
+  // dropped on the page; kept in the browser's origin-private storage, and the program
+  // started in them from then on, until the parent goes back to the sample set.
   const kParentStore = 'questions';
+  const kParentDir = '/mine';
+  const kQuestionFile = 'mondai.txt';
   async function parentStore(create) {
     if (!navigator.storage || !navigator.storage.getDirectory) return null;
     const root = await navigator.storage.getDirectory();
@@ -859,16 +1250,35 @@ const zelPage = (() => {
       return null;
     }
   }
-  async function keepParentFiles(files) {
+  async function forgetParentFiles() {
     const root = await navigator.storage.getDirectory();
-    try { await root.removeEntry(kParentStore, {recursive: true}); } catch (e) { /* none yet */ }
+    try { await root.removeEntry(kParentStore, {recursive: true}); } catch (e) { /* none kept */ }
+  }
+  // A folder's files, without its subfolders: the question file names its pictures and voices
+  // beside it.
+  const isQuestionFile = (file) => file.name.toLowerCase() == kQuestionFile;
+  async function keepParentFiles(files) {
+    if (!files.some(isQuestionFile)) {
+      await message(`えらんだ ファイルに ${kQuestionFile} が ありません。\n` +
+                    `もんだいの ファイル ${kQuestionFile} と、その え・こえの ファイルを いっしょに えらんでください。`,
+                    'もじもり！', 0);
+      return;
+    }
+    if (!await parentStore(true)) {
+      await message('この ブラウザーには もんだいを しまって おけません。', 'もじもり！', 0);
+      return;
+    }
+    await forgetParentFiles();
     const store = await parentStore(true);
     for (const file of files) {
-      const handle = await store.getFileHandle(file.name.replace(/[\/\\]/g, '_'), {create: true});
+      // The program opens the question file by its own name, whatever case it came in.
+      const name = isQuestionFile(file) ? kQuestionFile : file.name.replace(/[\/\\]/g, '_');
+      const handle = await store.getFileHandle(name, {create: true});
       const writable = await handle.createWritable();
       await writable.write(await file.arrayBuffer());
       await writable.close();
     }
+    location.reload();
   }
   // True when the parent's files, holding a question file, are now in the page's files.
   async function restoreParentFiles() {
@@ -880,35 +1290,115 @@ const zelPage = (() => {
       if (handle.kind != 'file') continue;
       const file = await handle.getFile();
       Module.FS.writeFile(`${kParentDir}/${name}`, new Uint8Array(await file.arrayBuffer()));
-      if (name.toLowerCase() == 'mondai.txt') questions = true;
+      if (name == kQuestionFile) questions = true;
     }
     return questions;
   }
-  const kParentDir = '/mine';
-  function chooseParentFiles() {
+  function pickParentFiles(folder) {
     const input = document.createElement('input');
     input.type = 'file';
     input.multiple = true;
-    input.id = 'parent-files';
+    input.webkitdirectory = folder;
+    input.id = folder ? 'parent-folder-input' : 'parent-files-input';
     input.hidden = true;
     document.body.appendChild(input);
-    input.addEventListener('change', async () => {
-      const files = [...input.files];
+    input.addEventListener('change', () => {
+      // A folder's own files only: webkitRelativePath is "folder/name" for those.
+      const files = [...input.files].filter((f) => !folder || f.webkitRelativePath.split('/').length == 2);
       input.remove();
-      if (!files.length) return;
-      await keepParentFiles(files);
-      location.reload();
+      if (files.length) keepParentFiles(files);
     });
     input.addEventListener('cancel', () => input.remove());
     input.click();
   }
-  const parentButton = document.createElement('button');
-  parentButton.type = 'button';
-  parentButton.className = 'menu-title parent-files';
-  parentButton.id = 'parent-folder';
-  parentButton.textContent = 'もんだいを いれる';
-  parentButton.title = 'おうちの かたへ：mondai.txt と その え・こえの ファイルを えらびます';
-  parentButton.addEventListener('click', (event) => { event.stopPropagation(); closeMenus(); chooseParentFiles(); });
+  async function pickParentFolder() {
+    if (!window.showDirectoryPicker) { pickParentFiles(true); return; }
+    let folder;
+    try {
+      folder = await window.showDirectoryPicker({id: 'mojimori-questions'});
+    } catch (e) {
+      return;  // cancelled
+    }
+    const files = [];
+    for await (const handle of folder.values()) if (handle.kind == 'file') files.push(await handle.getFile());
+    keepParentFiles(files);
+  }
+  // Dropped files, or a dropped folder's own files.
+  async function droppedFiles(transfer) {
+    const entries = [...transfer.items].map((item) => item.webkitGetAsEntry && item.webkitGetAsEntry()).filter(Boolean);
+    if (!entries.length) return [...transfer.files];
+    const fileOf = (entry) => new Promise((resolve, reject) => entry.file(resolve, reject));
+    const files = [];
+    for (const entry of entries) {
+      if (entry.isFile) {
+        files.push(await fileOf(entry));
+      } else if (entry.isDirectory) {
+        const reader = entry.createReader();
+        for (;;) {
+          const batch = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
+          if (!batch.length) break;
+          for (const inner of batch) if (inner.isFile) files.push(await fileOf(inner));
+        }
+      }
+    }
+    return files;
+  }
+  const dragsFiles = (event) => event.dataTransfer && [...event.dataTransfer.types].includes('Files');
+  document.addEventListener('dragover', (event) => {
+    if (!dragsFiles(event)) return;
+    event.preventDefault();
+    event.dataTransfer.dropEffect = 'copy';
+  });
+  document.addEventListener('drop', (event) => {
+    if (!dragsFiles(event)) return;
+    event.preventDefault();
+    if (document.querySelector('dialog[open]')) return;
+    droppedFiles(event.dataTransfer).then(keepParentFiles, (e) => console.error(e));
+  });
+  async function backToSample() {
+    if (await message('いれた もんだいを けして、みほんの もんだいに もどしますか？', 'もじもり！', 1) != 0) return;
+    await forgetParentFiles();
+    location.reload();
+  }
+  // The parent's menu, at the right of the menu bar.
+  function addParentMenu(parentFolder) {
+    addMenu('おうちの かたへ');
+    currentMenu.parentNode.classList.add('parent-menu');
+    currentMenu.parentNode.id = 'parent-menu';
+    const item = (id, text, run) => {
+      const element = document.createElement('button');
+      element.type = 'button';
+      element.className = 'menu-item';
+      element.id = id;
+      element.textContent = text;
+      element.setAttribute('role', 'menuitem');
+      element.addEventListener('click', (event) => { event.stopPropagation(); closeMenus(); run(); });
+      currentMenu.appendChild(element);
+      return element;
+    };
+    item('parent-files', 'もんだいの ファイルを えらぶ…', () => pickParentFiles(false));
+    const folders = !!window.showDirectoryPicker || 'webkitdirectory' in HTMLInputElement.prototype;
+    item('parent-folder', 'もんだいの フォルダーを えらぶ…', pickParentFolder).hidden = !folders;
+    item('parent-sample', 'みほんの もんだいに もどす', backToSample).hidden = !parentFolder;
+  }
+
+  // ---- The pen's colour, which the right mouse button steps through: a button of its own for
+  // a finger or a stylus, showing the colour the next stroke takes.
+  const penButton = document.createElement('button');
+  penButton.type = 'button';
+  penButton.className = 'menu-title pen';
+  penButton.id = 'pen';
+  penButton.setAttribute('aria-label', 'ペンの いろを かえる');
+  penButton.append('ペン', Object.assign(document.createElement('span'), {className: 'swatch'}));
+  function showPenColour() {
+    penButton.style.setProperty('--pen', cssColour(Module.ccall('zel_pen_colour', 'number', [], [])));
+  }
+  penButton.addEventListener('click', (event) => {
+    event.stopPropagation();
+    closeMenus();
+    // The program's own rule for the right button: a press on the panel, not while tracing.
+    enqueue(() => call('zel_pointer', [0, kinds[event.pointerType] ?? 0, 1, -1, 0, 0, 0])).then(showPenColour);
+  });
 
   // ---- The app kept for use without a network, and its storage (zel.ini) kept for good
   // where the browser allows it.
@@ -918,19 +1408,39 @@ const zelPage = (() => {
     if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
   }
 
+  // ---- The keyboard the page carries in itself shows while the program loads; a tap on it
+  // meanwhile is handed to the program once it has started.
+  const shell = document.getElementById('shell');
+  const earlyTaps = [];
+  if (shell) {
+    shell.addEventListener('click', (event) => {
+      const key = event.target.closest('[data-id]');
+      if (!key || !key.classList.contains('shell-key')) return;
+      audio.unlock();
+      earlyTaps.push(Number(key.dataset.id));
+    });
+  }
+
   // ---- Start.
   let started = false;
-  const stats = {paints: 0, downloads: []};
+  const stats = {paints: 0, downloads: [], sheets: 0, get shellDrawnAt() { return window.shellDrawnAt; }};
   async function start() {
     // The dialogs' pictures are at hand before a dialog opens.
     for (const name of ['zel', 'pr1', 'pr2', 'pr3']) new Image().src = `icons/${name}.png`;
     restoreSettings();
+    // Measured before the first key is laid out: a face still loading would be measured as
+    // the one standing in for it.
+    try { await document.fonts.load(`16px "${kOwnFace}"`, 'あ'); } catch (e) { /* the stack's next face */ }
     let parentFolder = false;
     try { parentFolder = await restoreParentFiles(); } catch (e) { /* storage off: the sample */ }
-    menubar.appendChild(parentButton);
+    menubar.appendChild(penButton);
+    addParentMenu(parentFolder);
     const [width, height] = clientSize();
     enqueue(() => call('zel_start', [width, height, parentFolder ? 1 : 0])).then(() => {
       started = true;
+      showPenColour();
+      if (shell) shell.remove();
+      for (const id of earlyTaps.splice(0)) command(id, kFromClick);
       document.getElementById('loading').hidden = true;
       document.documentElement.dataset.ready = 'true';
       requestAnimationFrame(() => { stats.drawnAt = performance.now(); });  // for the benchmark
@@ -940,11 +1450,34 @@ const zelPage = (() => {
 
   return {addControl, setControlText, showControl, moveControl, setKeyFont, addMenu, addMenuItem,
           insertMenuItem, checkMenuItem, panel, audio, message, timer, keepSettings, showHelp, start,
-          chooseFile, download, dialog, quit, decodePicture, get dialogResult() { return dialogResult; },
+          chooseFile, download, dialog, quit, decodePicture, checkWindow, sheet, fontDialog,
+          get fontChosen() { return fontChosen; }, get dialogResult() { return dialogResult; },
           stats, get busy() { return busy || queue.length > 0; }};
 })();
 
+function loadFailed(error) {
+  console.error(error);
+  document.getElementById('loading').textContent = 'よみこめませんでした。ページを よみこみなおしてください。';
+}
+
 var Module = {
+  // The wasm compiled already, from the unpacked bytes.
+  instantiateWasm(imports, receive) {
+    programCode.then(async (code) => receive(await WebAssembly.instantiate(code, imports), code)).catch(loadFailed);
+    return {};
+  },
+  // The data package's files in the program's file system before it starts.
+  preRun: [() => {
+    Module.addRunDependency('zel-data');
+    programData.then((files) => {
+      for (const [path, bytes] of files) {
+        const slash = path.lastIndexOf('/');
+        if (slash > 0) Module.FS.mkdirTree('/' + path.slice(0, slash));
+        Module.FS.writeFile('/' + path, bytes);
+      }
+      Module.removeRunDependency('zel-data');
+    }).catch(loadFailed);
+  }],
   onRuntimeInitialized: () => zelPage.start(),
   print: (text) => console.log(text),
   printErr: (text) => console.error(text),

@@ -2,9 +2,10 @@
 // when the network answers, and taken from the cache when it does not.
 'use strict';
 const kCache = 'mojimori';
-const kFiles = ['./', 'index.html', 'page.js', 'style.css', 'zel.js', 'zel.wasm', 'zel.data',
-  'manifest.webmanifest', 'help/zel.html', 'icons/zel.png', 'icons/zel-128.png', 'icons/pr1.png',
-  'icons/pr2.png', 'icons/pr3.png'];
+// The packed files: a browser that cannot unpack gzip keeps the plain ones as it fetches them.
+const kFiles = ['./', 'index.html', 'page.js', 'style.css', 'zel.js', 'zel.wasm.gz', 'zel-data.tar.gz',
+  'fonts/mojimori-gothic.woff2', 'manifest.webmanifest', 'help/zel.html', 'icons/zel.png',
+  'icons/zel-128.png', 'icons/pr1.png', 'icons/pr2.png', 'icons/pr3.png'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles)).then(() => self.skipWaiting()));
