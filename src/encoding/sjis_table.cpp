@@ -112,6 +112,12 @@ std::string Utf8ToSjis(std::string_view utf8) {
     uint32_t c = b;
     size_t length = 1;
     if (b >= 0x80 && CheckUtf8Character(utf8, i, length, &c) != Utf8Check::Valid) c = 0x110000;
+    // Tag characters (U+E0000 to U+E007F) are left out, as the C library's converter leaves
+    // them out.
+    if (c >= 0xE0000 && c <= 0xE007F) {
+      i += length;
+      continue;
+    }
     const unsigned code = c < codes.size() ? codes[c] : kNoCode;
     if (code == kNoCode) {
       // A character without a code, or bytes that are none: one '?', which takes the

@@ -513,6 +513,10 @@ def test_question(page, url):
             check(page.line() == typed, f"a wrong key left the line as it was: {page.line()!r}")
             wrong += 1
         else:
+            # An answer that begins another (か and かさ) may be the one asked: once it is
+            # typed in full, no key goes on.
+            if typed in answers:
+                break
             raise AssertionError(f"no key went on from {typed!r}")
         candidates = [a for a in candidates if a.startswith(typed)]
     check(typed in answers, f"the line {typed!r} is a picture's name")
