@@ -330,7 +330,7 @@ def test_dialogs(page, url):
     page.b.evaluate("(() => { const s = document.getElementById('font-style'); s.value = '2';"
                     " s.dispatchEvent(new Event('change')); const c = document.getElementById('font-colour');"
                     " c.value = String(0xFF0000); c.dispatchEvent(new Event('change')); })()")
-    page.tap("#font-dialog .font-buttons button[value='ok']")
+    page.tap("#font-dialog .dialog-buttons button[value='ok']")
     page.b.wait_for("!document.getElementById('font-dialog') && !zelPage.busy", 30, "the font dialog closed")
     ini = page.b.evaluate("localStorage.getItem('mojimori.zel.ini')") or ""
     check("Fontweight=700" in ini, f"the bold face is in zel.ini: {ini!r}")

@@ -776,6 +776,21 @@ const zelPage = (() => {
     return {open, row, summary, pause, closed, shown: () => box !== null};
   })();
 
+  // A form dialog's row of OK, which closes it as 'ok', and a button that cancels it.
+  function okCancelButtons(dialog, cancelText) {
+    const buttons = document.createElement('div');
+    buttons.className = 'dialog-buttons';
+    const ok = document.createElement('button');
+    ok.value = 'ok';
+    ok.textContent = 'OK';
+    const cancel = document.createElement('button');
+    cancel.type = 'button';
+    cancel.textContent = cancelText;
+    cancel.addEventListener('click', () => dialog.close('cancel'));
+    buttons.append(ok, cancel);
+    return buttons;
+  }
+
   // ---- The font dialog: the program's own face first, then the device's fixed-pitch faces
   // where the browser lists them (it may ask the user first), the styles, the effects and
   // the colour, with a sample. Resolves true for OK, the choice then in fontChosen.
@@ -881,16 +896,7 @@ const zelPage = (() => {
       sample.style.color = cssColour(c.colour);
     }
     for (const control of [faceList, styleList, strikeOut, underline]) control.addEventListener('change', showSample);
-    const buttons = document.createElement('div');
-    buttons.className = 'font-buttons';
-    const ok = document.createElement('button');
-    ok.value = 'ok';
-    ok.textContent = 'OK';
-    const cancel = document.createElement('button');
-    cancel.type = 'button';
-    cancel.textContent = o.cancel;
-    cancel.addEventListener('click', () => box.close('cancel'));
-    buttons.append(ok, cancel);
+    const buttons = okCancelButtons(box, o.cancel);
     const lists = document.createElement('div');
     lists.className = 'font-lists';
     lists.append(labelled(o.faceLabel, faceList), labelled(o.styleLabel, styleList));
@@ -1050,21 +1056,11 @@ const zelPage = (() => {
     field.type = 'text';
     field.value = name;
     field.setAttribute('aria-label', title);
-    const buttons = document.createElement('div');
-    buttons.id = 'file-name-buttons';
-    const ok = document.createElement('button');
-    ok.value = 'ok';
-    ok.textContent = 'OK';
-    const cancel = document.createElement('button');
-    cancel.value = 'cancel';
-    cancel.type = 'button';
-    cancel.textContent = 'キャンセル';
-    buttons.append(ok, cancel);
+    const buttons = okCancelButtons(dialog, 'キャンセル');
     form.append(heading, field, buttons);
     dialog.appendChild(form);
     document.body.appendChild(dialog);
     return new Promise((resolve) => {
-      cancel.addEventListener('click', () => dialog.close('cancel'));
       dialog.addEventListener('close', () => {
         const chosen = dialog.returnValue == 'ok' ? field.value.trim() : '';
         dialog.remove();
